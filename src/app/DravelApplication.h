@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: the program's title and font, and a last guard
+// that keeps an exception from ever reaching Qt's event loop.
+class DravelApplication : public QApplication {
+public:
+    DravelApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};

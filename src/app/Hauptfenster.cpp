@@ -1,0 +1,86 @@
+#include "app/Hauptfenster.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include "app/ui_Hauptfenster.h"
+#include "devices/sound/SoundLibrary.h"
+#include "devices/system/Shell.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SoundPreview.h"
+
+using dravel::ui::connectGuarded;
+using dravel::ui::MessageBoxes;
+
+namespace {
+// Outer size of the window as the alarm program's users know it.
+constexpr int kOuterWidth = 688;
+constexpr int kOuterHeight = 622;
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 31;
+}  // namespace
+
+TMain::TMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Main>()) {
+    ui->setupUi(this);
+    resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
+    ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());
+    connectMenu();
+}
+
+TMain::~TMain() = default;
+
+void TMain::connectMenu() {
+    connectGuarded(ui->N1, &QAction::triggered, this, &TMain::N1Click);
+    connectGuarded(ui->SoundAbspielen1, &QAction::triggered, this, &TMain::Play);
+    connectGuarded(ui->Abspielen, &QToolButton::clicked, this, &TMain::Play);
+    connectGuarded(ui->LowVersion1, &QAction::triggered, this, &TMain::LowVersion1Click);
+    connectGuarded(ui->HighVersion1, &QAction::triggered, this, &TMain::Schaltplan1Click);
+
+    // Commands whose windows are not part of the program yet.
+    for (QAction* pending : {ui->ComPort1, ui->BedingtePortansteuerung1, ui->AudioDatei1,
+                             ui->Einstellungen1, ui->FunktionsprobeZeiten1,
+                             ui->ProgrammEinstellungen1, ui->AlarmSimulieren1,
+                             ui->AusgngeTesten1, ui->ber1})
+        pending->setEnabled(false);
+}
+
+bool TMain::start() {
+    auto& sound = dravel::devices::soundLibrary();
+    if ((sound.GetVersion() >> 16) != dravel::devices::SoundLibrary::kExpectedVersionHigh) {
+        MessageBoxes::system(QStringLiteral("An incorrect version of BASS.DLL was loaded"));
+        return false;
+    }
+    if (!sound.Init(-1, 44100, 0))
+        MessageBoxes::plain(this, QStringLiteral("Fehler beim Starten der \"bass.dcu\""));
+    dravel::ui::guarded(this, [this] { Zusammenfassung(); });
+    return true;
+}
+
+std::string TMain::settingsPath() {
+    return dravel::config::settingsFilePath(dravel::devices::programDirectory());
+}
+
+void TMain::N1Click() { close(); }
+
+void TMain::Play() { dravel::ui::playSoundPreview(this, ui->pfad->text()); }
+
+void TMain::LowVersion1Click() { openWiringDiagram("schaltplan (low).pdf"); }
+
+void TMain::Schaltplan1Click() { openWiringDiagram("schaltplan.pdf"); }
+
+void TMain::openWiringDiagram(const std::string& fileName) {
+    const std::string path = dravel::devices::programDirectory() + fileName;
+    if (!dravel::devices::shell().openDocument(path))
+        MessageBoxes::plain(this, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"));
+}
+
+int runDravel() {
+    TMain window;
+    if (!window.start()) return 0;
+    window.show();
+    dravel::ui::centerOnScreen(&window);
+    return QApplication::exec();
+}

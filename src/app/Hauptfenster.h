@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "config/IniFile.h"
+#include "devices/system/ProgramDirectory.h"
+
+namespace Ui {
+class Main;
+}
+
+// The main window: shows the settings summary and opens every dialog and
+// test tool. It keeps no settings of its own; Prog.ini is read anew by every
+// command. The hidden labels pfad and Port_name carry the sound path and the
+// port name from the summary to later commands.
+class TMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMain(QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // Checks and starts the sound output, then builds the summary. False when
+    // the program must end at once (a sound library of the wrong version).
+    bool start();
+
+    // Rebuilds every panel from Prog.ini.
+    void Zusammenfassung();
+
+    // The settings command: create the dialog, let prepare adjust it, fill it
+    // from Prog.ini, show it modally, write its keys only when it was
+    // accepted, free it and rebuild the summary. A failed write stops the
+    // command before the summary (the error guard reports it).
+    template <typename Dialog, typename Prepare>
+    void runSettingsCommand(Prepare&& prepare);
+    template <typename Dialog>
+    void runSettingsCommand() {
+        runSettingsCommand<Dialog>([](Dialog&) {});
+    }
+
+    // A dialog that reads and writes no Prog.ini keys: create, show, free.
+    template <typename Dialog>
+    void runPlainDialog() {
+        Dialog dialog(this);
+        dialog.exec();
+    }
+
+private:
+    void connectMenu();
+    void N1Click();
+    void Play();
+    void LowVersion1Click();
+    void Schaltplan1Click();
+    void openWiringDiagram(const std::string& fileName);
+
+    static std::string settingsPath();
+
+    std::unique_ptr<Ui::Main> ui;
+};
+
+template <typename Dialog, typename Prepare>
+void TMain::runSettingsCommand(Prepare&& prepare) {
+    Dialog dialog(this);
+    std::forward<Prepare>(prepare)(dialog);
+    const std::string path = settingsPath();
+    dialog.setValues(Dialog::Values::read(dravel::config::IniFile(path)));
+    if (dialog.exec() == QDialog::Accepted) {
+        dravel::config::IniFile ini(path);
+        dialog.values().write(ini);
+        ini.commit();
+    }
+    Zusammenfassung();
+}
+
+// Program entry behind main(): the main window, its start, the message loop.
+int runDravel();

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+// Alarmierung.dat, the condition list the alarm program reads: a plain run
+// of 1280-byte records, each five 256-byte fields of one length byte and up
+// to 255 Windows-1252 characters. No header; the entry count is the file
+// size divided by the record size, and bytes after the last whole record
+// are ignored.
+namespace dravel::config {
+
+inline constexpr std::size_t kConditionFieldSize = 256;
+inline constexpr std::size_t kConditionFieldCount = 5;
+inline constexpr std::size_t kConditionRecordSize = kConditionFieldSize * kConditionFieldCount;
+// Longer texts are cut to this many characters when written.
+inline constexpr std::size_t kConditionTextLimit = kConditionFieldSize - 1;
+
+// One entry as the texts of its record's fields (UTF-8), in record order.
+// pin and kind hold the index in decimal ("0" to "2" when this program
+// wrote them); whatever a file edited elsewhere holds there is kept as it
+// was, so opening and saving a list never alters an entry.
+struct ConditionEntry {
+    std::string pin;
+    std::string kind;
+    std::string description;
+    std::string code;
+    std::string audioPath;
+
+    bool operator==(const ConditionEntry&) const = default;
+};
+
+// The list read so far and, when reading stopped early, the message of the
+// failure. Entries read before a failure are kept.
+struct ConditionListReadResult {
+    std::vector<ConditionEntry> entries;
+    std::optional<std::string> error;
+};
+
+// A failure to write the list. The message is the system's text for the
+// failure: "Dateizugriff verweigert", "Zu wenig Speicherplatz", ...
+class ConditionListError : public std::runtime_error {
+public:
+    explicit ConditionListError(std::error_code cause);
+    std::error_code cause() const { return cause_; }
+
+private:
+    std::error_code cause_;
+};
+
+// The program's German text for a file access failure; "E/A-Fehler %d"
+// with the error number for failures without a text of their own.
+std::string fileErrorMessage(std::error_code cause);
+
+// Message when a file ends before the last record its size promised.
+inline constexpr std::string_view kReadPastEndMessage = "Lesen über Dateiende hinaus";
+
+// programDirectory + "Alarmierung.dat"; the directory ends in a separator.
+std::string conditionListPath(const std::string& programDirectory);
+
+// Reads the list of the program directory in file order. A missing file is
+// an empty list without error. The file is opened for reading only.
+ConditionListReadResult readConditionList(const std::string& programDirectory);
+
+// Reads recordCount whole records from a stream; stops at the first failure.
+ConditionListReadResult readConditionRecords(std::istream& in, std::uint64_t recordCount);
+
+// Rewrites the whole list of the program directory in the given order.
+// The new file replaces the old one only when complete, so any failure
+// (throws ConditionListError) leaves the previous list whole. A read-only
+// file or directory is refused with "Dateizugriff verweigert".
+void writeConditionList(const std::string& programDirectory,
+                        const std::vector<ConditionEntry>& entries);
+
+// The index that a pin or kind field names: 0, 1 or 2; none for any other
+// text (a file edited elsewhere).
+std::optional<int> conditionFieldIndex(std::string_view field);
+
+// File-name part of an audio path: the text after the last separator.
+std::string audioFileName(std::string_view audioPath);
+
+}  // namespace dravel::config

@@ -1,0 +1,283 @@
+#include "config/Summary.h"
+
+#include <string_view>
+
+#include "config/ProgIniKeys.h"
+#include "config/TimeOfDay.h"
+#include "config/VolumeScale.h"
+
+namespace dravel::config {
+namespace {
+
+namespace k = keys;
+
+constexpr std::string_view kBreak = "\n\r";
+constexpr const char* kNoSoundPin = "Es wird kein Pin für die Laufzeit des Sounds angesteuert";
+
+// Names that are looked up by a stored index; an index outside the table
+// gives the fallback instead of reading past it.
+template <std::size_t N>
+std::string nameAt(const std::array<const char*, N>& names, int index, std::string fallback) {
+    if (index < 0 || index >= static_cast<int>(N)) return fallback;
+    return names[static_cast<std::size_t>(index)];
+}
+
+constexpr std::array<const char*, 3> kSoundPinEndings = {
+    "3 (TXD) angesteuert", "4 (DTR) angesteuert", "7 (RTS) angesteuert"};
+constexpr std::array<const char*, 3> kPinNames = {"Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)"};
+constexpr std::array<const char*, 7> kWeekdays = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
+                                                  "Freitag", "Samstag",  "Sonntag"};
+
+// Shown where the schedule dialog left no weekday (-1) or a hand-edited file
+// names none of the seven.
+constexpr const char* kNoWeekday = "(kein gültiger Wochentag)";
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string pinSection(int pin) {
+    return k::pin::kSectionPrefix + std::to_string(pin);
+}
+
+class SummaryBuilder {
+public:
+    SummaryBuilder(const IniFile& settings, MixerNames& mixer) : ini_(settings), mixer_(mixer) {}
+
+    SummaryTexts build() {
+        fillSoundPanel();
+        fillPortPanel();
+        for (int pin = 0; pin < 3; ++pin)
+            texts_.pins[static_cast<std::size_t>(pin)] = pinPanel(pin);
+        texts_.programInfo = programPanel();
+        texts_.volume = volumePanel();
+        fillSchedulePanel();
+        return std::move(texts_);
+    }
+
+private:
+    std::string port() const {
+        return ini_.readString(k::comport::kSection, k::comport::kPort, "COM1");
+    }
+
+    void fillSoundPanel() {
+        using namespace k::sound;
+        if (!ini_.readBool(kSectionPadded, kPlay, false)) {
+            texts_.soundFile = "Es wird keine Sounddatei abgespielt";
+            texts_.soundPin = kNoSoundPin;
+            return;
+        }
+        texts_.playButtonVisible = true;
+        const std::string path = ini_.readString(kSectionPadded, kPath, "");
+        texts_.soundPath = path;
+        texts_.soundFile = "Die Datei " + quoted(path) + " wird";
+        if (ini_.readBool(kSection, kWait, false)) {
+            texts_.soundFile += " nach " +
+                                std::to_string(ini_.readInteger(kSection, kWaitTime, 0)) +
+                                " Sekunden Wartezeit abgespielt";
+        } else {
+            texts_.soundFile += " sofort nach Programmstart abgespielt";
+        }
+        if (ini_.readBool(kSection, kSwitchPin, false)) {
+            texts_.soundPin =
+                "Für die Laufzeit des Sounds wird über den " + std::string(kBreak) + port() +
+                " der Pin " +
+                nameAt(kSoundPinEndings, ini_.readInteger(kSection, kSwitchPinIndex, -1), "");
+        } else {
+            texts_.soundPin = kNoSoundPin;
+        }
+    }
+
+    void fillPortPanel() {
+        texts_.portName = port();
+        texts_.portInfo = "Der Aktuelle ComPort ist " + texts_.portName;
+    }
+
+    std::string pinPanel(int pin) const {
+        using namespace k::pin;
+        const std::string section = pinSection(pin);
+        if (!ini_.readBool(section, kActive, false))
+            return "Die Ansteuerung für diesen Pin ist deaktiviert";
+        std::string text = "Beschreibung / Info des Pins: " + ini_.readString(section, kRemark, "");
+        text += std::string(kBreak) + std::string(kBreak) + "Die Ansteuerung erfolgt ";
+        if (ini_.readInteger(section, kStart, 0) != 0) {
+            text += "in Abhängigkeit von FMS, ZVEI oder POSAC Kennungen ";
+        } else if (const int wait = ini_.readInteger(section, kWaitAsRead, 0); wait != 0) {
+            text += "nach " + std::to_string(wait) + " Sekunden";
+        } else {
+            text += "sofort nach Programmstart ";
+        }
+        text += kBreak;
+        text += "für eine Zeit von " + std::to_string(ini_.readInteger(section, kDuration, 0)) +
+                " Sekunden ";
+        if (soundTimeAffects(pin)) {
+            text += kBreak;
+            text += "Die Spielzeit des Sounds hat ebenfalls Einfluss auf die Ansteuerungszeit";
+        }
+        return text;
+    }
+
+    bool soundTimeAffects(int pin) const {
+        using namespace k::sound;
+        return ini_.readBool(kSectionLower, kSwitchPin, false) &&
+               ini_.readBool(kSectionLower, kPlay, false) &&
+               ini_.readInteger(kSection, kSwitchPinIndex, -1) == pin;
+    }
+
+    std::string programPanel() const {
+        const std::string paragraph = std::string(kBreak) + std::string(kBreak);
+        auto choose = [&](const char* section, const char* key, const char* yes, const char* no) {
+            return std::string(ini_.readBool(section, key, false) ? yes : no);
+        };
+        using namespace k::prog;
+        return choose(kSection, kTray, "Das Programm wird nach dem Start in die SysTray verschoben",
+                      "Das Programm bleibt nach dem Start auf dem Desktop") +
+               paragraph +
+               choose(kSection, kAutoEnd,
+                      "Es wird nach dem Ende aller Aktionen automatisch beendet",
+                      "Es bleibt nach abschluss aller Aktionen offen") +
+               paragraph +
+               choose(kSection, kMultiStart, "Mehrfachstart für weitere ComPorts ist aktiv",
+                      "Startwiederholsperre bei Aktiven Programm ist aktiv") +
+               paragraph +
+               choose(k::comport::kSection, k::comport::kExtern,
+                      "Über den Pin 9 (Ring) kann es Extern beendet werden.",
+                      "Das Externe beenden ist Deaktiviert");
+    }
+
+    // With no device open there is no card to name.
+    std::string cardName() const {
+        return mixer_.productName().value_or("keine Soundkarte vorhanden");
+    }
+
+    // An entry outside the input list (also when the card has no destination)
+    // names the stored number instead of reading past the list.
+    std::string inputName(int entry) const {
+        const auto names = mixer_.inputNames();
+        if (entry < 0 || entry >= static_cast<int>(names.size()))
+            return "Eingang " + std::to_string(entry) + " nicht vorhanden";
+        return names[static_cast<std::size_t>(entry)];
+    }
+
+    std::string volumePanel() {
+        using namespace k::funk;
+        if (!ini_.readBool(kSectionLower, kOnOffLower, false))
+            return "Die Lautstärkenregelung für den Aufnahmeeingang wurde deaktiviert";
+        const std::string pinName =
+            nameAt(kPinNames, ini_.readInteger(kSectionLower, kPin, -1), "");
+        mixer_.selectDevice(ini_.readInteger(kSection, kCard, 0));
+        std::string text =
+            "Für die Soundkarte " + quoted(cardName()) + " wird die Wiedergabelautstärke von " +
+            quoted(inputName(ini_.readInteger(kSectionLower, kInput, 0))) + " wie folgt geregelt:";
+        text += std::string(kBreak) + std::string(kBreak) + "Die Regelung startet ";
+        switch (ini_.readInteger(kSection, kStartLower, -1)) {
+            case 0:
+                text += "sofort bei Programmstart";
+                break;
+            case 1:
+                text += std::to_string(ini_.readInteger(kSectionLower, kStartTimeLower, 0)) +
+                        " Sekunden nach Programmstart";
+                break;
+            case 2:
+                text += "mit Aktivierung des " + pinName;
+                break;
+            default:
+                break;
+        }
+        text += std::string(kBreak) + "und endet ";
+        switch (ini_.readInteger(kSection, kEnd, -1)) {
+            case 0:
+                text += "bei Programmende";
+                break;
+            case 1:
+                text += std::to_string(ini_.readInteger(kSectionLower, kEndTimeLower, 0)) +
+                        " Sekunden nach Aktivierung";
+                break;
+            case 2:
+                text += "mit abschalten des " + pinName;
+                break;
+            default:
+                break;
+        }
+        text +=
+            std::string(kBreak) + std::string(kBreak) + "Die Lautstärke wird nach dem Start auf " +
+            std::to_string(storedToPercent(ini_.readInteger(kSection, kStartVolumeAsRead, 65535))) +
+            "% gesetzt." + std::string(kBreak) + "Am Ende wird ";
+        switch (ini_.readInteger(kSection, kEndVolumeModeAsRead, -1)) {
+            case 0:
+                text += "die Lautstärke auf den gleichen Wert wie vor Programmstart gesetzt.";
+                break;
+            case 1:
+                text += "der Ausgang auf MUTE gestellt";
+                break;
+            case 2:
+                text +=
+                    "die Lautstärke auf " +
+                    std::to_string(storedToPercent(ini_.readInteger(kSection, kEndVolume, 65535))) +
+                    "% gesetzt.";
+                break;
+            default:
+                break;
+        }
+        return text;
+    }
+
+    // The recurring part of the schedule sentence; nothing for an unknown kind.
+    std::optional<std::string> scheduleKind(int kind) const {
+        using namespace k::schedule;
+        const std::string every = "Das Programm wird jeden ";
+        switch (kind) {
+            case 1:
+                return every +
+                       nameAt(kWeekdays, ini_.readInteger(kSection, kWeekday1, 1), kNoWeekday);
+            case 2:
+                return every +
+                       std::to_string(ini_.readInteger(kSection, kWeekdayInMonthAsRead, 0) + 1) +
+                       ". " +
+                       nameAt(kWeekdays, ini_.readInteger(kSection, kWeekday2, 1), kNoWeekday);
+            case 3:
+                return every + std::to_string(ini_.readInteger(kSection, kDayOfMonth, 1) + 1) +
+                       ". im Monat";
+            case 4:
+                return std::string("Das Programm wird täglich");
+            default:
+                return std::nullopt;
+        }
+    }
+
+    void fillSchedulePanel() {
+        using namespace k::schedule;
+        const int kind = ini_.readInteger(kSection, kKind, 0);
+        if (kind == 0) {
+            texts_.schedule = "Es findet keine Deaktivierung des Programms statt.";
+            return;
+        }
+        const auto recurrence = scheduleKind(kind);
+        if (!recurrence) {
+            // Only a hand-edited file gets here; the alarm program knows no such kind.
+            texts_.schedule = "Unbekannte Art der Deaktivierung (" + std::to_string(kind) + ")";
+            return;
+        }
+        const std::string start = ini_.readString(kSection, kTime, "00:00");
+        const auto startTime = parseTimeOfDay(start);
+        if (!startTime) {
+            texts_.scheduleError = "'" + start + "' ist keine gültige Uhrzeit";
+            return;
+        }
+        const SecondsOfDay end = addMinutes(*startTime, ini_.readInteger(kSection, kDuration, 0));
+        texts_.schedule = *recurrence + "," + std::string(kBreak) + "in der Zeit von " + start +
+                          " - " + formatHoursMinutes(end) + " Uhr deaktiviert";
+    }
+
+    const IniFile& ini_;
+    MixerNames& mixer_;
+    SummaryTexts texts_;
+};
+
+}  // namespace
+
+SummaryTexts buildSummary(const IniFile& settings, MixerNames& mixer) {
+    return SummaryBuilder(settings, mixer).build();
+}
+
+}  // namespace dravel::config

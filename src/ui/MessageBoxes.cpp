@@ -1,0 +1,82 @@
+#include "ui/MessageBoxes.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/Text.h"
+
+namespace dravel::ui {
+namespace {
+
+BoxResponder& responder() {
+    static BoxResponder current;
+    return current;
+}
+
+QMessageBox::Icon iconOf(BoxKind kind) {
+    switch (kind) {
+        case BoxKind::Plain: return QMessageBox::NoIcon;
+        case BoxKind::Confirmation: return QMessageBox::Question;
+        case BoxKind::Information: return QMessageBox::Information;
+        case BoxKind::Warning: return QMessageBox::Warning;
+        case BoxKind::Error:
+        case BoxKind::System: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+bool runRealBox(QWidget* parent, const BoxRequest& request) {
+    QMessageBox box(iconOf(request.kind), request.title, displayText(request.text),
+                    QMessageBox::NoButton, parent);
+    if (request.kind != BoxKind::Confirmation) {
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return false;
+    }
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+}  // namespace
+
+QString MessageBoxes::programTitle() { return QStringLiteral("Dravel"); }
+
+bool MessageBoxes::show(QWidget* parent, const BoxRequest& request) {
+    if (responder()) return responder()(request);
+    return runRealBox(parent, request);
+}
+
+void MessageBoxes::plain(QWidget* parent, const QString& text) {
+    show(parent, {BoxKind::Plain, programTitle(), text});
+}
+
+bool MessageBoxes::confirm(QWidget* parent, const QString& question) {
+    return show(parent, {BoxKind::Confirmation, QStringLiteral("Bestätigung"), question});
+}
+
+void MessageBoxes::information(QWidget* parent, const QString& text) {
+    show(parent, {BoxKind::Information, QStringLiteral("Informationen"), text});
+}
+
+void MessageBoxes::warning(QWidget* parent, const QString& text) {
+    show(parent, {BoxKind::Warning, QStringLiteral("Warnung"), text});
+}
+
+void MessageBoxes::error(QWidget* parent, const QString& text) {
+    show(parent, {BoxKind::Error, programTitle(), text});
+}
+
+void MessageBoxes::system(const QString& text) {
+    show(nullptr, {BoxKind::System, QStringLiteral("Fehler"), text});
+}
+
+BoxResponder MessageBoxes::setResponder(BoxResponder replacement) {
+    std::swap(responder(), replacement);
+    return replacement;
+}
+
+}  // namespace dravel::ui

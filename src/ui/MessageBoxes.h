@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace dravel::ui {
+
+// The program's kinds of message box; every box goes through this module.
+enum class BoxKind {
+    Plain,         // no icon, "OK", the program's title as caption
+    Confirmation,  // "Bestätigung", question icon, "Ja"/"Nein", Escape = "Nein"
+    Information,   // "Informationen", information icon, "OK"
+    Warning,       // "Warnung", warning icon, "OK"
+    Error,         // the default error handler's box: error icon, "OK"
+    System         // the system's own box with no owner: error icon, "OK"
+};
+
+struct BoxRequest {
+    BoxKind kind;
+    QString title;
+    QString text;  // exactly as the program words it (LF CR breaks kept)
+};
+
+// Answers a box instead of showing it; the result is "Ja" for confirmations.
+using BoxResponder = std::function<bool(const BoxRequest&)>;
+
+class MessageBoxes {
+public:
+    static QString programTitle();
+
+    static void plain(QWidget* parent, const QString& text);
+    static bool confirm(QWidget* parent, const QString& question);  // true = "Ja"
+    static void information(QWidget* parent, const QString& text);
+    static void warning(QWidget* parent, const QString& text);
+    static void error(QWidget* parent, const QString& text);
+    static void system(const QString& text);
+
+    // Tests install a responder; returns the previous one (empty = real boxes).
+    static BoxResponder setResponder(BoxResponder responder);
+
+private:
+    static bool show(QWidget* parent, const BoxRequest& request);
+};
+
+}  // namespace dravel::ui

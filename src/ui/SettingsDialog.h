@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+namespace dravel::ui {
+
+// Base of every settings dialog: "Übernehmen" accepts at once; any other
+// way of closing ("Abbrechen", the close box, Escape) first asks
+// "Abbrechen ohne Speichern?" and stays open on "Nein".
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit SettingsDialog(QWidget* parent = nullptr);
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Places the dialog in the middle of the screen, as the alarm program's
+    // windows are.
+    void showEvent(QShowEvent* event) override;
+
+    // Gives the window this outer size (frame included), as the forms state it.
+    void setOuterSize(int width, int height);
+
+private:
+    bool confirmCancel();
+};
+
+// Centres a top-level window on its screen.
+void centerOnScreen(QWidget* window);
+
+}  // namespace dravel::ui

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devices/sound/SoundLibrary.h"
+#include "devices/system/Shell.h"
+#include "ui/MessageBoxes.h"
+
+namespace dravel::testing {
+
+// Answers message boxes in place of the user. Each expected box names its
+// kind, its text (or a part of it) and the answer; a box that was not
+// expected, or one that differs, is recorded as a failure.
+class ScriptedBoxes {
+public:
+    ScriptedBoxes();
+    ~ScriptedBoxes();
+
+    // Expect a box whose text equals text exactly.
+    ScriptedBoxes& expect(ui::BoxKind kind, const QString& text, bool answerYes = true);
+    // Expect a box whose text contains part.
+    ScriptedBoxes& expectContaining(ui::BoxKind kind, const QString& part, bool answerYes = true);
+
+    const std::vector<ui::BoxRequest>& shown() const { return shown_; }
+    const std::vector<QString>& failures() const { return failures_; }
+    // True when every expected box was shown and nothing else.
+    bool allAnswered() const { return expected_.empty() && failures_.empty(); }
+    // A description of what went wrong, for test messages.
+    QString report() const;
+
+private:
+    struct Expected {
+        ui::BoxKind kind;
+        QString text;
+        bool exact;
+        bool answer;
+    };
+    bool respond(const ui::BoxRequest& request);
+
+    std::deque<Expected> expected_;
+    std::vector<ui::BoxRequest> shown_;
+    std::vector<QString> failures_;
+    ui::BoxResponder previous_;
+};
+
+// A fresh program directory for one test: the files the program reads and
+// writes go there instead of the test executable's directory.
+class TempProgramDir {
+public:
+    TempProgramDir();
+    ~TempProgramDir();
+    std::string path() const;  // with trailing separator
+    std::string file(const std::string& name) const { return path() + name; }
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A sound library that plays nothing and records what it was asked.
+class FakeSoundLibrary : public devices::SoundLibrary {
+public:
+    uint32_t version = 0x02030000;
+    bool initSucceeds = true;
+    std::vector<std::string> streamsCreated;
+    std::vector<uint32_t> played;
+    std::vector<std::string> playableFiles;  // other paths give handle 0
+
+    uint32_t GetVersion() override { return version; }
+    bool Init(int, uint32_t, uint32_t) override { return initSucceeds; }
+    uint32_t StreamCreateFile(const std::string& path) override;
+    bool ChannelPlay(uint32_t handle, bool) override;
+};
+
+// Installs a fake sound library for the lifetime of the guard.
+class SoundLibraryGuard {
+public:
+    SoundLibraryGuard();
+    ~SoundLibraryGuard();
+    FakeSoundLibrary& fake() { return *fake_; }
+
+private:
+    FakeSoundLibrary* fake_;
+    std::unique_ptr<devices::SoundLibrary> previous_;
+};
+
+// A shell that records what it was asked to open or start.
+class RecordingShell : public devices::Shell {
+public:
+    bool succeeds = true;
+    std::vector<std::string> opened;
+    std::vector<std::pair<std::string, std::string>> started;
+
+    bool openDocument(const std::string& path) override;
+    bool startProgram(const std::string& program, const std::string& argument) override;
+};
+
+class ShellGuard {
+public:
+    ShellGuard();
+    ~ShellGuard();
+    RecordingShell& shell() { return *shell_; }
+
+private:
+    RecordingShell* shell_;
+    std::unique_ptr<devices::Shell> previous_;
+};
+
+}  // namespace dravel::testing
