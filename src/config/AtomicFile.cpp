@@ -1,6 +1,7 @@
 #include "config/AtomicFile.h"
 
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -22,26 +23,37 @@ fs::path temporaryPathFor(const fs::path& target) {
     return tmp;
 }
 
+// The C library's errno tells why a stream failed; keep it for the message.
+std::error_code lastError(std::errc fallback) {
+    return errno != 0 ? std::error_code(errno, std::generic_category())
+                      : std::make_error_code(fallback);
+}
+
 std::error_code writeAll(const fs::path& file, std::string_view bytes) {
+    errno = 0;
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return std::make_error_code(std::errc::permission_denied);
+    if (!out) return lastError(std::errc::permission_denied);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
-    const bool ok = out.good();
+    const bool written = out.good();
     out.close();
-    if (!ok || out.fail()) return std::make_error_code(std::errc::no_space_on_device);
+    if (!written || out.fail()) return lastError(std::errc::io_error);
     return {};
 }
 
 fs::path directoryOf(const std::string& path) {
-    fs::path dir = fs::path(path).parent_path();
+    fs::path dir = pathFromUtf8(path).parent_path();
     return dir.empty() ? fs::path(".") : dir;
 }
 
 }  // namespace
 
+std::filesystem::path pathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 std::error_code replaceFileContents(const std::string& path, std::string_view bytes) {
-    const fs::path target(path);
+    const fs::path target = pathFromUtf8(path);
     const fs::path tmp = temporaryPathFor(target);
     std::error_code ec = writeAll(tmp, bytes);
     if (!ec && fs::exists(target)) fs::permissions(tmp, fs::status(target).permissions(), ec);
@@ -56,13 +68,18 @@ std::error_code replaceFileContents(const std::string& path, std::string_view by
 
 bool isWritableFileOrMissing(const std::string& path) {
     std::error_code ec;
-    const auto st = fs::status(path, ec);
+    const auto st = fs::status(pathFromUtf8(path), ec);
     if (ec || st.type() == fs::file_type::not_found) return true;
     if (st.type() != fs::file_type::regular) return false;
     return (st.permissions() & kAnyWrite) != fs::perms::none;
 }
 
 bool isWritableDirectoryOf(const std::string& path) {
+#ifdef _WIN32
+    // Windows ignores the read-only mark of a folder when files are written.
+    (void)path;
+    return true;
+#endif
     std::error_code ec;
     const auto st = fs::status(directoryOf(path), ec);
     if (ec || st.type() != fs::file_type::directory) return false;

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 namespace dravel::config {
+
+// A path from UTF-8 text, so folders outside the ANSI code page work on Windows.
+std::filesystem::path pathFromUtf8(const std::string& utf8);
 
 // Replaces the file at path with the given bytes: they are written to a
 // temporary file in the same directory, flushed, and renamed over the old

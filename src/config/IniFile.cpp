@@ -197,7 +197,7 @@ void IniFile::Document::set(std::string_view section, std::string_view key,
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)), doc_(std::make_unique<Document>()) {
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path_), std::ios::binary);
     if (in) doc_->parse(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 

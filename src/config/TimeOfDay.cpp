@@ -1,7 +1,6 @@
 #include "config/TimeOfDay.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace dravel::config {
 namespace {
@@ -77,9 +76,12 @@ SecondsOfDay addMinutes(SecondsOfDay start, long long minutes) {
 }
 
 std::string formatHoursMinutes(SecondsOfDay time) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", time / 3600, time / 60 % 60);
-    return text;
+    const int hours = time / 3600;
+    const int minutes = time / 60 % 60;
+    const char text[] = {static_cast<char>('0' + hours / 10), static_cast<char>('0' + hours % 10),
+                         ':', static_cast<char>('0' + minutes / 10),
+                         static_cast<char>('0' + minutes % 10)};
+    return std::string(text, sizeof text);
 }
 
 }  // namespace dravel::config

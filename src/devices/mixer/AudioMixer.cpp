@@ -26,7 +26,9 @@ TMixerConnection::TMixerConnection(MixerLine line, TMixerControls controls)
 
 TMixerDestination::TMixerDestination(MixerLine line, TMixerControls controls,
                                      TMixerConnections connections)
-    : line_(std::move(line)), controls_(std::move(controls)), connections_(std::move(connections)) {}
+    : line_(std::move(line)),
+      controls_(std::move(controls)),
+      connections_(std::move(connections)) {}
 
 TAudioMixer::TAudioMixer() : TAudioMixer(createPlatformMixerDriver()) {}
 
@@ -35,7 +37,9 @@ TAudioMixer::TAudioMixer(std::unique_ptr<MixerDriver> driver) : driver_(std::mov
     if (deviceCount_ > 0) setMixerId(0);
 }
 
-TAudioMixer::~TAudioMixer() { closeDevice(); }
+TAudioMixer::~TAudioMixer() {
+    closeDevice();
+}
 
 std::string TAudioMixer::productNameOf(int deviceId) const {
     if (deviceId < 0 || deviceId >= deviceCount_) return {};

@@ -8,9 +8,10 @@
 
 namespace dravel::devices {
 
-// The platform's mixer records, with texts as UTF-8 strings. A backend copies
-// a platform name up to its first zero byte; the mixer component then applies
-// the platform's array limits, so every backend yields the same names.
+// The parts of the platform's mixer records that the program keeps, with
+// texts as UTF-8. The mixer component applies the platform's name rules (up to
+// the first zero byte, at most the array's length), so every backend yields
+// names alike.
 
 // Capabilities of one mixer device.
 struct MixerCaps {
@@ -18,7 +19,6 @@ struct MixerCaps {
     std::uint16_t productId = 0;
     std::uint32_t driverVersion = 0;
     std::string productName;
-    std::uint32_t support = 0;
     std::uint32_t destinations = 0;
 };
 
@@ -27,12 +27,8 @@ struct MixerLine {
     std::uint32_t destination = 0;
     std::uint32_t source = 0;
     std::uint32_t lineId = 0;
-    std::uint32_t status = 0;
-    std::uint32_t componentType = 0;
-    std::uint32_t channels = 0;
     std::uint32_t connections = 0;  // sources feeding a destination
     std::uint32_t controls = 0;
-    std::string shortName;
     std::string name;
 };
 
@@ -40,13 +36,9 @@ struct MixerLine {
 struct MixerControl {
     std::uint32_t controlId = 0;
     std::uint32_t controlType = 0;
-    std::uint32_t flags = 0;
-    std::uint32_t multipleItems = 0;
-    std::string shortName;
     std::string name;
     std::int32_t minimum = 0;
     std::int32_t maximum = 0;
-    std::uint32_t steps = 0;
 };
 
 using MixerHandle = std::uintptr_t;

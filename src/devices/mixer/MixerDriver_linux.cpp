@@ -1,5 +1,6 @@
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -29,7 +30,9 @@ struct SimpleMixer {
     std::vector<snd_mixer_elem_t*> playback;  // main control first, then the sources
 };
 
-std::string cardDevice(int card) { return "hw:" + std::to_string(card); }
+std::string cardDevice(int card) {
+    return "hw:" + std::to_string(card);
+}
 
 bool isPlayback(snd_mixer_elem_t* elem) {
     return snd_mixer_selem_is_active(elem) &&
@@ -97,7 +100,8 @@ std::vector<MixerControl> controlsOf(snd_mixer_elem_t* elem, std::uint32_t lineI
         long minimum = 0;
         long maximum = 0;
         snd_mixer_selem_get_playback_volume_range(elem, &minimum, &maximum);
-        controls.push_back({lineId * 2, kVolumeControlType, "Volume", static_cast<std::int32_t>(minimum),
+        controls.push_back({lineId * 2, kVolumeControlType, "Volume",
+                            static_cast<std::int32_t>(minimum),
                             static_cast<std::int32_t>(maximum)});
     }
     if (snd_mixer_selem_has_playback_switch(elem))

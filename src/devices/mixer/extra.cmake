@@ -1,0 +1,5 @@
+if(WIN32)
+  target_link_libraries(${lib} PUBLIC winmm)
+else()
+  target_link_libraries(${lib} PUBLIC PkgConfig::ALSA)
+endif()

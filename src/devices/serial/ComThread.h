@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "devices/serial/ComPort.h"
+
+class QObject;
+
+namespace dravel::devices {
+
+struct HandOver;
+
+// The event thread of an open port. It waits for line events and hands each
+// batch to the handler: in the UI thread (the thread of the context object)
+// for smThreadSync and smWindowSync, waiting until it has been handled; in
+// itself for smNone. A handler that throws ends the thread; the port stays
+// open.
+class TComThread {
+public:
+    using Handler = std::function<void(TComEvents)>;
+
+    // Takes over the watch; the line must outlive the thread.
+    TComThread(SerialLine& line, std::unique_ptr<EventWatch> watch, TSyncMethod sync,
+               QObject* uiContext, Handler handler);
+    // stop() must have run.
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    // UI thread: ends the thread and waits for it, serving every hand-over
+    // that is already waiting, so closing can never lock against one. Also
+    // safe from inside a handler of this thread's hand-over.
+    void stop();
+
+private:
+    void run();
+    bool deliver(TComEvents events);
+    bool handOver(TComEvents events);
+    void finish();
+
+    SerialLine& line_;
+    std::unique_ptr<EventWatch> watch_;
+    TSyncMethod sync_;
+    QObject* ui_context_;
+    std::shared_ptr<HandOver> hand_over_;
+    std::thread thread_;
+};
+
+}  // namespace dravel::devices
