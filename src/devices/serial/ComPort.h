@@ -314,7 +314,7 @@ private:
     void releaseLine();
     void afterOpen();
     void beforeClose();
-    void reportInputLines(uint32_t lines);
+    void reportInputLine(TComLedSignal signal, uint32_t bit, const LineNotify& handler);
     void escape(EscapeCode code);
     void dispatch(TComEvents events, uint64_t session);
     void handleEvent(TComEvent event);

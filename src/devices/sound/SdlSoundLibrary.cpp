@@ -83,6 +83,8 @@ void SDLCALL SdlSoundLibrary::fillOutput(void* self, Uint8* stream, int bytes) {
 
 }  // namespace
 
-std::unique_ptr<SoundLibrary> createSdlSoundLibrary() { return std::make_unique<SdlSoundLibrary>(); }
+std::unique_ptr<SoundLibrary> createSdlSoundLibrary() {
+    return std::make_unique<SdlSoundLibrary>();
+}
 
 }  // namespace dravel::devices

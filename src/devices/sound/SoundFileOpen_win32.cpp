@@ -14,8 +14,8 @@ namespace dravel::devices {
 SoundFilePtr openSoundFile(const std::string& utf8Path, SF_INFO& info) {
     info = SF_INFO{};
     const int utf8Size = static_cast<int>(utf8Path.size());
-    const int wideSize = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.data(),
-                                             utf8Size, nullptr, 0);
+    const int wideSize =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.data(), utf8Size, nullptr, 0);
     if (wideSize <= 0) return nullptr;
     std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.data(), utf8Size, wide.data(),

@@ -27,7 +27,9 @@ std::size_t SoundFileSource::read(float* stereo, std::size_t frames) {
     return produced;
 }
 
-bool SoundFileSource::rewind() { return reopen(); }
+bool SoundFileSource::rewind() {
+    return reopen();
+}
 
 bool SoundFileSource::reopen() {
     close();

@@ -18,11 +18,15 @@ public:
 
     // High 16 bits: major/minor version of the library interface (0x0203).
     virtual uint32_t GetVersion() = 0;
-    // device -1 is the default output device; returns false on failure.
+    // device -1 is the default output device; returns false on failure, for
+    // any other device and for a second call. The mix runs at 44100 Hz and is
+    // adapted to the device's own rate, so frequency and flags change nothing.
     virtual bool Init(int device, uint32_t frequency, uint32_t flags) = 0;
     // Returns a stream handle, 0 when the file cannot be opened or decoded.
     virtual uint32_t StreamCreateFile(const std::string& utf8Path) = 0;
-    // Starts playback; false for handle 0, an unknown handle or no output.
+    // Starts playback and returns at once; false for handle 0, an unknown
+    // handle or no output. A playing stream keeps going unless restart is
+    // set; one that has played to its end starts again from the beginning.
     virtual bool ChannelPlay(uint32_t handle, bool restart) = 0;
 };
 

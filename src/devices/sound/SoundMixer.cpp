@@ -31,7 +31,8 @@ void SoundMixer::mix(float* out, std::size_t frames) {
     std::lock_guard lock(mutex_);
     if (scratch_.size() < frames * 2) scratch_.resize(frames * 2);
     for (std::size_t index : playing_) mixIn(out, frames, streams_[index]);
-    std::erase_if(playing_, [&](std::size_t index) { return streams_[index].state == State::Ended; });
+    std::erase_if(playing_,
+                  [&](std::size_t index) { return streams_[index].state == State::Ended; });
     std::for_each(out, out + frames * 2, [](float& s) { s = std::clamp(s, -1.0f, 1.0f); });
 }
 

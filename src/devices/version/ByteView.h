@@ -25,8 +25,8 @@ public:
         if (!holds(offset, length)) {
             return std::nullopt;
         }
-        return ByteView(bytes_.subspan(static_cast<std::size_t>(offset),
-                                       static_cast<std::size_t>(length)));
+        return ByteView(
+            bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(length)));
     }
 
     std::optional<ByteView> from(std::uint64_t offset) const {

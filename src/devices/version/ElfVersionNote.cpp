@@ -43,21 +43,41 @@ struct ElfLayout {
     EntryLayout section;
 };
 
-constexpr ElfLayout kElf32{
-    .fileHeaderSize = 52, .programTableField = 28, .sectionTableField = 32,
-    .tableCountsField = 42, .width = 4,
-    .program = {.size = 32, .typeField = 0, .offsetField = 4, .sizeField = 16, .alignField = 28,
-                .noteType = kPtNote},
-    .section = {.size = 40, .typeField = 4, .offsetField = 16, .sizeField = 20, .alignField = 32,
-                .noteType = kShtNote}};
+constexpr ElfLayout kElf32{.fileHeaderSize = 52,
+                           .programTableField = 28,
+                           .sectionTableField = 32,
+                           .tableCountsField = 42,
+                           .width = 4,
+                           .program = {.size = 32,
+                                       .typeField = 0,
+                                       .offsetField = 4,
+                                       .sizeField = 16,
+                                       .alignField = 28,
+                                       .noteType = kPtNote},
+                           .section = {.size = 40,
+                                       .typeField = 4,
+                                       .offsetField = 16,
+                                       .sizeField = 20,
+                                       .alignField = 32,
+                                       .noteType = kShtNote}};
 
-constexpr ElfLayout kElf64{
-    .fileHeaderSize = 64, .programTableField = 32, .sectionTableField = 40,
-    .tableCountsField = 54, .width = 8,
-    .program = {.size = 56, .typeField = 0, .offsetField = 8, .sizeField = 32, .alignField = 48,
-                .noteType = kPtNote},
-    .section = {.size = 64, .typeField = 4, .offsetField = 24, .sizeField = 32, .alignField = 48,
-                .noteType = kShtNote}};
+constexpr ElfLayout kElf64{.fileHeaderSize = 64,
+                           .programTableField = 32,
+                           .sectionTableField = 40,
+                           .tableCountsField = 54,
+                           .width = 8,
+                           .program = {.size = 56,
+                                       .typeField = 0,
+                                       .offsetField = 8,
+                                       .sizeField = 32,
+                                       .alignField = 48,
+                                       .noteType = kPtNote},
+                           .section = {.size = 64,
+                                       .typeField = 4,
+                                       .offsetField = 24,
+                                       .sizeField = 32,
+                                       .alignField = 48,
+                                       .noteType = kShtNote}};
 
 struct NoteArea {
     std::uint64_t offset;
@@ -159,9 +179,12 @@ std::optional<ElfLayout> layoutOf(ByteView file) {
         return std::nullopt;
     }
     switch (ident->u8(4)) {
-        case kClass32: return kElf32;
-        case kClass64: return kElf64;
-        default: return std::nullopt;
+        case kClass32:
+            return kElf32;
+        case kClass64:
+            return kElf64;
+        default:
+            return std::nullopt;
     }
 }
 

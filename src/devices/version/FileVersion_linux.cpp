@@ -57,6 +57,8 @@ std::optional<FourPartVersion> queryFileVersion(const std::string& utf8FileName)
     return readExecutableVersion(file.bytes());
 }
 
-std::optional<FourPartVersion> queryOwnFileVersion() { return queryFileVersion("/proc/self/exe"); }
+std::optional<FourPartVersion> queryOwnFileVersion() {
+    return queryFileVersion("/proc/self/exe");
+}
 
 }  // namespace dravel::devices::detail

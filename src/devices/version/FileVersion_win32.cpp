@@ -22,8 +22,8 @@ std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (length <= 0) {
         return {};
     }

@@ -61,9 +61,8 @@ public:
         const std::uint16_t sectionCount = coff->u16(6);
         const std::uint16_t optionalHeaderSize = coff->u16(20);
         const auto optionalHeader = file.slice(coffOffset + kCoffHeaderSize, optionalHeaderSize);
-        const auto sectionTable =
-            file.slice(coffOffset + kCoffHeaderSize + optionalHeaderSize,
-                       std::uint64_t{sectionCount} * kSectionHeaderSize);
+        const auto sectionTable = file.slice(coffOffset + kCoffHeaderSize + optionalHeaderSize,
+                                             std::uint64_t{sectionCount} * kSectionHeaderSize);
         if (!optionalHeader || !sectionTable) {
             return std::nullopt;
         }
@@ -97,9 +96,14 @@ private:
     static std::optional<DataDirectory> resourceDirectory(ByteView optionalHeader) {
         std::uint64_t directoriesOffset = 0;
         switch (optionalHeader.u16(0)) {
-            case kPe32Magic: directoriesOffset = 96; break;
-            case kPe32PlusMagic: directoriesOffset = 112; break;
-            default: return std::nullopt;
+            case kPe32Magic:
+                directoriesOffset = 96;
+                break;
+            case kPe32PlusMagic:
+                directoriesOffset = 112;
+                break;
+            default:
+                return std::nullopt;
         }
         if (!optionalHeader.holds(directoriesOffset - 4, 4) ||
             optionalHeader.u32(directoriesOffset - 4) <= kResourceDirectoryIndex) {
@@ -167,8 +171,8 @@ std::optional<ByteView> versionResource(const PeImage& image) {
         return std::nullopt;
     }
     const auto names = subdirectory(findEntry(*tree, 0, kRtVersion));
-    const auto languages = names ? subdirectory(findEntry(*tree, *names, kVsVersionInfoId))
-                                 : std::nullopt;
+    const auto languages =
+        names ? subdirectory(findEntry(*tree, *names, kVsVersionInfoId)) : std::nullopt;
     const auto leaf = languages ? findEntry(*tree, *languages, std::nullopt) : std::nullopt;
     if (!leaf || (*leaf & kSubdirectoryFlag) != 0) {
         return std::nullopt;
@@ -206,10 +210,9 @@ std::optional<FourPartVersion> fixedFileVersion(ByteView resource) {
     }
     const std::uint32_t high = fixed->u32(8);
     const std::uint32_t low = fixed->u32(12);
-    return FourPartVersion{{static_cast<std::uint16_t>(high >> 16),
-                            static_cast<std::uint16_t>(high & 0xFFFF),
-                            static_cast<std::uint16_t>(low >> 16),
-                            static_cast<std::uint16_t>(low & 0xFFFF)}};
+    return FourPartVersion{
+        {static_cast<std::uint16_t>(high >> 16), static_cast<std::uint16_t>(high & 0xFFFF),
+         static_cast<std::uint16_t>(low >> 16), static_cast<std::uint16_t>(low & 0xFFFF)}};
 }
 
 }  // namespace

@@ -51,7 +51,8 @@ inline std::vector<float> constantSamples(std::size_t frames, int channels, floa
     return std::vector<float>(frames * static_cast<std::size_t>(channels), value);
 }
 
-inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz, double amplitude) {
+inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz,
+                                      double amplitude) {
     std::vector<float> samples(frames);
     for (std::size_t i = 0; i < frames; ++i)
         samples[i] =

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "devices/sound/SoundFileSource.h"
@@ -78,7 +79,8 @@ TEST_F(SoundFile, OtherRatesAreConvertedKeepingLengthAndPitch) {
 
 TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
     const auto tone = sineSamples(kRate / 2, kRate, 440, 0.5);
-    for (const auto& [name, format] : {std::pair{"tone.mp3", kMp3}, std::pair{"tone.flac", kFlac}}) {
+    for (const auto& [name, format] :
+         {std::pair{"tone.mp3", kMp3}, std::pair{"tone.flac", kFlac}}) {
         const auto path = folder.file(name);
         writeSoundFile(path, format, kRate, 1, tone);
         auto source = SoundFileSource::open(path, kRate);
@@ -91,7 +93,7 @@ TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
 }
 
 TEST_F(SoundFile, PathWithUmlautsAndBlanks) {
-    std::filesystem::create_directory(std::filesystem::u8path(folder.file("Alarmtöne")));
+    std::filesystem::create_directory(folder.file("Alarmtöne"));
     const auto path = folder.file("Alarmtöne/Sirene Überlauf.wav");
     writeSoundFile(path, kWav16, kRate, 1, constantSamples(100, 1, 0.5f));
     EXPECT_NE(SoundFileSource::open(path, kRate), nullptr);
@@ -101,9 +103,9 @@ TEST_F(SoundFile, WhatCannotBeDecodedGivesNoSource) {
     writeTextFile(folder.file("text.wav"), "Dies ist keine Audiodatei.\n");
     writeTextFile(folder.file("text.mp3"), "Dies ist keine Audiodatei.\n");
     writeTextFile(folder.file("empty.wav"), "");
-    for (const auto& path : {folder.file("missing.wav"), folder.file("text.wav"),
-                             folder.file("text.mp3"), folder.file("empty.wav"), folder.file(""),
-                             std::string("Pfad"), std::string()})
+    for (const auto& path :
+         {folder.file("missing.wav"), folder.file("text.wav"), folder.file("text.mp3"),
+          folder.file("empty.wav"), folder.file(""), std::string("Pfad"), std::string()})
         EXPECT_EQ(SoundFileSource::open(path, kRate), nullptr) << path;
 }
 
@@ -124,6 +126,23 @@ TEST_F(SoundFile, RewindPlaysTheFileAgainAfterItsEnd) {
     EXPECT_EQ(readAll(*source), first);  // the open file plays on
     EXPECT_FALSE(source->rewind());
     EXPECT_EQ(source->read(buffer, 1), 0u);
+}
+
+// Every preview keeps its stream for the whole run; one that has played to
+// its end must not keep its file open, or many previews exhaust the limit.
+TEST_F(SoundFile, AStreamThatHasEndedHoldsNoOpenFile) {
+    auto openFiles = [] {
+        const std::filesystem::directory_iterator fds("/proc/self/fd");
+        return std::distance(begin(fds), end(fds));
+    };
+    const auto path = folder.file("short.wav");
+    writeSoundFile(path, kWav16, kRate, 1, constantSamples(100, 1, 0.5f));
+    const auto before = openFiles();
+    auto source = SoundFileSource::open(path, kRate);
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(openFiles(), before + 1);
+    readAll(*source);
+    EXPECT_EQ(openFiles(), before);
 }
 
 }  // namespace

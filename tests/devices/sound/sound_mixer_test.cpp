@@ -133,7 +133,8 @@ TEST(SoundMixer, StreamsStartedDuringOutputAllPlayCompletely) {
         for (int i = 0; i < kStreams * 2; ++i) pullOnce();
     });
     for (int i = 0; i < kStreams; ++i)
-        ASSERT_TRUE(mixer.play(mixer.add(std::make_unique<ConstantSource>(kFrames, kValue)), false));
+        ASSERT_TRUE(
+            mixer.play(mixer.add(std::make_unique<ConstantSource>(kFrames, kValue)), false));
     done = true;
     output.join();
     EXPECT_DOUBLE_EQ(total, kStreams * kFrames * 2 * double{kValue});

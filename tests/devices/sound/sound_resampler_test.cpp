@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "devices/sound/StereoResampler.h"
@@ -60,13 +59,6 @@ TEST(SoundResampler, HalfRateTakesEveryOtherFrame) {
     const auto out = resample(ramp(5), 88200, 44100, 64);
     const std::vector<float> expected = {1, -1, 3, -3, 5, -5};
     EXPECT_EQ(out, expected);
-}
-
-TEST(SoundResampler, LengthFollowsTheRateRatio) {
-    EXPECT_EQ(resample(ramp(48000), 48000, 44100, 1024).size() / 2, 44100u);
-    EXPECT_EQ(resample(ramp(8000), 8000, 44100, 1024).size() / 2, 44100u);
-    EXPECT_EQ(resample(ramp(1001), 48000, 44100, 1024).size() / 2,
-              static_cast<std::size_t>(std::ceil(1001 * 44100.0 / 48000)));
 }
 
 TEST(SoundResampler, PullingInSmallPiecesGivesTheSameSignal) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,9 @@ inline Bytes readFile(const std::string& path) {
     return bytes;
 }
 
-inline Bytes readFixture(const std::string& name) { return readFile(fixturePath(name)); }
+inline Bytes readFixture(const std::string& name) {
+    return readFile(fixturePath(name));
+}
 
 inline std::uint32_t getU32(const Bytes& bytes, std::size_t at) {
     std::uint32_t value = 0;
@@ -79,27 +82,39 @@ inline Bytes utf16Bytes(std::string_view ascii) {
     return bytes;
 }
 
+// A copy in an allocation of exactly its size, so that the address sanitizer sees any read past
+// its end (a shortened vector keeps its capacity, where such a read goes unnoticed).
+inline Bytes exactCopy(std::span<const std::byte> bytes) {
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 // Random damage of the kinds a broken copy produces and of the kinds that trip parsers: bytes set
 // or flipped, 32-bit fields overwritten with extreme values, and now and then a cut.
 inline Bytes mutate(Bytes image, std::mt19937& random) {
     const auto below = [&random](std::size_t bound) {
         return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
     };
-    static constexpr std::uint32_t kExtremes[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                                                  0xFFFF, 0x10000, 0x80000018};
+    static constexpr std::uint32_t kExtremes[] = {0,          1,      0x7FFFFFFF, 0x80000000,
+                                                  0xFFFFFFFF, 0xFFFF, 0x10000,    0x80000018};
     const std::size_t edits = 1 + below(6);
     for (std::size_t e = 0; e < edits && image.size() > 4; ++e) {
         const std::size_t at = below(image.size() - 4);
         switch (below(3)) {
-            case 0: image[at] = static_cast<std::byte>(below(256)); break;
-            case 1: image[at] ^= static_cast<std::byte>(1u << below(8)); break;
-            default: putU32(image, at, kExtremes[below(std::size(kExtremes))]); break;
+            case 0:
+                image[at] = static_cast<std::byte>(below(256));
+                break;
+            case 1:
+                image[at] ^= static_cast<std::byte>(1u << below(8));
+                break;
+            default:
+                putU32(image, at, kExtremes[below(std::size(kExtremes))]);
+                break;
         }
     }
     if (below(10) == 0) {
         image.resize(below(image.size() + 1));
     }
-    return image;
+    return exactCopy(image);
 }
 
 }  // namespace dravel::devices::testing

@@ -32,7 +32,9 @@ struct ElfFixture {
     std::size_t description = owner + 8;
 };
 
-ElfFixture elf64() { return {readFixture("elf64_version_3_4_5_6")}; }
+ElfFixture elf64() {
+    return {readFixture("elf64_version_3_4_5_6")};
+}
 
 TEST(ElfVersionNote, RejectsDamagedHeaders) {
     auto bigEndian = elf64();
@@ -86,7 +88,7 @@ TEST(ElfVersionNote, TruncatedCopiesGiveNoVersionUntilTheNoteIsWhole) {
     const auto fixture = elf64();
     const std::size_t noteEnd = fixture.description + 16;
     for (std::size_t length = 0; length < fixture.bytes.size(); ++length) {
-        const auto version = readElfVersionNote(std::span(fixture.bytes).first(length));
+        const auto version = readElfVersionNote(exactCopy(std::span(fixture.bytes).first(length)));
         if (length < noteEnd) {
             ASSERT_EQ(version, std::nullopt) << "cut at " << length;
         } else {

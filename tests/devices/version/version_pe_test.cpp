@@ -46,9 +46,9 @@ struct PeFixture {
     std::size_t resourceFileOffset() const {
         const std::size_t sections = optionalHeader + getU16(bytes, coff + 20);
         for (std::size_t i = 0; i < getU16(bytes, coff + 6); ++i) {
-            if (find(Bytes(bytes.begin() + sections + 40 * i,
-                           bytes.begin() + sections + 40 * i + 8),
-                     asciiBytes(".rsrc")) == 0) {
+            if (find(
+                    Bytes(bytes.begin() + sections + 40 * i, bytes.begin() + sections + 40 * i + 8),
+                    asciiBytes(".rsrc")) == 0) {
                 return getU32(bytes, sections + 40 * i + 20);
             }
         }
@@ -113,15 +113,13 @@ TEST(PeVersionReader, RejectsDamagedResourceTree) {
     EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.resources + 14, 0xFFFF); }),
               std::nullopt)
         << "entry count running past the end";
-    EXPECT_EQ(withDamage([](PeFixture& pe) {
-                  putU32(pe.bytes, pe.versionTypeEntry() + 4, 0x80000000);
-              }),
-              std::nullopt)
+    EXPECT_EQ(
+        withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0x80000000); }),
+        std::nullopt)
         << "version type pointing back at the root";
-    EXPECT_EQ(withDamage([](PeFixture& pe) {
-                  putU32(pe.bytes, pe.versionTypeEntry() + 4, 0xFFFFFFFF);
-              }),
-              std::nullopt);
+    EXPECT_EQ(
+        withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0xFFFFFFFF); }),
+        std::nullopt);
     EXPECT_EQ(withDamage([](PeFixture& pe) {
                   putU32(pe.bytes, pe.versionTypeEntry() + 4,
                          getU32(pe.bytes, pe.versionTypeEntry() + 4) & 0x7FFFFFFF);
@@ -160,7 +158,7 @@ TEST(PeVersionReader, TruncatedCopiesGiveNoVersionUntilTheFixedPartIsWhole) {
     const PeFixture pe;
     const std::size_t fixedPartEnd = pe.versionBlock + 40 + 52;
     for (std::size_t length = 0; length < pe.bytes.size(); ++length) {
-        const auto version = readPeFileVersion(std::span(pe.bytes).first(length));
+        const auto version = readPeFileVersion(exactCopy(std::span(pe.bytes).first(length)));
         if (length < fixedPartEnd) {
             ASSERT_EQ(version, std::nullopt) << "cut at " << length;
         } else {
@@ -171,8 +169,8 @@ TEST(PeVersionReader, TruncatedCopiesGiveNoVersionUntilTheFixedPartIsWhole) {
 
 TEST(PeVersionReader, SurvivesThousandsOfRandomMutations) {
     std::mt19937 random(20240611);
-    for (const char* name : {"pe64_version_1_6_1_2.exe", "pe32_version_2_10_0_7.exe",
-                             "pe64_other_resources.exe"}) {
+    for (const char* name :
+         {"pe64_version_1_6_1_2.exe", "pe32_version_2_10_0_7.exe", "pe64_other_resources.exe"}) {
         const Bytes original = readFixture(name);
         int withVersion = 0;
         int without = 0;

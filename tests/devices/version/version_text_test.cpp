@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "devices/version/FileVersion.h"
+#include "devices/version/VersionTestFiles.h"
+
+namespace dravel::devices {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+TEST(VersionText, PartsAreUnsignedDecimalsWithoutLeadingZeros) {
+    EXPECT_EQ(toText(FourPartVersion{{1, 6, 1, 2}}), "1.6.1.2");
+    EXPECT_EQ(toText(FourPartVersion{{2, 10, 0, 7}}), "2.10.0.7");
+    EXPECT_EQ(toText(FourPartVersion{{65535, 0, 100, 32768}}), "65535.0.100.32768");
+}
+
+TEST(FileVersionText, ReadsWindowsAndOurElfExecutables) {
+    EXPECT_EQ(FileVersionText(fixturePath("pe64_version_1_6_1_2.exe")), "1.6.1.2");
+    EXPECT_EQ(FileVersionText(fixturePath("pe32_version_2_10_0_7.exe")), "2.10.0.7");
+    EXPECT_EQ(FileVersionText(fixturePath("elf64_version_3_4_5_6")), "3.4.5.6");
+}
+
+TEST(FileVersionText, NoVersionSpecificationForFilesWithoutOne) {
+    const fs::path directory = fs::path(::testing::TempDir()) / "version_text_without";
+    fs::create_directories(directory);
+    std::ofstream(directory / "empty");
+    std::ofstream(directory / "text") << "MZ is not enough for a Windows executable";
+    for (const std::string& name :
+         {fixturePath("pe64_no_resources.exe"), fixturePath("pe64_other_resources.exe"),
+          fixturePath("elf64_no_note"), (directory / "missing").string(),
+          (directory / "empty").string(), (directory / "text").string(), directory.string()}) {
+        EXPECT_EQ(FileVersionText(name), "No version specification") << name;
+    }
+    fs::remove_all(directory);
+}
+
+TEST(FileVersionText, FileNamesAreUtf8) {
+    const fs::path directory = fs::path(::testing::TempDir()) / "Prüfung äöü";
+    fs::create_directories(directory);
+    const fs::path copy = directory / "Kalvor.exe";
+    fs::copy_file(fixturePath("pe64_version_1_6_1_2.exe"), copy,
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(FileVersionText((directory / "Kalvor.exe").string()), "1.6.1.2");
+    fs::remove_all(directory);
+}
+
+TEST(FileVersionText, EmptyOrBlankNameQueriesTheRunningProgram) {
+    EXPECT_EQ(FileVersionText(""), DRAVEL_EXPECTED_VERSION);
+    EXPECT_EQ(FileVersionText("  \t "), DRAVEL_EXPECTED_VERSION);
+}
+
+#ifdef DRAVEL_TEMPLATE_PE
+TEST(FileVersionText, WindowsResourceTemplateCarriesTheProjectVersion) {
+    EXPECT_EQ(FileVersionText(DRAVEL_TEMPLATE_PE), DRAVEL_EXPECTED_VERSION);
+}
+#endif
+
+// Run by CTest with the path of the built program in DRAVEL_EXECUTABLE.
+TEST(DravelExecutable, CarriesTheProjectVersion) {
+    const char* program = std::getenv("DRAVEL_EXECUTABLE");
+    if (program == nullptr) {
+        GTEST_SKIP() << "DRAVEL_EXECUTABLE not set";
+    }
+    EXPECT_EQ(FileVersionText(program), DRAVEL_EXPECTED_VERSION);
+}
+
+}  // namespace
+}  // namespace dravel::devices
