@@ -4,6 +4,7 @@
 #include <QStyle>
 
 #include "app/ui_Hauptfenster.h"
+#include "devices/mixer/AudioMixer.h"
 #include "devices/sound/SoundLibrary.h"
 #include "devices/system/Shell.h"
 #include "ui/ErrorGuard.h"
@@ -22,8 +23,12 @@ constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 31;
 }  // namespace
 
-TMain::TMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::Main>()) {
+TMain::TMain(QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::Main>()),
+      Mixer(std::make_unique<dravel::devices::TAudioMixer>()) {
     ui->setupUi(this);
+    Mixer->setMixerId(0);
     resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
     ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());

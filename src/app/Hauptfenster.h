@@ -12,6 +12,9 @@
 namespace Ui {
 class Main;
 }
+namespace dravel::devices {
+class TAudioMixer;
+}
 
 // The main window: shows the settings summary and opens every dialog and
 // test tool. It keeps no settings of its own; Prog.ini is read anew by every
@@ -59,6 +62,8 @@ private:
     static std::string settingsPath();
 
     std::unique_ptr<Ui::Main> ui;
+    // Names the sound card and recording input in the summary.
+    std::unique_ptr<dravel::devices::TAudioMixer> Mixer;
 };
 
 template <typename Dialog, typename Prepare>

@@ -12,7 +12,7 @@
 #include "devices/serial/SerialDriver.h"
 
 class QObject;
-class QStringList;
+#include <QStringList>
 
 namespace dravel::devices {
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class info;
+}
+
+class QTreeWidgetItem;
+
+// The version window: the file versions of this program and of the companion program in the
+// program directory, the liability note and the change history. Creating it fills the two version
+// lines; "Zurück" closes it with accept.
+class Tinfo : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tinfo(QWidget* parent = nullptr);
+    ~Tinfo() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Only the selected item's branch stays open: it expands, every other item collapses.
+    void expandOnly(QTreeWidgetItem* selected);
+
+    std::unique_ptr<Ui::info> ui;
+};
