@@ -23,6 +23,7 @@ void TMain::Zusammenfassung() {
     ui->SoundPin->setPanelText(text(texts.soundPin));
     ui->Port_name->setText(text(texts.portName));
     ui->Port_info->setPanelText(text(texts.portInfo));
+    ui->Port_info->adjustSize();  // the port label is sized to its text
     for (std::size_t pin = 0; pin < texts.pins.size(); ++pin) {
         const QString name = QStringLiteral("Pin%1").arg(pin);
         findChild<dravel::ui::PanelLabel*>(name)->setPanelText(text(texts.pins[pin]));

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
+#include <QRadioButton>
 #include <QStyle>
 
 #include "config/AlarmCode.h"
@@ -164,10 +165,13 @@ void TBedingungen::setUpControls() {
         panel->hide();
         panels_[static_cast<std::size_t>(kind)] = panel;
     }
-    QWidget::setTabOrder(ui->Beschreibung, panels_[0]->firstSelector());
-    for (std::size_t i = 1; i < panels_.size(); ++i)
-        QWidget::setTabOrder(panels_[i - 1]->lastSelector(), panels_[i]->firstSelector());
-    QWidget::setTabOrder(panels_.back()->lastSelector(), ui->Eintragen);
+    QWidget* previous = ui->Beschreibung;
+    for (const AlarmCodePanel* panel : panels_) previous = panel->placeInTabOrderAfter(previous);
+    for (QWidget* next : {static_cast<QWidget*>(ui->Eintragen), static_cast<QWidget*>(ui->Ubersicht),
+                          static_cast<QWidget*>(ui->ok), static_cast<QWidget*>(ui->BitBtn3)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
     ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     ui->ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn3->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));

@@ -56,9 +56,12 @@ Tinfo::Tinfo(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::info>()
     ui->Memo1->setPalette(notePalette);
 
     ui->TreeView1->viewport()->setAttribute(Qt::WA_Hover);
-    ui->TreeView1->collapseAll();
-    connect(ui->TreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { expandOnly(current); });
+    // Deferred until the click that changed the selection is handled: collapsing moves the rows
+    // under the mouse, and the view would otherwise finish the click on the wrong row.
+    connect(ui->TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { expandOnly(ui->TreeView1->currentItem()); }, Qt::QueuedConnection);
+    });
     connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 

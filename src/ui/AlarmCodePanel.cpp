@@ -71,8 +71,6 @@ AlarmCodePanel::AlarmCodePanel(AlarmCodeKind kind, QWidget* parent)
     for (int position = 1; position <= config::positionCount(kind); ++position)
         addSelector(position, spec.selectorLefts[static_cast<std::size_t>(position - 1)],
                     spec.selectorTop);
-    for (std::size_t i = 1; i < selectors_.size(); ++i)
-        QWidget::setTabOrder(selectors_[i - 1], selectors_[i]);
 }
 
 void AlarmCodePanel::addSelector(int position, int left, int top) {
@@ -102,6 +100,14 @@ void AlarmCodePanel::addLabel(const QString& text, int left, int width) {
 QComboBox* AlarmCodePanel::selector(int position) const {
     if (position < 1 || position > positionCount()) return nullptr;
     return selectors_[static_cast<std::size_t>(position - 1)];
+}
+
+QWidget* AlarmCodePanel::placeInTabOrderAfter(QWidget* previous) const {
+    for (QComboBox* box : selectors_) {
+        QWidget::setTabOrder(previous, box);
+        previous = box;
+    }
+    return previous;
 }
 
 std::optional<QString> AlarmCodePanel::code() const {

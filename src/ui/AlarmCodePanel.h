@@ -25,8 +25,10 @@ public:
 
     // The selector of position 1..positionCount(); null outside that range.
     QComboBox* selector(int position) const;
-    QComboBox* firstSelector() const { return selectors_.front(); }
-    QComboBox* lastSelector() const { return selectors_.back(); }
+
+    // Puts the selectors, in position order, right after previous in the
+    // keyboard order; returns the last of them, to chain what follows.
+    QWidget* placeInTabOrderAfter(QWidget* previous) const;
 
     // The code of the current selections; none while a position has no
     // selection.

@@ -159,11 +159,4 @@ TEST_F(SummaryPanels, ReaderSpellingsFindTheWrittenKeys) {
     EXPECT_NE(t.pins[0].find("Die Spielzeit des Sounds"), std::string::npos);
 }
 
-TEST_F(SummaryPanels, TheSummaryAnswersFromTheParseItIsGiven) {
-    writeFile("[ComPort]\nPort=COM3\n");
-    const IniFile settings(path());
-    writeFile("[ComPort]\nPort=COM4\n");
-    EXPECT_EQ(buildSummary(settings, mixer).portName, "COM3");
-}
-
 }  // namespace

@@ -1,5 +1,7 @@
-#include <mmsystem.h>
+// windows.h first: mmsystem.h builds on its types.
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <cstring>
 

@@ -117,6 +117,8 @@ void TComLed::comSignal(TComLedSignal signal, bool on) {
         Qt::AutoConnection);
 }
 
-void TComLed::comPortDestroyed() { port_ = nullptr; }
+void TComLed::comPortDestroyed() {
+    port_ = nullptr;
+}
 
 }  // namespace dravel::devices

@@ -60,8 +60,9 @@ EComPort::EComPort(ComErrorCode code, int systemError)
 // ---- Settings -------------------------------------------------------------
 
 uint32_t baudRateValue(TBaudRate rate, uint32_t customRate) {
-    static constexpr uint32_t kRates[] = {0,     110,   300,   600,    1200,   2400,   4800,  9600,
-                                          14400, 19200, 38400, 56000,  57600,  115200, 128000, 256000};
+    static constexpr uint32_t kRates[] = {0,     110,    300,    600,   1200,  2400,
+                                          4800,  9600,   14400,  19200, 38400, 56000,
+                                          57600, 115200, 128000, 256000};
     return rate == TBaudRate::brCustom ? customRate : kRates[static_cast<int>(rate)];
 }
 
@@ -100,7 +101,8 @@ DeviceControlBlock buildDeviceControlBlock(const ComLineSettings& line, const TC
 
 CommTimeouts toCommTimeouts(const TComTimeouts& t) {
     return {static_cast<uint32_t>(t.ReadInterval), static_cast<uint32_t>(t.ReadTotalMultiplier),
-            static_cast<uint32_t>(t.ReadTotalConstant), static_cast<uint32_t>(t.WriteTotalMultiplier),
+            static_cast<uint32_t>(t.ReadTotalConstant),
+            static_cast<uint32_t>(t.WriteTotalMultiplier),
             static_cast<uint32_t>(t.WriteTotalConstant)};
 }
 
@@ -111,21 +113,21 @@ struct EventBit {
     uint32_t bit;
 };
 constexpr EventBit kEventBits[] = {
-    {TComEvent::evRxChar, kEvRxChar}, {TComEvent::evRxFlag, kEvRxFlag},
+    {TComEvent::evRxChar, kEvRxChar},   {TComEvent::evRxFlag, kEvRxFlag},
     {TComEvent::evTxEmpty, kEvTxEmpty}, {TComEvent::evCTS, kEvCts},
-    {TComEvent::evDSR, kEvDsr},       {TComEvent::evRLSD, kEvRlsd},
-    {TComEvent::evBreak, kEvBreak},   {TComEvent::evError, kEvError},
-    {TComEvent::evRing, kEvRing},     {TComEvent::evRx80Full, kEvRx80Full}};
+    {TComEvent::evDSR, kEvDsr},         {TComEvent::evRLSD, kEvRlsd},
+    {TComEvent::evBreak, kEvBreak},     {TComEvent::evError, kEvError},
+    {TComEvent::evRing, kEvRing},       {TComEvent::evRx80Full, kEvRx80Full}};
 
 struct ErrorBit {
     TComError error;
     uint32_t bit;
 };
 constexpr ErrorBit kErrorBits[] = {
-    {TComError::ceFrame, kLineFrame},   {TComError::ceRxParity, kLineRxParity},
+    {TComError::ceFrame, kLineFrame},     {TComError::ceRxParity, kLineRxParity},
     {TComError::ceOverrun, kLineOverrun}, {TComError::ceBreak, kLineBreak},
-    {TComError::ceIO, kLineIo},         {TComError::ceMode, kLineMode},
-    {TComError::ceRxOver, kLineRxOver}, {TComError::ceTxFull, kLineTxFull}};
+    {TComError::ceIO, kLineIo},           {TComError::ceMode, kLineMode},
+    {TComError::ceRxOver, kLineRxOver},   {TComError::ceTxFull, kLineTxFull}};
 
 }  // namespace
 
@@ -301,13 +303,17 @@ void TComPort::reportInputLine(TComLedSignal signal, uint32_t bit, const LineNot
 }
 
 void TComPort::ClosePort() {
-    if (!Connected()) return;
+    // A handler that runs while closing serves a waiting hand-over must not
+    // start a second close.
+    if (!Connected() || closing_) return;
     const uint64_t session = session_;
     beforeClose();
     if (session != session_ || !Connected()) return;  // a handler closed it
 
     check(line_->purge(kPurgeTxAbort | kPurgeRxAbort), ComErrorCode::PurgeFailed);
+    closing_ = true;
     releaseLine();
+    closing_ = false;
     signalLinks(TComLedSignal::lsConn, false);
     call(OnAfterClose, *this);
 }
@@ -335,9 +341,15 @@ void TComPort::escape(EscapeCode code) {
     check(error, ComErrorCode::EscapeFailed);
 }
 
-void TComPort::SwitchBreak(bool on) { escape(on ? EscapeCode::SetBreak : EscapeCode::ClearBreak); }
-void TComPort::SwitchDTR(bool on) { escape(on ? EscapeCode::SetDtr : EscapeCode::ClearDtr); }
-void TComPort::SwitchRTS(bool on) { escape(on ? EscapeCode::SetRts : EscapeCode::ClearRts); }
+void TComPort::SwitchBreak(bool on) {
+    escape(on ? EscapeCode::SetBreak : EscapeCode::ClearBreak);
+}
+void TComPort::SwitchDTR(bool on) {
+    escape(on ? EscapeCode::SetDtr : EscapeCode::ClearDtr);
+}
+void TComPort::SwitchRTS(bool on) {
+    escape(on ? EscapeCode::SetRts : EscapeCode::ClearRts);
+}
 
 DeviceControlBlock TComPort::deviceControlBlock() const {
     return buildDeviceControlBlock(line_settings_, buffer_);
@@ -392,8 +404,8 @@ void TComPort::SetEventChar(char c) {
 // smNone). Stops when a handler has closed or reopened the port.
 void TComPort::dispatch(TComEvents events, uint64_t session) {
     static constexpr TComEvent kOrder[] = {
-        TComEvent::evError, TComEvent::evRxChar, TComEvent::evTxEmpty, TComEvent::evBreak,
-        TComEvent::evRing,  TComEvent::evCTS,    TComEvent::evDSR,     TComEvent::evRxFlag,
+        TComEvent::evError, TComEvent::evRxChar,  TComEvent::evTxEmpty, TComEvent::evBreak,
+        TComEvent::evRing,  TComEvent::evCTS,     TComEvent::evDSR,     TComEvent::evRxFlag,
         TComEvent::evRLSD,  TComEvent::evRx80Full};
     for (TComEvent event : kOrder) {
         if (!events.contains(event)) continue;

@@ -333,6 +333,7 @@ private:
     std::unique_ptr<SerialLine> line_;  // null while closed
     std::unique_ptr<TComThread> thread_;
     uint64_t session_ = 0;  // counts openings; a hand-over of an older one is void
+    bool closing_ = false;  // the event thread is being stopped
 
     std::mutex links_mutex_;
     std::vector<ComLink*> links_;

@@ -71,8 +71,9 @@ bool isPseudoTerminal(const std::string& path) {
 bool isSerialDevice(const std::string& path, const struct stat& st) {
     if (!S_ISCHR(st.st_mode) || major(st.st_rdev) == kTtyAuxMajor) return false;
     if (isPseudoTerminal(path)) return true;
-    const fs::path node = sysfsRoot() / "dev" / "char" /
-                          (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
+    const fs::path node =
+        sysfsRoot() / "dev" / "char" /
+        (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
     std::error_code ec;
     const fs::path subsystem = fs::read_symlink(node / "subsystem", ec);
     return !ec && subsystem.filename() == "tty" && hasSerialHardware(node);
@@ -84,29 +85,47 @@ std::string devicePath(const std::string& name) {
 
 speed_t speedFor(uint32_t baud) {
     switch (baud) {
-        case 110: return B110;
-        case 300: return B300;
-        case 600: return B600;
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        case 230400: return B230400;
-        default: return B0;
+        case 110:
+            return B110;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        case 230400:
+            return B230400;
+        default:
+            return B0;
     }
 }
 
 tcflag_t characterSize(uint8_t byteSize) {
     switch (byteSize) {
-        case 5: return CS5;
-        case 6: return CS6;
-        case 7: return CS7;
-        case 8: return CS8;
-        default: return 0;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return 0;
     }
 }
 
@@ -117,14 +136,18 @@ tcflag_t parityFlags(uint8_t parity) {
     return kFlags[parity];
 }
 
-SystemError lastError() { return errno; }
+SystemError lastError() {
+    return errno;
+}
 
 // A line without modem control (a pseudo-terminal) answers these.
-bool noModemControl(SystemError error) { return error == ENOTTY || error == EINVAL; }
+bool noModemControl(SystemError error) {
+    return error == ENOTTY || error == EINVAL;
+}
 
 LineCounters toCounters(const serial_icounter_struct& ic) {
     auto u = [](int v) { return static_cast<uint32_t>(v); };
-    return {u(ic.cts),   u(ic.dsr),     u(ic.rng), u(ic.dcd),        u(ic.frame),
+    return {u(ic.cts),     u(ic.dsr),    u(ic.rng), u(ic.dcd),        u(ic.frame),
             u(ic.overrun), u(ic.parity), u(ic.brk), u(ic.buf_overrun)};
 }
 
@@ -172,13 +195,26 @@ public:
     SystemError escape(EscapeCode code) override {
         int result = -1;
         switch (code) {
-            case EscapeCode::SetBreak: result = ioctl(fd_, TIOCSBRK); break;
-            case EscapeCode::ClearBreak: result = ioctl(fd_, TIOCCBRK); break;
-            case EscapeCode::SetDtr: result = modemBits(TIOCMBIS, TIOCM_DTR); break;
-            case EscapeCode::ClearDtr: result = modemBits(TIOCMBIC, TIOCM_DTR); break;
-            case EscapeCode::SetRts: result = modemBits(TIOCMBIS, TIOCM_RTS); break;
-            case EscapeCode::ClearRts: result = modemBits(TIOCMBIC, TIOCM_RTS); break;
-            default: return EINVAL;
+            case EscapeCode::SetBreak:
+                result = ioctl(fd_, TIOCSBRK);
+                break;
+            case EscapeCode::ClearBreak:
+                result = ioctl(fd_, TIOCCBRK);
+                break;
+            case EscapeCode::SetDtr:
+                result = modemBits(TIOCMBIS, TIOCM_DTR);
+                break;
+            case EscapeCode::ClearDtr:
+                result = modemBits(TIOCMBIC, TIOCM_DTR);
+                break;
+            case EscapeCode::SetRts:
+                result = modemBits(TIOCMBIS, TIOCM_RTS);
+                break;
+            case EscapeCode::ClearRts:
+                result = modemBits(TIOCMBIC, TIOCM_RTS);
+                break;
+            default:
+                return EINVAL;
         }
         return result == 0 ? 0 : lastError();
     }
@@ -213,9 +249,12 @@ public:
         return 0;
     }
 
+    // The descriptor is non-blocking and nothing reads or writes through it,
+    // so there never is a pending transfer to abort; clearing empties the
+    // kernel's queues.
     SystemError purge(uint32_t flags) override {
-        const bool tx = flags & (kPurgeTxAbort | kPurgeTxClear);
-        const bool rx = flags & (kPurgeRxAbort | kPurgeRxClear);
+        const bool tx = flags & kPurgeTxClear;
+        const bool rx = flags & kPurgeRxClear;
         if (!tx && !rx) return 0;
         const int queue = tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH);
         return tcflush(fd_, queue) == 0 ? 0 : lastError();

@@ -15,9 +15,13 @@ namespace dravel::devices {
 
 namespace {
 
-SystemError lastError() { return static_cast<SystemError>(GetLastError()); }
+SystemError lastError() {
+    return static_cast<SystemError>(GetLastError());
+}
 
-SystemError result(BOOL ok) { return ok ? 0 : lastError(); }
+SystemError result(BOOL ok) {
+    return ok ? 0 : lastError();
+}
 
 ::DCB toWin32(const DeviceControlBlock& d) {
     ::DCB dcb{};
@@ -182,15 +186,16 @@ class WinSerialDriver final : public SerialDriver {
 public:
     SystemError listPorts(std::vector<std::string>& names) override {
         RegistryKey key;
-        LSTATUS status =
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, key.out());
+        LSTATUS status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0,
+                                       KEY_READ, key.out());
         if (status != ERROR_SUCCESS) return static_cast<SystemError>(status);
         for (DWORD index = 0;; ++index) {
             char name[256];
             BYTE data[256];
             DWORD nameSize = sizeof name;
             DWORD dataSize = sizeof data;
-            status = RegEnumValueA(key.get(), index, name, &nameSize, nullptr, nullptr, data, &dataSize);
+            status =
+                RegEnumValueA(key.get(), index, name, &nameSize, nullptr, nullptr, data, &dataSize);
             if (status == ERROR_NO_MORE_ITEMS) return 0;
             if (status != ERROR_SUCCESS) return static_cast<SystemError>(status);
             // The data is the port name with its terminating zero.

@@ -51,8 +51,8 @@ void serve(const std::shared_ptr<HandOver>& h) {
 
 // The order in which the events of one batch are handled.
 constexpr TComEvent kDispatchOrder[] = {
-    TComEvent::evError, TComEvent::evRxChar, TComEvent::evTxEmpty, TComEvent::evBreak,
-    TComEvent::evRing,  TComEvent::evCTS,    TComEvent::evDSR,     TComEvent::evRxFlag,
+    TComEvent::evError, TComEvent::evRxChar,  TComEvent::evTxEmpty, TComEvent::evBreak,
+    TComEvent::evRing,  TComEvent::evCTS,     TComEvent::evDSR,     TComEvent::evRxFlag,
     TComEvent::evRLSD,  TComEvent::evRx80Full};
 
 }  // namespace
@@ -113,7 +113,8 @@ bool TComThread::handOver(TComEvents events) {
         h->failed = false;
         h->changed.notify_all();  // a closing UI thread serves it at once
     }
-    QMetaObject::invokeMethod(ui_context_, [h] { serve(h); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        ui_context_, [h] { serve(h); }, Qt::QueuedConnection);
 
     std::unique_lock lock(h->mutex);
     h->changed.wait(lock, [&] { return h->slot == HandOver::Slot::Empty || h->released; });
@@ -129,7 +130,7 @@ void TComThread::finish() {
 }
 
 void TComThread::stop() {
-    const std::shared_ptr<HandOver>& h = hand_over_;
+    const std::shared_ptr<HandOver> h = hand_over_;
     {
         std::lock_guard lock(h->mutex);
         h->stop_requested = true;

@@ -91,7 +91,8 @@ inline constexpr uint32_t kDcbXonXoffOut = 0x0100;
 inline constexpr uint32_t kDcbXonXoffIn = 0x0200;
 inline constexpr uint32_t kDcbReplaceErrors = 0x0400;
 inline constexpr uint32_t kDcbDiscardNull = 0x0800;
-inline constexpr uint32_t kDcbRtsControlMask = 0x3000;  // 0x0000 off, 0x1000 on, 0x2000 hs, 0x3000 toggle
+inline constexpr uint32_t kDcbRtsControlMask =
+    0x3000;  // 0x0000 off, 0x1000 on, 0x2000 hs, 0x3000 toggle
 
 // Driver time-outs in milliseconds (COMMTIMEOUTS); -1 is passed as all ones.
 struct CommTimeouts {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "MixerTestDevices.h"
+#include "devices/mixer/AudioMixerNames.h"
 
 using namespace dravel::devices;
 using namespace dravel::devices::mixertest;
@@ -197,6 +198,21 @@ TEST_F(MixerSelection, ADevicePluggedInLaterIsSeenOnlyByANewComponent) {
     EXPECT_EQ(later->deviceCount(), 2);
     later->setMixerId(1);
     EXPECT_EQ(later->productName(), "USB-Headset");
+}
+
+TEST_F(MixerSelection, TheSummarysViewNamesOnlyAnOpenDevice) {
+    addCards({"Karte A", "Karte B"});
+    sim.system->devices[1].failingOpens = 3;
+    auto mixer = sim.create();
+    AudioMixerNames names(*mixer);
+    EXPECT_EQ(names.productName(), "Karte A");
+    EXPECT_THAT(names.inputNames(),
+                ElementsAre("Lautsprecher", "CD-Player", "Line-In", "Mikrofon"));
+    names.selectDevice(1);
+    EXPECT_EQ(mixer->mixerId(), -1);
+    EXPECT_EQ(mixer->productName(), "Karte A");
+    EXPECT_EQ(names.productName(), std::nullopt);
+    EXPECT_THAT(names.inputNames(), IsEmpty());
 }
 
 }  // namespace

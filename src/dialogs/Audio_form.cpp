@@ -1,0 +1,118 @@
+#include "dialogs/Audio_form.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QStyle>
+
+#include "dialogs/ui_Audio_form.h"
+#include "ui/ErrorGuard.h"
+#include "ui/SoundPreview.h"
+#include "ui/Text.h"
+
+using dravel::ui::connectGuarded;
+
+namespace {
+constexpr int kOuterWidth = 375;
+constexpr int kOuterHeight = 384;
+
+const QString kWavFilter = QStringLiteral("WAV Dateien (*.wav)");
+
+QString chooseWithFileDialog(QWidget* parent, const QString& filter, const QString& start) {
+    return QFileDialog::getOpenFileName(parent, QString(), start, filter);
+}
+
+TAudio::FileChooser& fileChooser() {
+    static TAudio::FileChooser chooser;
+    return chooser;
+}
+
+// Everything after the last separator: a backslash or drive colon as the
+// alarm program writes them, or a slash.
+QString fileNamePart(const QString& path) {
+    qsizetype cut = -1;
+    for (QChar separator : {QLatin1Char('\\'), QLatin1Char(':'), QLatin1Char('/')})
+        cut = std::max(cut, path.lastIndexOf(separator));
+    return path.mid(cut + 1);
+}
+}  // namespace
+
+TAudio::FileChooser TAudio::setFileChooser(FileChooser chooser) {
+    std::swap(fileChooser(), chooser);
+    return chooser;
+}
+
+TAudio::TAudio(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::Audio>()) {
+    ui->setupUi(this);
+    setOuterSize(kOuterWidth, kOuterHeight);
+    ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    ui->Zeit_uebernehmen->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    ui->Port_pin->setCurrentIndex(-1);
+
+    connectGuarded(ui->PlaySound, &QCheckBox::toggled, this, &TAudio::PlaySoundClick);
+    connectGuarded(ui->Verzoegern, &QCheckBox::toggled, this, &TAudio::VerzoegernClick);
+    connectGuarded(ui->Pin_ansteuern, &QCheckBox::toggled, this, &TAudio::Pin_ansteuernClick);
+    connectGuarded(ui->andern, &QPushButton::clicked, this, &TAudio::andernClick);
+    connectGuarded(ui->Abspielen, &QToolButton::clicked, this, &TAudio::AbspielenClick);
+    connect(ui->Zeit_uebernehmen, &QPushButton::clicked, this, &TAudio::accept);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TAudio::reject);
+}
+
+TAudio::~TAudio() = default;
+
+void TAudio::setValues(const Values& values) {
+    ui->PlaySound->setChecked(values.play);
+    ui->Pfad->setText(dravel::ui::qs(values.path));
+    ui->Verzoegern->setChecked(values.wait);
+    ui->verzoeger_zeit->setValue(values.waitTime);
+    ui->Pin_ansteuern->setChecked(values.switchPin);
+    const bool knownPin = values.switchPinIndex >= 0 && values.switchPinIndex < ui->Port_pin->count();
+    ui->Port_pin->setCurrentIndex(knownPin ? values.switchPinIndex : -1);
+    PlaySoundClick();
+    showFileName();
+}
+
+TAudio::Values TAudio::values() const {
+    Values v;
+    v.play = ui->PlaySound->isChecked();
+    v.path = dravel::ui::str(ui->Pfad->text());
+    v.wait = ui->Verzoegern->isChecked();
+    v.waitTime = ui->verzoeger_zeit->value();
+    v.switchPin = ui->Pin_ansteuern->isChecked();
+    v.switchPinIndex = ui->Port_pin->currentIndex();
+    return v;
+}
+
+// Everything of the sound follows "Sound Abspielen" alone, whatever the two
+// inner boxes say.
+void TAudio::PlaySoundClick() {
+    const bool on = ui->PlaySound->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Abspielen, ui->andern, ui->Verzoegern,
+                                                      ui->verzoeger_zeit, ui->Pin_ansteuern,
+                                                      ui->Port_pin})
+        w->setEnabled(on);
+}
+
+void TAudio::VerzoegernClick() { ui->verzoeger_zeit->setEnabled(ui->Verzoegern->isChecked()); }
+
+void TAudio::Pin_ansteuernClick() { ui->Port_pin->setEnabled(ui->Pin_ansteuern->isChecked()); }
+
+// The file dialog is not preset from the stored path; within one opening of
+// this dialog it starts from the file chosen before.
+void TAudio::andernClick() {
+    const FileChooser choose = fileChooser() ? fileChooser() : FileChooser(chooseWithFileDialog);
+    const QString chosen = choose(this, kWavFilter, lastChosenFile_);
+    if (!chosen.isEmpty()) {
+        lastChosenFile_ = chosen;
+        ui->Pfad->setText(QDir::toNativeSeparators(chosen));
+    }
+    showFileName();
+}
+
+void TAudio::AbspielenClick() { dravel::ui::playSoundPreview(this, ui->Pfad->text()); }
+
+void TAudio::showFileName() {
+    const QString path = ui->Pfad->text();
+    ui->Datei->setText(fileNamePart(path));
+    ui->Datei->setToolTip(path);
+}

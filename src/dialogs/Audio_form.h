@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "config/SoundSettings.h"
+#include "ui/SettingsDialog.h"
+
+namespace Ui {
+class Audio;
+}
+
+// The alarm sound: whether and which WAV file is played, after which delay,
+// and which output pin is switched while it plays. The chosen path lives in
+// the hidden label Pfad; the label Datei shows its file name.
+class TAudio : public dravel::ui::SettingsDialog {
+    Q_OBJECT
+public:
+    using Values = dravel::config::SoundSettings;
+
+    // Asks the user for a file: the parent window, the filter and the file to
+    // start from (empty for none). Returns the chosen path, empty when cancelled.
+    using FileChooser =
+        std::function<QString(QWidget* parent, const QString& filter, const QString& start)>;
+    // Replaces the file-open dialog (tests answer it); empty restores the
+    // real one. Returns the previous chooser.
+    static FileChooser setFileChooser(FileChooser chooser);
+
+    explicit TAudio(QWidget* parent = nullptr);
+    ~TAudio() override;
+
+    // Sets the controls in the order they are read, so each box's enabling
+    // rule runs as it is loaded; then the rule of "Sound Abspielen" runs once
+    // and the file label shows the path.
+    void setValues(const Values& values);
+    Values values() const;
+
+private:
+    void PlaySoundClick();
+    void VerzoegernClick();
+    void Pin_ansteuernClick();
+    void andernClick();
+    void AbspielenClick();
+    void showFileName();
+
+    std::unique_ptr<Ui::Audio> ui;
+    QString lastChosenFile_;  // the next file dialog starts from it
+};

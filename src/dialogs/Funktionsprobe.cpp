@@ -1,0 +1,201 @@
+#include "dialogs/Funktionsprobe.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStyle>
+#include <algorithm>
+#include <initializer_list>
+
+#include "config/TimeOfDay.h"
+#include "dialogs/ui_Funktionsprobe.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Text.h"
+
+using dravel::config::ScheduleSettings;
+using dravel::ui::connectGuarded;
+using dravel::ui::MessageBoxes;
+
+namespace {
+constexpr int kOuterWidth = 323;
+constexpr int kOuterHeight = 420;
+constexpr int kDaysInMonth = 31;
+constexpr int kMaxDurationDigits = 4;
+constexpr QChar kMaskBlank = QLatin1Char('_');
+
+const QString kIncompleteTime = QStringLiteral(
+    "Ungültiger Eingabewert. Mit der Taste ESC machen Sie die Änderungen rückgängig.");
+
+bool isDigitKey(const QKeyEvent& key) {
+    const QString text = key.text();
+    return text.size() == 1 && text[0].isDigit() && text[0].unicode() < 0x80 &&
+           !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+bool isClipboardOrUndo(const QKeyEvent& key) {
+    for (auto shortcut : {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Copy,
+                          QKeySequence::Undo, QKeySequence::Redo})
+        if (key.matches(shortcut)) return true;
+    return false;
+}
+
+// Keys that type no character: cursor movement, Delete, and Tab moving on.
+bool typesNothing(const QKeyEvent& key) {
+    if (isClipboardOrUndo(key)) return false;
+    switch (key.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Delete: return true;
+        default: return key.text().isEmpty();
+    }
+}
+
+// Text typed into a selector is no selection.
+int selectedIndex(const QComboBox* box) {
+    const int index = box->currentIndex();
+    return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
+}
+
+void select(QComboBox* box, int index) {
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+}  // namespace
+
+TFunktions::TFunktions(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::Funktions>()) {
+    ui->setupUi(this);
+    setOuterSize(kOuterWidth, kOuterHeight);
+    ui->ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    ui->Tage->setItems({QStringLiteral("Keine Deaktivierung"),
+                        QStringLiteral("Jeden") + QString(19, QLatin1Char(' ')),
+                        QStringLiteral("Jeden") + QString(45, QLatin1Char(' ')) +
+                            QStringLiteral("im Monat"),
+                        QStringLiteral("Jeden") + QString(16, QLatin1Char(' ')) +
+                            QStringLiteral("im Monat"),
+                        QStringLiteral("Täglich")});
+    ui->Tage->setItemIndex(ScheduleSettings::None);
+    for (int day = 1; day <= kDaysInMonth; ++day)
+        ui->Tag_Monat->addItem(QString::number(day) + QLatin1Char('.'));
+    for (QComboBox* box : {ui->Wochentag1, ui->ZahlWochentag2, ui->Wochentag2, ui->Tag_Monat})
+        box->setCurrentIndex(-1);
+
+    ui->Uhrzeit->installEventFilter(this);
+    ui->Uhrzeit->setContextMenuPolicy(Qt::NoContextMenu);
+    ui->Uhrzeit->setAcceptDrops(false);
+    ui->dauer->installEventFilter(this);
+    ui->dauer->setContextMenuPolicy(Qt::NoContextMenu);
+    ui->dauer->setAcceptDrops(false);
+
+    connectGuarded(ui->Tage, &dravel::ui::RadioGroup::itemSelected, this, &TFunktions::TageClick);
+    connectGuarded(qApp, &QApplication::focusChanged, this, &TFunktions::focusMoved);
+    connect(ui->ok, &QPushButton::clicked, this, &TFunktions::accept);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TFunktions::reject);
+    TageClick();
+}
+
+TFunktions::~TFunktions() = default;
+
+void TFunktions::setValues(const Values& values) {
+    const int lastItem = static_cast<int>(ui->Tage->items().size()) - 1;
+    ui->Tage->setItemIndex(values.kind < 0 ? -1 : std::min(values.kind, lastItem));
+    select(ui->Wochentag1, values.weekday1);
+    select(ui->Wochentag2, values.weekday2);
+    select(ui->ZahlWochentag2, values.weekdayInMonth);
+    select(ui->Tag_Monat, values.dayOfMonth);
+    QString time = dravel::ui::qs(dravel::config::fitToTimeField(values.time));
+    ui->Uhrzeit->setText(time.replace(QLatin1Char(' '), kMaskBlank));
+    ui->dauer->setText(dravel::ui::qs(values.duration));
+}
+
+TFunktions::Values TFunktions::values() const {
+    Values v;
+    v.kind = ui->Tage->itemIndex();
+    v.weekday1 = selectedIndex(ui->Wochentag1);
+    v.weekday2 = selectedIndex(ui->Wochentag2);
+    v.weekdayInMonth = selectedIndex(ui->ZahlWochentag2);
+    v.dayOfMonth = selectedIndex(ui->Tag_Monat);
+    v.time = dravel::ui::str(timeText());
+    v.duration = dravel::ui::str(ui->dauer->text());
+    return v;
+}
+
+void TFunktions::accept() {
+    if (ui->Uhrzeit->hasFocus() && checkTime() != TimeCheck::Passes) return;
+    SettingsDialog::accept();
+}
+
+void TFunktions::TageClick() {
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2,
+                                                      ui->ZahlWochentag2, ui->Tag_Monat,
+                                                      ui->Uhrzeit, ui->dauer})
+        w->setEnabled(false);
+    const auto enable = [](std::initializer_list<QWidget*> widgets) {
+        for (QWidget* w : widgets) w->setEnabled(true);
+    };
+    switch (ui->Tage->itemIndex()) {
+        case ScheduleSettings::Weekly: enable({ui->Wochentag1, ui->Uhrzeit, ui->dauer}); break;
+        case ScheduleSettings::MonthlyByWeekday:
+            enable({ui->ZahlWochentag2, ui->Wochentag2, ui->Uhrzeit, ui->dauer});
+            break;
+        case ScheduleSettings::MonthlyByDay: enable({ui->Tag_Monat, ui->Uhrzeit, ui->dauer}); break;
+        case ScheduleSettings::Daily: enable({ui->Uhrzeit, ui->dauer}); break;
+        default: break;
+    }
+}
+
+bool TFunktions::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (watched == ui->Uhrzeit) return !UhrzeitKeyPress(key);
+        if (watched == ui->dauer) return !dauerKeyPress(key);
+    }
+    return SettingsDialog::eventFilter(watched, event);
+}
+
+// Digits and Backspace; the mask places the digits and skips the colon.
+bool TFunktions::UhrzeitKeyPress(const QKeyEvent& key) const {
+    return key.key() == Qt::Key_Backspace || isDigitKey(key) || typesNothing(key);
+}
+
+// At most four digits can be typed; the value itself is not checked.
+bool TFunktions::dauerKeyPress(const QKeyEvent& key) const {
+    if (key.key() == Qt::Key_Backspace || typesNothing(key)) return true;
+    return isDigitKey(key) && ui->dauer->text().size() < kMaxDurationDigits;
+}
+
+// The time field is left when another control of this dialog takes the
+// focus; a disabled field is not being left by the user.
+void TFunktions::focusMoved(QWidget* from, QWidget* to) {
+    if (from == ui->Uhrzeit && to && isAncestorOf(to) && ui->Uhrzeit->isEnabled()) UhrzeitExit();
+}
+
+// Once the time field has had the focus it can only be left with a time of
+// day in it; an edited field with a digit missing refuses first, in the
+// words of the platform's masked edit.
+void TFunktions::UhrzeitExit() {
+    switch (checkTime()) {
+        case TimeCheck::Passes: return;
+        case TimeCheck::Incomplete:
+            QApplication::beep();
+            MessageBoxes::error(this, kIncompleteTime);
+            break;
+        case TimeCheck::NotATime:
+            MessageBoxes::plain(this, QLatin1Char('"') + timeText() +
+                                          QStringLiteral("\" ist keine gültige Uhrzeit"));
+            break;
+    }
+    ui->Uhrzeit->setFocus();
+}
+
+TFunktions::TimeCheck TFunktions::checkTime() const {
+    if (ui->Uhrzeit->isModified() && !ui->Uhrzeit->hasAcceptableInput())
+        return TimeCheck::Incomplete;
+    if (!dravel::config::parseTimeOfDay(dravel::ui::str(timeText()))) return TimeCheck::NotATime;
+    return TimeCheck::Passes;
+}
+
+// The field's text with a blank for every unfilled position, as it is stored.
+QString TFunktions::timeText() const {
+    return ui->Uhrzeit->displayText().replace(kMaskBlank, QLatin1Char(' '));
+}

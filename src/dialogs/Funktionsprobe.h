@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "config/ScheduleSettings.h"
+#include "ui/SettingsDialog.h"
+
+class QKeyEvent;
+
+namespace Ui {
+class Funktions;
+}
+
+// The recurring window in which the alarm program stays inactive: the kind
+// of recurrence in the radio group Tage, with its selectors laid over the
+// blank stretches of the items, and the start time and length below.
+class TFunktions : public dravel::ui::SettingsDialog {
+    Q_OBJECT
+public:
+    using Values = dravel::config::ScheduleSettings;
+
+    explicit TFunktions(QWidget* parent = nullptr);
+    ~TFunktions() override;
+
+    void setValues(const Values& values);
+    Values values() const;
+
+    // "Übernehmen" does not get past a time field that has just refused to
+    // be left.
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class TimeCheck { Passes, Incomplete, NotATime };
+
+    void TageClick();
+    bool UhrzeitKeyPress(const QKeyEvent& key) const;  // true: the key reaches the field
+    bool dauerKeyPress(const QKeyEvent& key) const;
+    void focusMoved(QWidget* from, QWidget* to);
+    void UhrzeitExit();
+    TimeCheck checkTime() const;
+    QString timeText() const;
+
+    std::unique_ptr<Ui::Funktions> ui;
+};

@@ -1,0 +1,94 @@
+#pragma once
+
+// Helpers of the serial port tests: the Qt application whose thread is the
+// UI thread, waiting while serving its events, counting the process's threads
+// and descriptors, and a pseudo-terminal standing in for a serial line.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace dravel::devices::testing {
+
+inline QApplication& application() {
+    static int argc = 1;
+    static char name[] = "serial_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Serves the UI thread's events until the condition holds; false on time-out.
+inline bool serveUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Waits without serving the UI thread's events.
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+inline int countEntries(const char* dir) {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
+    return n;
+}
+inline int threadCount() {
+    return countEntries("/proc/self/task");
+}
+inline int descriptorCount() {
+    return countEntries("/proc/self/fd");
+}
+
+// The master side of a pseudo-terminal; slavePath() is opened as the port.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
+            slave_ = ptsname(master_);
+        }
+    }
+    ~PseudoTerminal() {
+        if (master_ >= 0) close(master_);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // Hangs up: the serial line's other end goes away.
+    void closeMaster() {
+        close(master_);
+        master_ = -1;
+    }
+
+    bool ok() const { return !slave_.empty(); }
+    const std::string& slavePath() const { return slave_; }
+    int master() const { return master_; }
+
+private:
+    int master_ = -1;
+    std::string slave_;
+};
+
+}  // namespace dravel::devices::testing

@@ -1,0 +1,120 @@
+// Opening and closing a port over and over while line events keep arriving:
+// no deadlock against a waiting hand-over, no thread or descriptor left behind.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "SerialTestSupport.h"
+#include "SimulatedSerialDriver.h"
+#include "devices/serial/ComPort.h"
+
+namespace dravel::devices {
+namespace {
+
+using testing::application;
+using testing::SimulatedSerialDriver;
+
+// Keeps a few events queued for whichever line is open.
+class EventSource {
+public:
+    explicit EventSource(std::shared_ptr<SimulatedSerialDriver> sim)
+        : sim_(std::move(sim)), thread_([this] { run(); }) {}
+    ~EventSource() {
+        done_ = true;
+        thread_.join();
+    }
+
+private:
+    void run() {
+        while (!done_) {
+            if (sim_->eventsWaiting() < 2) sim_->fire(kEvRxChar | kEvCts);
+            std::this_thread::yield();
+        }
+    }
+
+    std::shared_ptr<SimulatedSerialDriver> sim_;
+    std::atomic<bool> done_ = false;
+    std::thread thread_;
+};
+
+TEST(SerialStress, TenThousandCyclesWithEventsFiring) {
+    application();
+    constexpr int kCycles = 10000;
+    auto sim = std::make_shared<SimulatedSerialDriver>();
+    sim->setLineErrors(0, 1);
+    sim->setModemLines(kModemCts);
+    const int threads = testing::threadCount();
+    const int descriptors = testing::descriptorCount();
+
+    TComPort port(sim);
+    bool closing = false;
+    int servedByEventLoop = 0;
+    int servedWhileClosing = 0;
+    port.OnRxChar = [&](TComPort&, int) { ++(closing ? servedWhileClosing : servedByEventLoop); };
+    port.OnBeforeClose = [&](TComPort&) { closing = true; };
+    port.OnAfterClose = [&](TComPort&) { closing = false; };
+
+    const auto start = std::chrono::steady_clock::now();
+    {
+        EventSource source(sim);
+        for (int i = 0; i < kCycles; ++i) {
+            port.OpenPort();
+            ASSERT_TRUE(port.hasEventThread());
+            if (i % 2 == 0) QCoreApplication::processEvents();
+            if (i % 7 == 0) std::this_thread::yield();
+            port.ClosePort();
+            ASSERT_FALSE(port.Connected());
+        }
+    }
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d cycles in %.2f s; hand-overs served by the event loop %d, while closing %d\n",
+                kCycles, seconds, servedByEventLoop, servedWhileClosing);
+
+    EXPECT_GT(servedByEventLoop, 0);
+    EXPECT_GT(servedWhileClosing, 0);
+    EXPECT_EQ(sim->openLines(), 0);
+    EXPECT_FALSE(sim->watchOpen());
+    EXPECT_EQ(testing::threadCount(), threads);
+    EXPECT_EQ(testing::descriptorCount(), descriptors);
+}
+
+TEST(SerialStress, PseudoTerminalCyclesWithDataArriving) {
+    application();
+    testing::PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    const int threads = testing::threadCount();
+    const int descriptors = testing::descriptorCount();
+
+    TComPort port(createPlatformSerialDriver());
+    port.SetPort(pty.slavePath());
+    int received = 0;
+    port.OnRxChar = [&](TComPort&, int) { ++received; };
+
+    std::atomic<bool> done = false;
+    fcntl(pty.master(), F_SETFL, O_NONBLOCK);  // a full queue must not block the writer
+    std::thread writer([&] {
+        while (!done) {
+            if (write(pty.master(), "x", 1) < 0 && errno != EAGAIN) break;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    for (int i = 0; i < 1000; ++i) {
+        port.OpenPort();
+        if (i % 50 == 0) testing::serveUntil([&] { return false; }, 60);
+        port.ClosePort();
+    }
+    done = true;
+    writer.join();
+
+    EXPECT_GT(received, 0);
+    EXPECT_EQ(testing::threadCount(), threads);
+    EXPECT_EQ(testing::descriptorCount(), descriptors);
+}
+
+}  // namespace
+}  // namespace dravel::devices

@@ -1,0 +1,295 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+
+#include "devices/system/Companion.h"
+#include "devices/system/Shell.h"
+#include "support/TestSupport.h"
+#include "tools/FunktTest.h"
+#include "ui/AlarmCodePanel.h"
+#include "ui/RadioGroup.h"
+
+using dravel::testing::ScriptedBoxes;
+using dravel::testing::ShellGuard;
+using dravel::testing::TempProgramDir;
+using dravel::ui::BoxKind;
+
+namespace {
+
+constexpr const char* kArgumentsFile = "kalvor-args.txt";
+
+// The platform's own shell for the lifetime of the guard, whatever an
+// earlier test installed.
+class PlatformShellGuard {
+public:
+    PlatformShellGuard()
+        : previous_(dravel::devices::replaceShell(dravel::devices::createPlatformShell())) {}
+    ~PlatformShellGuard() { dravel::devices::replaceShell(std::move(previous_)); }
+
+private:
+    std::unique_ptr<dravel::devices::Shell> previous_;
+};
+
+// Puts the stand-in companion into the program directory under a name whose
+// case differs from the one the simulation looks for.
+void installCompanion(const TempProgramDir& dir, const std::string& name = "Kalvor") {
+    const QString target = QString::fromStdString(dir.file(name));
+    QVERIFY(QFile::copy(QStringLiteral(DRAVEL_KALVOR_STANDIN), target));
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+// What the stand-in recorded, once a whole line is there (empty on timeout).
+std::string waitForArguments(const TempProgramDir& dir) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        const std::string recorded = dir.read(kArgumentsFile);
+        if (!recorded.empty() && recorded.back() == '\n') return recorded;
+        QTest::qWait(20);
+    }
+    return {};
+}
+
+struct Simulation {
+    TFunktionsTest dialog;
+
+    template <typename T>
+    T* get(const char* name) {
+        T* widget = dialog.findChild<T*>(QString::fromUtf8(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    dravel::ui::RadioGroup* art() { return get<dravel::ui::RadioGroup>("Art"); }
+    void chooseKind(int item) { art()->button(item)->click(); }
+    // Sets the boxes prefix1, prefix2, ... to the characters of code.
+    void choose(const char* prefix, const QString& code) {
+        for (int i = 0; i < code.size(); ++i) {
+            const QString name = QString::fromUtf8(prefix) + QString::number(i + 1);
+            auto* box = get<QComboBox>(qPrintable(name));
+            box->setCurrentIndex(box->findText(code.mid(i, 1)));
+            if (box->currentText() != code.mid(i, 1)) qFatal("%s lacks an item", qPrintable(name));
+        }
+    }
+    void testen() { get<QPushButton>("BitBtn1")->click(); }
+};
+
+QWidget* nextTabStop(QWidget* w) {
+    for (QWidget* next = w->nextInFocusChain(); next != w; next = next->nextInFocusChain())
+        if (next->focusPolicy() & Qt::TabFocus) return next;
+    return nullptr;
+}
+
+const QString kNotFound = QStringLiteral(
+    "Die \"Kalvor.EXE\" wurde nicht gefunden\n\r"
+    "Bitte stellen Sie sicher, das Sie sich in dem gleichen Verzeichniss befindet");
+
+}  // namespace
+
+class TestFunktTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowHasItsControlsAndKeyboardOrder();
+    void choosingAKindShowsItsFrameAndKeepsSelections();
+    void testenStartsTheCompanionWithOneArgument_data();
+    void testenStartsTheCompanionWithOneArgument();
+    void incompleteCodeStartsNothing();
+    void neinStartsNothing();
+    void missingCompanionShowsTheTwoLineMessage();
+    void companionIsFoundInTheProgramDirectoryWithoutRegardToCase();
+    void zurueckClosesWithoutAQuestion();
+};
+
+void TestFunktTest::windowHasItsControlsAndKeyboardOrder() {
+    Simulation s;
+    QCOMPARE(s.dialog.objectName(), QStringLiteral("FunktionsTest"));
+    QCOMPARE(s.dialog.windowTitle(), QStringLiteral("FunktionsTest"));
+    QCOMPARE(s.dialog.size(), QSize(462 - 8, 160 - 31));
+    QCOMPARE(s.art()->items(), (QStringList{"Keine Parameter Übergeben", "5-Tonfolge",
+                                            "FMS-Telegramm", "POSAC"}));
+    QCOMPARE(s.art()->itemIndex(), 0);
+    QCOMPARE(s.art()->title(), QString());
+    QCOMPARE(s.art()->geometry(), QRect(8, 15, 217, 105));
+    QCOMPARE(s.get<QGroupBox>("GroupBox1")->geometry(), QRect(240, 15, 201, 105));
+    QCOMPARE(s.get<QPushButton>("BitBtn1")->text(), QStringLiteral("Testen"));
+    QCOMPARE(s.get<QPushButton>("BitBtn1")->geometry(), QRect(16, 40, 75, 25));
+    QCOMPARE(s.get<QPushButton>("BitBtn2")->text(), QStringLiteral("Zurück"));
+    QCOMPARE(s.get<QPushButton>("BitBtn2")->geometry(), QRect(112, 40, 75, 25));
+    QCOMPARE(s.get<QLabel>("Kennung")->text(), QStringLiteral("Kennung"));
+    QVERIFY(!s.get<QLabel>("Kennung")->isVisibleTo(&s.dialog));
+
+    const std::pair<const char*, QRect> panels[] = {{"ZVEI", {94, 121, 265, 90}},
+                                                    {"FMS", {8, 121, 433, 90}},
+                                                    {"POSAC", {64, 121, 321, 90}}};
+    for (const auto& [name, geometry] : panels) {
+        auto* panel = s.get<dravel::ui::AlarmCodePanel>(name);
+        QCOMPARE(panel->geometry(), geometry);
+        QVERIFY(!panel->isVisibleTo(&s.dialog));
+        for (int p = 1; p <= panel->positionCount(); ++p)
+            QCOMPARE(panel->selector(p)->currentIndex(), -1);
+    }
+
+    QStringList order;
+    QWidget* w = s.art()->button(3);
+    while ((w = nextTabStop(w)) && !qobject_cast<QRadioButton*>(w)) order << w->objectName();
+    QCOMPARE(order, (QStringList{"FMS1", "FMS2", "FMS3", "FMS4", "FMS5", "FMS6", "FMS7", "FMS8",
+                                 "FMS9", "FMS10", "ton1", "ton2", "ton3", "ton4", "ton5", "Posac1",
+                                 "Posac2", "Posac3", "Posac4", "Posac5", "Posac6", "Posac7",
+                                 "Posac8", "BitBtn1", "BitBtn2"}));
+}
+
+void TestFunktTest::choosingAKindShowsItsFrameAndKeepsSelections() {
+    Simulation s;
+    auto* zvei = s.get<QGroupBox>("ZVEI");
+    auto* fms = s.get<QGroupBox>("FMS");
+    auto* posac = s.get<QGroupBox>("POSAC");
+    const auto visible = [&] {
+        return QList<bool>{zvei->isVisibleTo(&s.dialog), fms->isVisibleTo(&s.dialog),
+                           posac->isVisibleTo(&s.dialog)};
+    };
+    s.chooseKind(1);
+    QCOMPARE(s.dialog.height(), 260 - 31);
+    QCOMPARE(visible(), (QList<bool>{true, false, false}));
+    QCOMPARE(s.get<QLabel>("Kennung")->text(), QString());
+    s.choose("ton", "3");
+    s.chooseKind(2);
+    QCOMPARE(visible(), (QList<bool>{false, true, false}));
+    s.chooseKind(3);
+    QCOMPARE(visible(), (QList<bool>{false, false, true}));
+    QCOMPARE(s.dialog.height(), 260 - 31);
+    s.chooseKind(1);
+    QCOMPARE(s.get<QComboBox>("ton1")->currentText(), QStringLiteral("3"));
+    s.chooseKind(0);
+    QCOMPARE(s.dialog.size(), QSize(462 - 8, 160 - 31));
+    QCOMPARE(visible(), (QList<bool>{false, false, false}));
+    QCOMPARE(s.get<QLabel>("Kennung")->text(), QStringLiteral("NIL"));
+}
+
+void TestFunktTest::testenStartsTheCompanionWithOneArgument_data() {
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("no code") << 0 << QString() << QString() << "Alarmfunktion Ausführen?";
+    QTest::newRow("5-tone") << 1 << "ton" << "12345"
+                            << "Alarmfunktion mit 5-Tonfolge Kennung \"12345\" Ausführen?";
+    QTest::newRow("5-tone with ?") << 1 << "ton" << "12?45"
+                                   << "Alarmfunktion mit 5-Tonfolge Kennung \"12?45\" Ausführen?";
+    QTest::newRow("FMS") << 2 << "FMS" << "6123456780"
+                         << "Alarmfunktion mit FMS-Telegramm Kennung \"6123456780\" Ausführen?";
+    QTest::newRow("POSAC") << 3 << "Posac" << "21234564"
+                           << "Alarmfunktion mit POSAC Kennung \"21234564\" Ausführen?";
+}
+
+// The stand-in companion is started through the real shell, from the
+// program directory, and records the arguments it received.
+void TestFunktTest::testenStartsTheCompanionWithOneArgument() {
+    QFETCH(int, item);
+    QFETCH(QString, prefix);
+    QFETCH(QString, code);
+    QFETCH(QString, question);
+    TempProgramDir dir;
+    installCompanion(dir);
+    PlatformShellGuard shell;
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Confirmation, question, true);
+    Simulation s;
+    s.chooseKind(1);
+    s.choose("ton", "9");  // boxes of another kind do not count
+    s.chooseKind(item);
+    if (!prefix.isEmpty()) s.choose(qPrintable(prefix), code);
+    s.testen();
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    const QString expected = code.isEmpty() ? QStringLiteral("NIL") : code;
+    QCOMPARE(QString::fromStdString(waitForArguments(dir)), "1\t" + expected + "\n");
+    QCOMPARE(s.get<QLabel>("Kennung")->text(), code);
+}
+
+void TestFunktTest::incompleteCodeStartsNothing() {
+    TempProgramDir dir;
+    ShellGuard shell;
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Plain, QStringLiteral("Die Kennung wurde nicht vollständig eingestellt"));
+    Simulation s;
+    s.chooseKind(3);
+    s.choose("Posac", "21234564");
+    s.get<QComboBox>("Posac5")->setCurrentIndex(-1);
+    s.testen();
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QVERIFY(shell.shell().started.empty());
+    QCOMPARE(s.get<QComboBox>("Posac4")->currentText(), QStringLiteral("3"));
+}
+
+void TestFunktTest::neinStartsNothing() {
+    TempProgramDir dir;
+    ShellGuard shell;
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Confirmation, QStringLiteral("Alarmfunktion Ausführen?"), false);
+    Simulation s;
+    s.dialog.show();
+    s.testen();
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QVERIFY(shell.shell().started.empty());
+    QVERIFY(s.dialog.isVisible());
+}
+
+// Neither a file that cannot be run nor a folder is taken for the program.
+void TestFunktTest::missingCompanionShowsTheTwoLineMessage() {
+    TempProgramDir dir;
+    dir.write("KALVOR", "#!/bin/sh\n");
+    QVERIFY(QDir().mkpath(QString::fromStdString(dir.file("kalvor"))));
+    PlatformShellGuard shell;
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Confirmation, QStringLiteral("Alarmfunktion Ausführen?"), true)
+        .expect(BoxKind::Plain, kNotFound);
+    Simulation s;
+    s.dialog.show();
+    s.testen();
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QCOMPARE(boxes.shown().back().title, QStringLiteral("Dravel"));
+    QVERIFY(s.dialog.isVisible());
+}
+
+void TestFunktTest::companionIsFoundInTheProgramDirectoryWithoutRegardToCase() {
+    TempProgramDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    QCOMPARE(dravel::devices::companionProgramPath(), dir.file("kalvor"));
+    dir.write("kalvor.txt", "");
+    installCompanion(dir, "KaLvOr");
+    QCOMPARE(dravel::devices::companionProgramPath(), dir.file("KaLvOr"));
+    installCompanion(dir, "kalvor");
+    QCOMPARE(dravel::devices::companionProgramPath(), dir.file("KaLvOr"));  // name order decides
+    QDir::setCurrent(previous);
+
+    ShellGuard shell;
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Confirmation, QStringLiteral("Alarmfunktion Ausführen?"), true);
+    Simulation s;
+    s.testen();
+    using Started = std::vector<std::pair<std::string, std::string>>;
+    QCOMPARE(shell.shell().started, (Started{{dir.file("KaLvOr"), "NIL"}}));
+}
+
+void TestFunktTest::zurueckClosesWithoutAQuestion() {
+    ScriptedBoxes boxes;  // expects no box at all
+    Simulation s;
+    s.dialog.show();
+    s.get<QPushButton>("BitBtn2")->click();
+    QVERIFY(!s.dialog.isVisible());
+    QCOMPARE(s.dialog.result(), int(QDialog::Rejected));
+    s.dialog.show();
+    s.dialog.close();
+    QVERIFY(!s.dialog.isVisible());
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+}
+
+QTEST_MAIN(TestFunktTest)
+#include "tst_funkttest.moc"
