@@ -32,6 +32,7 @@ TMain::TMain(QWidget* parent)
     resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
     ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());
+    ui->Port_info->setWordWrap(false);  // sized to its one-line text
     connectMenu();
 }
 

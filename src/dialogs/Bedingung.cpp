@@ -248,7 +248,7 @@ void TBedingungen::EintragenClick() {
 
 // Pin, then description; only the first failure is reported.
 bool TBedingungen::checkEntry() {
-    if (ui->Pin->currentIndex() < 0) {
+    if (ui->Pin->currentIndex() < -1) {
         MessageBoxes::plain(this, QStringLiteral("Bitte Pin auswählen"));
         ui->Pin->setFocus();
         return false;
@@ -293,7 +293,6 @@ void TBedingungen::ndern1Click() {
     ui->kennung->setText(qs(entry.code));
     ui->Beschreibung->setText(qs(entry.description));
     if (AlarmCodePanel* panel = panelOf(kindIndex.value_or(-1))) panel->preselect(qs(entry.code));
-    model_->remove(row);
     ui->Ubersicht->clearSelection();
 }
 

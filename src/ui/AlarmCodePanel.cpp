@@ -129,7 +129,7 @@ std::optional<QString> AlarmCodePanel::composeCode(QWidget* messageParent) const
 void AlarmCodePanel::preselect(const QString& code) {
     const std::vector<int> indexes = config::alarmCodeItemIndexes(kind_, str(code));
     for (std::size_t i = 0; i < selectors_.size(); ++i)
-        selectors_[i]->setCurrentIndex(i < indexes.size() ? indexes[i] : -1);
+        if (i < indexes.size()) selectors_[i]->setCurrentIndex(indexes[i]);
 }
 
 void AlarmCodePanel::clearSelection() {

@@ -70,7 +70,7 @@ class TestAudio : public QObject {
 private slots:
     void formHasItsCaptionsWithTheirBlankRuns();
     void withoutSettingsEverythingIsOffAndAcceptWritesTheDefaults();
-    void storedValuesAreLoadedAndWrittenBackInOrder();
+    void storedValuesAreLoadedAndWrittenBackInPlace();
     void soundSwitchAloneDecidesRightAfterLoading();
     void innerBoxesRuleTheirOwnControl();
     void unknownPinShowsNoneAndIsWrittenAsMinusOne();
@@ -134,7 +134,7 @@ void TestAudio::withoutSettingsEverythingIsOffAndAcceptWritesTheDefaults() {
                                                "Ansteuern Pin=-1\r\n"));
 }
 
-void TestAudio::storedValuesAreLoadedAndWrittenBackInOrder() {
+void TestAudio::storedValuesAreLoadedAndWrittenBackInPlace() {
     TempProgramDir dir;
     dir.write("Prog.ini",
               "[Sound]\r\nPlay=1\r\nAnsteuern Pin=1\r\nAnsteuern=1\r\nWait Time=45\r\n"

@@ -457,9 +457,10 @@ void TestBedingung::takingBackFillsTheEditorAndRemovesTheRow() {
 
 void TestBedingung::takingBackAnEntryWithoutAudioClearsTheChosenAudio() {
     TempProgramDir dir;
-    dir.write("Alarmierung.dat", record("1", "0", "ohne", "12345", ""));
+    dir.write("Alarmierung.dat", record("1", "0", "ohne", "123", ""));
     ScriptedBoxes boxes;
     Editor e(dir);
+    chooseAll(e, "ton", "99999");
     e.fileAnswers << QStringLiteral("/snd/gong.wav");
     e.click("andern");
     QCOMPARE(e.get<QLabel>("Datei")->text(), QStringLiteral("gong.wav"));
@@ -467,7 +468,9 @@ void TestBedingung::takingBackAnEntryWithoutAudioClearsTheChosenAudio() {
     e.get<QAction>("ndern1")->trigger();
     QCOMPARE(e.get<QLabel>("Pfad")->text(), QString());
     QCOMPARE(e.get<QLabel>("Datei")->text(), QString());
-    QCOMPARE(selectionsOf(e, "ZVEI").join(""), QStringLiteral("12345"));
+    // Positions past the end of a short code (a file edited elsewhere) keep
+    // nothing of the earlier choice.
+    QCOMPARE(selectionsOf(e, "ZVEI"), (QStringList{"1", "2", "3", "", ""}));
 
     // Without a selected row "Ändern" changes nothing.
     e.description()->setText(QStringLiteral("neu"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -12,7 +14,6 @@
 #include "devices/serial/SerialDriver.h"
 
 class QObject;
-#include <QStringList>
 
 namespace dravel::devices {
 
