@@ -9,7 +9,10 @@
 #include "devices/system/Shell.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
-#include "ui/SettingsDialog.h"
+#include "ui/WindowGeometry.h"
+#include "dialogs/Bedingung.h"
+#include "tools/FunktTest.h"
+#include "tools/Infofenster.h"
 #include "ui/SoundPreview.h"
 
 using dravel::ui::connectGuarded;
@@ -19,8 +22,6 @@ namespace {
 // Outer size of the window as the alarm program's users know it.
 constexpr int kOuterWidth = 688;
 constexpr int kOuterHeight = 622;
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 31;
 }  // namespace
 
 TMain::TMain(QWidget* parent)
@@ -29,7 +30,7 @@ TMain::TMain(QWidget* parent)
       Mixer(std::make_unique<dravel::devices::TAudioMixer>()) {
     ui->setupUi(this);
     Mixer->setMixerId(0);
-    resize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
+    resize(kOuterWidth - dravel::ui::kFrameWidth, kOuterHeight - dravel::ui::kFrameHeight);
     ui->Abspielen->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());
     ui->Port_info->setWordWrap(false);  // sized to its one-line text
@@ -44,12 +45,15 @@ void TMain::connectMenu() {
     connectGuarded(ui->Abspielen, &QToolButton::clicked, this, &TMain::Play);
     connectGuarded(ui->LowVersion1, &QAction::triggered, this, &TMain::LowVersion1Click);
     connectGuarded(ui->HighVersion1, &QAction::triggered, this, &TMain::Schaltplan1Click);
+    connectGuarded(ui->ber1, &QAction::triggered, this, &TMain::ber1Click);
+    connectGuarded(ui->BedingtePortansteuerung1, &QAction::triggered, this,
+                   &TMain::BedingtePortansteuerung1Click);
+    connectGuarded(ui->AlarmSimulieren1, &QAction::triggered, this, &TMain::AlarmSimulieren1Click);
 
     // Commands whose windows are not part of the program yet.
-    for (QAction* pending : {ui->ComPort1, ui->BedingtePortansteuerung1, ui->AudioDatei1,
-                             ui->Einstellungen1, ui->FunktionsprobeZeiten1,
-                             ui->ProgrammEinstellungen1, ui->AlarmSimulieren1,
-                             ui->AusgngeTesten1, ui->ber1})
+    for (QAction* pending : {ui->ComPort1, ui->AudioDatei1, ui->Einstellungen1,
+                             ui->FunktionsprobeZeiten1, ui->ProgrammEinstellungen1,
+                             ui->AusgngeTesten1})
         pending->setEnabled(false);
 }
 
@@ -70,6 +74,12 @@ std::string TMain::settingsPath() {
 }
 
 void TMain::N1Click() { close(); }
+
+void TMain::ber1Click() { runPlainDialog<Tinfo>(); }
+
+void TMain::BedingtePortansteuerung1Click() { runPlainDialog<TBedingungen>(); }
+
+void TMain::AlarmSimulieren1Click() { runPlainDialog<TFunktionsTest>(); }
 
 void TMain::Play() { dravel::ui::playSoundPreview(this, ui->pfad->text()); }
 

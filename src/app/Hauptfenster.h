@@ -54,6 +54,9 @@ public:
 private:
     void connectMenu();
     void N1Click();
+    void ber1Click();
+    void BedingtePortansteuerung1Click();
+    void AlarmSimulieren1Click();
     void Play();
     void LowVersion1Click();
     void Schaltplan1Click();

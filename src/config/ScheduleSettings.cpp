@@ -30,7 +30,9 @@ void ScheduleSettings::write(IniFile& ini) const {
 
 namespace {
 
-char digitOrBlank(char c) { return c >= '0' && c <= '9' ? c : ' '; }
+char digitOrBlank(char c) {
+    return c >= '0' && c <= '9' ? c : ' ';
+}
 
 }  // namespace
 
@@ -42,7 +44,8 @@ std::string fitToTimeField(std::string_view text) {
     std::string field = "  :  ";
     for (std::size_t i = 0; i < 2 && i < hours.size(); ++i)
         field[1 - i] = digitOrBlank(hours[hours.size() - 1 - i]);
-    for (std::size_t i = 0; i < 2 && i < minutes.size(); ++i) field[3 + i] = digitOrBlank(minutes[i]);
+    for (std::size_t i = 0; i < 2 && i < minutes.size(); ++i)
+        field[3 + i] = digitOrBlank(minutes[i]);
     return field;
 }
 

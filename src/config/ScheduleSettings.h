@@ -11,11 +11,11 @@ namespace dravel::config {
 struct ScheduleSettings {
     enum Kind { None = 0, Weekly = 1, MonthlyByWeekday = 2, MonthlyByDay = 3, Daily = 4 };
 
-    int kind = None;          // -1 = none selected
-    int weekday1 = -1;        // weekly: 0 = Montag .. 6 = Sonntag
-    int weekday2 = -1;        // monthly by weekday: the weekday ...
-    int weekdayInMonth = -1;  // ... and its occurrence, 0 = first .. 3 = fourth
-    int dayOfMonth = -1;      // monthly by day: 0 = day 1 .. 30 = day 31
+    int kind = None;             // -1 = none selected
+    int weekday1 = -1;           // weekly: 0 = Montag .. 6 = Sonntag
+    int weekday2 = -1;           // monthly by weekday: the weekday ...
+    int weekdayInMonth = -1;     // ... and its occurrence, 0 = first .. 3 = fourth
+    int dayOfMonth = -1;         // monthly by day: 0 = day 1 .. 30 = day 31
     std::string time = "__:__";  // start, as the time field holds it
     std::string duration;        // minutes, as typed
 

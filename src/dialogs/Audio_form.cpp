@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QStyle>
+#include <algorithm>
+#include <initializer_list>
 
 #include "dialogs/ui_Audio_form.h"
 #include "ui/ErrorGuard.h"
@@ -66,7 +68,8 @@ void TAudio::setValues(const Values& values) {
     ui->Verzoegern->setChecked(values.wait);
     ui->verzoeger_zeit->setValue(values.waitTime);
     ui->Pin_ansteuern->setChecked(values.switchPin);
-    const bool knownPin = values.switchPinIndex >= 0 && values.switchPinIndex < ui->Port_pin->count();
+    const bool knownPin =
+        values.switchPinIndex >= 0 && values.switchPinIndex < ui->Port_pin->count();
     ui->Port_pin->setCurrentIndex(knownPin ? values.switchPinIndex : -1);
     PlaySoundClick();
     showFileName();
@@ -87,15 +90,19 @@ TAudio::Values TAudio::values() const {
 // inner boxes say.
 void TAudio::PlaySoundClick() {
     const bool on = ui->PlaySound->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->Abspielen, ui->andern, ui->Verzoegern,
-                                                      ui->verzoeger_zeit, ui->Pin_ansteuern,
-                                                      ui->Port_pin})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->Abspielen, ui->andern, ui->Verzoegern,
+                                         ui->verzoeger_zeit, ui->Pin_ansteuern, ui->Port_pin})
         w->setEnabled(on);
 }
 
-void TAudio::VerzoegernClick() { ui->verzoeger_zeit->setEnabled(ui->Verzoegern->isChecked()); }
+void TAudio::VerzoegernClick() {
+    ui->verzoeger_zeit->setEnabled(ui->Verzoegern->isChecked());
+}
 
-void TAudio::Pin_ansteuernClick() { ui->Port_pin->setEnabled(ui->Pin_ansteuern->isChecked()); }
+void TAudio::Pin_ansteuernClick() {
+    ui->Port_pin->setEnabled(ui->Pin_ansteuern->isChecked());
+}
 
 // The file dialog is not preset from the stored path; within one opening of
 // this dialog it starts from the file chosen before.
@@ -109,7 +116,9 @@ void TAudio::andernClick() {
     showFileName();
 }
 
-void TAudio::AbspielenClick() { dravel::ui::playSoundPreview(this, ui->Pfad->text()); }
+void TAudio::AbspielenClick() {
+    dravel::ui::playSoundPreview(this, ui->Pfad->text());
+}
 
 void TAudio::showFileName() {
     const QString path = ui->Pfad->text();

@@ -32,26 +32,26 @@ constexpr int kOuterHeight = 601;
 // All three kind panels lie at the same place in the entry frame.
 constexpr QPoint kPanelPosition(16, 65);
 
-const std::array<QString, 3> kPinItems = {QStringLiteral("Pin 3 (TXD)"),
-                                          QStringLiteral("Pin 4 (DTR)"),
-                                          QStringLiteral("Pin 7 (RTS)")};
+const std::array<QString, 3> kPinItems = {
+    QStringLiteral("Pin 3 (TXD)"), QStringLiteral("Pin 4 (DTR)"), QStringLiteral("Pin 7 (RTS)")};
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char* title;
     int width;  // 0: hidden
 };
 
-constexpr std::array<ColumnSpec, ConditionListModel::Count> kColumns = {{{"Pin", 70},
-                                                                         {"Art", 85},
-                                                                         {"Kennung", 85},
-                                                                         {"Beschreibung", 150},
-                                                                         {"Audio", 150},
-                                                                         {"Typ", 0},
-                                                                         {"Pin", 0},
-                                                                         {"Pfad", 0}}};
+constexpr std::array<ColumnLayout, ConditionListModel::Count> kColumns = {{{"Pin", 70},
+                                                                           {"Art", 85},
+                                                                           {"Kennung", 85},
+                                                                           {"Beschreibung", 150},
+                                                                           {"Audio", 150},
+                                                                           {"Typ", 0},
+                                                                           {"Pin", 0},
+                                                                           {"Pfad", 0}}};
 
 QString kindItem(int kindIndex) {
-    return qs(std::string(dravel::config::kConditionKindItems[static_cast<std::size_t>(kindIndex)]));
+    return qs(
+        std::string(dravel::config::kConditionKindItems[static_cast<std::size_t>(kindIndex)]));
 }
 
 // The item text that a pin or kind field names, or the field itself when it
@@ -66,7 +66,9 @@ QString kindText(const std::string& field) {
     return index ? kindItem(*index) : qs(field);
 }
 
-QString fileNameOf(const QString& path) { return qs(dravel::config::audioFileName(str(path))); }
+QString fileNameOf(const QString& path) {
+    return qs(dravel::config::audioFileName(str(path)));
+}
 
 }  // namespace
 
@@ -114,22 +116,29 @@ QVariant ConditionListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ConditionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-        section >= Count)
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= Count)
         return {};
     return QString::fromUtf8(kColumns[static_cast<std::size_t>(section)].title);
 }
 
 QString ConditionListModel::text(const ConditionEntry& entry, int column) const {
     switch (column) {
-        case PinText: return pinText(entry.pin);
-        case KindText: return kindText(entry.kind);
-        case Code: return qs(entry.code);
-        case Description: return qs(entry.description);
-        case AudioFile: return qs(dravel::config::audioFileName(entry.audioPath));
-        case Kind: return qs(entry.kind);
-        case Pin: return qs(entry.pin);
-        case AudioPath: return qs(entry.audioPath);
+        case PinText:
+            return pinText(entry.pin);
+        case KindText:
+            return kindText(entry.kind);
+        case Code:
+            return qs(entry.code);
+        case Description:
+            return qs(entry.description);
+        case AudioFile:
+            return qs(dravel::config::audioFileName(entry.audioPath));
+        case Kind:
+            return qs(entry.kind);
+        case Pin:
+            return qs(entry.pin);
+        case AudioPath:
+            return qs(entry.audioPath);
     }
     return {};
 }
@@ -167,8 +176,9 @@ void TBedingungen::setUpControls() {
     }
     QWidget* previous = ui->Beschreibung;
     for (const AlarmCodePanel* panel : panels_) previous = panel->placeInTabOrderAfter(previous);
-    for (QWidget* next : {static_cast<QWidget*>(ui->Eintragen), static_cast<QWidget*>(ui->Ubersicht),
-                          static_cast<QWidget*>(ui->ok), static_cast<QWidget*>(ui->BitBtn3)}) {
+    for (QWidget* next :
+         {static_cast<QWidget*>(ui->Eintragen), static_cast<QWidget*>(ui->Ubersicht),
+          static_cast<QWidget*>(ui->ok), static_cast<QWidget*>(ui->BitBtn3)}) {
         QWidget::setTabOrder(previous, next);
         previous = next;
     }
@@ -210,9 +220,8 @@ void TBedingungen::connectHandlers() {
     connectGuarded(ui->Abspielen, &QToolButton::clicked, this, &TBedingungen::AbspielenClick);
     connectGuarded(ui->ok, &QPushButton::clicked, this, &TBedingungen::okClick);
     connectGuarded(ui->BitBtn3, &QPushButton::clicked, this, &TBedingungen::reject);
-    connect(ui->Ubersicht, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu->popup(ui->Ubersicht->viewport()->mapToGlobal(at));
-    });
+    connectGuarded(ui->Ubersicht, &QWidget::customContextMenuRequested, this,
+                   &TBedingungen::showPopupMenu);
 }
 
 // A failure while reading is shown, and the editor still opens with the
@@ -248,7 +257,7 @@ void TBedingungen::EintragenClick() {
 
 // Pin, then description; only the first failure is reported.
 bool TBedingungen::checkEntry() {
-    if (ui->Pin->currentIndex() < -1) {
+    if (ui->Pin->currentIndex() < 0) {
         MessageBoxes::plain(this, QStringLiteral("Bitte Pin auswählen"));
         ui->Pin->setFocus();
         return false;
@@ -293,7 +302,12 @@ void TBedingungen::ndern1Click() {
     ui->kennung->setText(qs(entry.code));
     ui->Beschreibung->setText(qs(entry.description));
     if (AlarmCodePanel* panel = panelOf(kindIndex.value_or(-1))) panel->preselect(qs(entry.code));
+    model_->remove(row);
     ui->Ubersicht->clearSelection();
+}
+
+void TBedingungen::showPopupMenu(const QPoint& at) {
+    PopupMenu->popup(ui->Ubersicht->viewport()->mapToGlobal(at));
 }
 
 void TBedingungen::Lschen1Click() {
@@ -311,7 +325,9 @@ void TBedingungen::Button1Click() {
     if (!ui->Pfad->text().isEmpty()) setAudioPath({});
 }
 
-void TBedingungen::AbspielenClick() { dravel::ui::playSoundPreview(this, ui->Pfad->text()); }
+void TBedingungen::AbspielenClick() {
+    dravel::ui::playSoundPreview(this, ui->Pfad->text());
+}
 
 // A failed write leaves the previous file whole (it is replaced only when
 // the new one is complete) and the dialog open, so the list is not lost.

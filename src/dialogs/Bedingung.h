@@ -69,6 +69,7 @@ private:
     void ArtClick(int kindIndex);
     void EintragenClick();
     void ndern1Click();
+    void showPopupMenu(const QPoint& at);
     void Lschen1Click();
     void andernClick();
     void Button1Click();

@@ -45,8 +45,10 @@ bool typesNothing(const QKeyEvent& key) {
     switch (key.key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-        case Qt::Key_Delete: return true;
-        default: return key.text().isEmpty();
+        case Qt::Key_Delete:
+            return true;
+        default:
+            return key.text().isEmpty();
     }
 }
 
@@ -61,19 +63,19 @@ void select(QComboBox* box, int index) {
 }
 }  // namespace
 
-TFunktions::TFunktions(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::Funktions>()) {
+TFunktions::TFunktions(QWidget* parent)
+    : SettingsDialog(parent), ui(std::make_unique<Ui::Funktions>()) {
     ui->setupUi(this);
     setOuterSize(kOuterWidth, kOuterHeight);
     ui->ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    ui->Tage->setItems({QStringLiteral("Keine Deaktivierung"),
-                        QStringLiteral("Jeden") + QString(19, QLatin1Char(' ')),
-                        QStringLiteral("Jeden") + QString(45, QLatin1Char(' ')) +
-                            QStringLiteral("im Monat"),
-                        QStringLiteral("Jeden") + QString(16, QLatin1Char(' ')) +
-                            QStringLiteral("im Monat"),
-                        QStringLiteral("Täglich")});
+    ui->Tage->setItems(
+        {QStringLiteral("Keine Deaktivierung"),
+         QStringLiteral("Jeden") + QString(19, QLatin1Char(' ')),
+         QStringLiteral("Jeden") + QString(45, QLatin1Char(' ')) + QStringLiteral("im Monat"),
+         QStringLiteral("Jeden") + QString(16, QLatin1Char(' ')) + QStringLiteral("im Monat"),
+         QStringLiteral("Täglich")});
     ui->Tage->setItemIndex(ScheduleSettings::None);
     for (int day = 1; day <= kDaysInMonth; ++day)
         ui->Tag_Monat->addItem(QString::number(day) + QLatin1Char('.'));
@@ -120,27 +122,37 @@ TFunktions::Values TFunktions::values() const {
     return v;
 }
 
+// A click on "Übernehmen" first takes the focus from the time field; when
+// the field refused to be left, the click does not close the dialog either.
+// (The focus itself may come back only later, once the message has gone.)
 void TFunktions::accept() {
-    if (ui->Uhrzeit->hasFocus() && checkTime() != TimeCheck::Passes) return;
+    if (inTimeField_ && ui->Uhrzeit->isEnabled() && checkTime() != TimeCheck::Passes) return;
     SettingsDialog::accept();
 }
 
 void TFunktions::TageClick() {
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2,
-                                                      ui->ZahlWochentag2, ui->Tag_Monat,
-                                                      ui->Uhrzeit, ui->dauer})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2, ui->ZahlWochentag2,
+                                         ui->Tag_Monat, ui->Uhrzeit, ui->dauer})
         w->setEnabled(false);
     const auto enable = [](std::initializer_list<QWidget*> widgets) {
         for (QWidget* w : widgets) w->setEnabled(true);
     };
     switch (ui->Tage->itemIndex()) {
-        case ScheduleSettings::Weekly: enable({ui->Wochentag1, ui->Uhrzeit, ui->dauer}); break;
+        case ScheduleSettings::Weekly:
+            enable({ui->Wochentag1, ui->Uhrzeit, ui->dauer});
+            break;
         case ScheduleSettings::MonthlyByWeekday:
             enable({ui->ZahlWochentag2, ui->Wochentag2, ui->Uhrzeit, ui->dauer});
             break;
-        case ScheduleSettings::MonthlyByDay: enable({ui->Tag_Monat, ui->Uhrzeit, ui->dauer}); break;
-        case ScheduleSettings::Daily: enable({ui->Uhrzeit, ui->dauer}); break;
-        default: break;
+        case ScheduleSettings::MonthlyByDay:
+            enable({ui->Tag_Monat, ui->Uhrzeit, ui->dauer});
+            break;
+        case ScheduleSettings::Daily:
+            enable({ui->Uhrzeit, ui->dauer});
+            break;
+        default:
+            break;
     }
 }
 
@@ -167,6 +179,7 @@ bool TFunktions::dauerKeyPress(const QKeyEvent& key) const {
 // The time field is left when another control of this dialog takes the
 // focus; a disabled field is not being left by the user.
 void TFunktions::focusMoved(QWidget* from, QWidget* to) {
+    if (to == ui->Uhrzeit) inTimeField_ = true;
     if (from == ui->Uhrzeit && to && isAncestorOf(to) && ui->Uhrzeit->isEnabled()) UhrzeitExit();
 }
 
@@ -175,7 +188,9 @@ void TFunktions::focusMoved(QWidget* from, QWidget* to) {
 // words of the platform's masked edit.
 void TFunktions::UhrzeitExit() {
     switch (checkTime()) {
-        case TimeCheck::Passes: return;
+        case TimeCheck::Passes:
+            inTimeField_ = false;
+            return;
         case TimeCheck::Incomplete:
             QApplication::beep();
             MessageBoxes::error(this, kIncompleteTime);

@@ -26,8 +26,7 @@ public:
     void setValues(const Values& values);
     Values values() const;
 
-    // "Übernehmen" does not get past a time field that has just refused to
-    // be left.
+    // "Übernehmen" does not get past a time field that refused to be left.
     void accept() override;
 
 protected:
@@ -45,4 +44,6 @@ private:
     QString timeText() const;
 
     std::unique_ptr<Ui::Funktions> ui;
+    // The time field has had the focus and has not yet been left with a time.
+    bool inTimeField_ = false;
 };

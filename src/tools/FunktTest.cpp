@@ -6,6 +6,7 @@
 #include "devices/system/Companion.h"
 #include "devices/system/Shell.h"
 #include "tools/ui_FunktTest.h"
+#include "ui/WindowGeometry.h"
 #include "ui/AlarmCodePanel.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
@@ -25,22 +26,24 @@ constexpr int kOuterWidth = 462;
 // need the taller window.
 constexpr int kHeightWithoutCode = 160;
 constexpr int kHeightWithCode = 260;
-// Frame the window manager adds around the client area of a dialog.
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 31;
 
 constexpr int kNoCodeItem = 0;
 
 QPoint panelPosition(AlarmCodeKind kind) {
     switch (kind) {
-        case AlarmCodeKind::FiveTone: return {94, 121};
-        case AlarmCodeKind::Posac: return {64, 121};
-        case AlarmCodeKind::Fms: return {8, 121};
+        case AlarmCodeKind::FiveTone:
+            return {94, 121};
+        case AlarmCodeKind::Posac:
+            return {64, 121};
+        case AlarmCodeKind::Fms:
+            return {8, 121};
     }
     return {};
 }
 
-QString text(std::string_view utf8) { return qs(std::string(utf8)); }
+QString text(std::string_view utf8) {
+    return qs(std::string(utf8));
+}
 
 }  // namespace
 
@@ -61,7 +64,7 @@ TFunktionsTest::TFunktionsTest(QWidget* parent)
     dravel::ui::connectGuarded(ui->BitBtn1, &QPushButton::clicked, this,
                                &TFunktionsTest::BitBtn1Click);
     // "Zurück" ends the tests; nothing was edited, so nothing is asked.
-    connect(ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    dravel::ui::connectGuarded(ui->BitBtn2, &QPushButton::clicked, this, &TFunktionsTest::reject);
 }
 
 TFunktionsTest::~TFunktionsTest() = default;
@@ -89,7 +92,7 @@ void TFunktionsTest::showEvent(QShowEvent* event) {
 }
 
 void TFunktionsTest::setOuterHeight(int height) {
-    setFixedSize(kOuterWidth - kFrameWidth, height - kFrameHeight);
+    dravel::ui::setOuterSize(this, kOuterWidth, height);
 }
 
 // The selections stay when the kind changes; switching back shows them.

@@ -1,20 +1,20 @@
 #include "tools/Infofenster.h"
 
+#include <QHeaderView>
 #include <QTreeWidgetItemIterator>
 #include <string>
 
+#include "devices/system/Companion.h"
 #include "devices/system/ProgramDirectory.h"
 #include "devices/version/FileVersion.h"
 #include "tools/ui_Infofenster.h"
-#include "ui/SettingsDialog.h"
+#include "ui/WindowGeometry.h"
 
 namespace {
 
-// Outer size of the window, frame included, and the frame the window manager adds.
+// Outer size of the window, frame included.
 constexpr int kOuterWidth = 339;
 constexpr int kOuterHeight = 425;
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 31;
 
 #ifdef Q_OS_WIN
 constexpr char kExecutableSuffix[] = ".exe";
@@ -22,12 +22,15 @@ constexpr char kExecutableSuffix[] = ".exe";
 constexpr char kExecutableSuffix[] = "";
 #endif
 
-// The names are fixed: a copy of this program under another name still shows the version of the
-// file called Dravel in its directory.
-QString versionLine(const char* program) {
-    const std::string path = dravel::devices::programDirectory() + program + kExecutableSuffix;
+QString versionLine(const std::string& path) {
     return QStringLiteral("Version: ") +
            QString::fromStdString(dravel::devices::FileVersionText(path));
+}
+
+// The names are fixed: a copy of this program under another name still shows the version of the
+// file called Dravel in its directory. The companion is the one the alarm simulation starts.
+std::string ownProgramPath() {
+    return dravel::devices::programDirectory() + "Dravel" + kExecutableSuffix;
 }
 
 bool isOnPathTo(const QTreeWidgetItem* item, const QTreeWidgetItem* selected) {
@@ -45,23 +48,12 @@ Tinfo::Tinfo(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::info>()
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kOuterWidth - kFrameWidth, kOuterHeight - kFrameHeight);
+    dravel::ui::setOuterSize(this, kOuterWidth, kOuterHeight);
 
-    ui->Dravel_version->setText(versionLine("Dravel"));
-    ui->Kalvor_Version->setText(versionLine("Kalvor"));
-
-    // The note reads as part of the window, not as a field.
-    QPalette notePalette = ui->Memo1->palette();
-    notePalette.setColor(QPalette::Base, palette().color(QPalette::Window));
-    ui->Memo1->setPalette(notePalette);
-
-    ui->TreeView1->viewport()->setAttribute(Qt::WA_Hover);
-    // Deferred until the click that changed the selection is handled: collapsing moves the rows
-    // under the mouse, and the view would otherwise finish the click on the wrong row.
-    connect(ui->TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { expandOnly(ui->TreeView1->currentItem()); }, Qt::QueuedConnection);
-    });
+    ui->Dravel_version->setText(versionLine(ownProgramPath()));
+    ui->Kalvor_Version->setText(versionLine(dravel::devices::companionProgramPath()));
+    setUpNote();
+    setUpHistory();
     connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -70,6 +62,27 @@ Tinfo::~Tinfo() = default;
 void Tinfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     dravel::ui::centerOnScreen(this);
+}
+
+// The note reads as part of the window, not as a field.
+void Tinfo::setUpNote() {
+    QPalette palette = ui->Memo1->palette();
+    palette.setColor(QPalette::Base, this->palette().color(QPalette::Window));
+    ui->Memo1->setPalette(palette);
+    ui->Memo1->document()->setDocumentMargin(0);
+}
+
+void Tinfo::setUpHistory() {
+    // Long entries scroll sideways, as in a tree view, instead of being cut short.
+    ui->TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->TreeView1->header()->setStretchLastSection(false);
+    ui->TreeView1->viewport()->setAttribute(Qt::WA_Hover);
+    // Deferred until the click that changed the selection is handled: collapsing moves the rows
+    // under the mouse, and the view would otherwise finish the click on the wrong row.
+    connect(ui->TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { expandOnly(ui->TreeView1->currentItem()); }, Qt::QueuedConnection);
+    });
 }
 
 void Tinfo::expandOnly(QTreeWidgetItem* selected) {

@@ -22,6 +22,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setUpNote();
+    void setUpHistory();
     // Only the selected item's branch stays open: it expands, every other item collapses.
     void expandOnly(QTreeWidgetItem* selected);
 

@@ -19,24 +19,28 @@ constexpr int kLabelHeight = 13;
 constexpr int kPanelHeight = 90;
 
 // A label over a run of selectors; width 0 sizes the label to its text.
-struct LabelSpec {
+struct LabelLayout {
     const char* text;
     int left;
     int width;
 };
 
-struct PanelSpec {
+struct PanelLayout {
     const char* caption;
     int width;
     int selectorTop;
     std::array<int, 10> selectorLefts;  // by position; only positionCount() are used
-    std::vector<LabelSpec> labels;
+    std::vector<LabelLayout> labels;
 };
 
-const PanelSpec& specOf(AlarmCodeKind kind) {
-    static const std::array<PanelSpec, 3> specs = {{
+const PanelLayout& layoutOf(AlarmCodeKind kind) {
+    static const std::array<PanelLayout, 3> layouts = {{
         {"5-Ton", 265, 35, {50, 80, 110, 140, 170}, {}},
-        {"POSAC", 321, 40, {10, 40, 70, 100, 130, 160, 190, 234}, {{"RIC", 16, 0}, {"Funktion", 232, 0}}},
+        {"POSAC",
+         321,
+         40,
+         {10, 40, 70, 100, 130, 160, 190, 234},
+         {{"RIC", 16, 0}, {"Funktion", 232, 0}}},
         {"FMS",
          433,
          40,
@@ -48,7 +52,7 @@ const PanelSpec& specOf(AlarmCodeKind kind) {
           {"Status", 320, 33},
           {"Richtung", 362, 49}}},
     }};
-    return specs[static_cast<std::size_t>(kind)];
+    return layouts[static_cast<std::size_t>(kind)];
 }
 
 // How many items a selector's list shows when dropped down.
@@ -62,15 +66,15 @@ int visibleItemCount(AlarmCodeKind kind, int position) {
 
 AlarmCodePanel::AlarmCodePanel(AlarmCodeKind kind, QWidget* parent)
     : QGroupBox(parent), kind_(kind) {
-    const PanelSpec& spec = specOf(kind);
+    const PanelLayout& layout = layoutOf(kind);
     setObjectName(qs(std::string(config::panelName(kind))));
-    setTitle(QString::fromUtf8(spec.caption));
-    resize(spec.width, kPanelHeight);
-    for (const LabelSpec& label : spec.labels)
+    setTitle(QString::fromUtf8(layout.caption));
+    resize(layout.width, kPanelHeight);
+    for (const LabelLayout& label : layout.labels)
         addLabel(QString::fromUtf8(label.text), label.left, label.width);
     for (int position = 1; position <= config::positionCount(kind); ++position)
-        addSelector(position, spec.selectorLefts[static_cast<std::size_t>(position - 1)],
-                    spec.selectorTop);
+        addSelector(position, layout.selectorLefts[static_cast<std::size_t>(position - 1)],
+                    layout.selectorTop);
 }
 
 void AlarmCodePanel::addSelector(int position, int left, int top) {
@@ -129,7 +133,7 @@ std::optional<QString> AlarmCodePanel::composeCode(QWidget* messageParent) const
 void AlarmCodePanel::preselect(const QString& code) {
     const std::vector<int> indexes = config::alarmCodeItemIndexes(kind_, str(code));
     for (std::size_t i = 0; i < selectors_.size(); ++i)
-        if (i < indexes.size()) selectors_[i]->setCurrentIndex(indexes[i]);
+        selectors_[i]->setCurrentIndex(i < indexes.size() ? indexes[i] : -1);
 }
 
 void AlarmCodePanel::clearSelection() {

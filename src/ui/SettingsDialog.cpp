@@ -1,17 +1,11 @@
 #include "ui/SettingsDialog.h"
 
 #include <QCloseEvent>
-#include <QScreen>
 
 #include "ui/MessageBoxes.h"
+#include "ui/WindowGeometry.h"
 
 namespace dravel::ui {
-namespace {
-// Frame the window manager adds around the client area of a dialog.
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 31;
-}  // namespace
-
 SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -37,16 +31,6 @@ void SettingsDialog::showEvent(QShowEvent* event) {
     centerOnScreen(this);
 }
 
-void SettingsDialog::setOuterSize(int width, int height) {
-    setFixedSize(width - kFrameWidth, height - kFrameHeight);
-}
-
-void centerOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen();
-    if (!screen) return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
+void SettingsDialog::setOuterSize(int width, int height) { ui::setOuterSize(this, width, height); }
 
 }  // namespace dravel::ui

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "ui/WindowGeometry.h"
+
 namespace dravel::ui {
 
 // Base of every settings dialog: "Übernehmen" accepts at once; any other
@@ -26,8 +28,5 @@ protected:
 private:
     bool confirmCancel();
 };
-
-// Centres a top-level window on its screen.
-void centerOnScreen(QWidget* window);
 
 }  // namespace dravel::ui

@@ -79,8 +79,9 @@ TEST_F(SettingsGroups, SoundIsWrittenInTheAlarmProgramsOrder) {
 }
 
 TEST_F(SettingsGroups, SoundReadsWhatOtherSpellingsOfItsSectionHold) {
-    store("[sound  ]\r\nPLAY=2\r\npfad=  /x/a.wav  \r\nwait=1\r\nwait time=0x10\r\n"
-          "Ansteuern=yes\r\nansteuern pin=1\r\n");
+    store(
+        "[sound  ]\r\nPLAY=2\r\npfad=  /x/a.wav  \r\nwait=1\r\nwait time=0x10\r\n"
+        "Ansteuern=yes\r\nansteuern pin=1\r\n");
     const SoundSettings sound = SoundSettings::read(IniFile(path()));
     EXPECT_TRUE(sound.play);
     EXPECT_EQ(sound.path, "/x/a.wav");

@@ -27,8 +27,12 @@ template <typename W = QWidget>
 W* child(TAudio& d, const char* name) {
     return d.findChild<W*>(name);
 }
-QCheckBox* check(TAudio& d, const char* name) { return child<QCheckBox>(d, name); }
-void press(TAudio& d, const char* name) { child<QAbstractButton>(d, name)->click(); }
+QCheckBox* check(TAudio& d, const char* name) {
+    return child<QCheckBox>(d, name);
+}
+void press(TAudio& d, const char* name) {
+    child<QAbstractButton>(d, name)->click();
+}
 
 // The controls that follow "Sound Abspielen", and whether each is enabled.
 QList<bool> soundControlsEnabled(TAudio& d) {
@@ -39,6 +43,13 @@ QList<bool> soundControlsEnabled(TAudio& d) {
     return enabled;
 }
 const QList<bool> kAllOn(6, true);
+
+TAudio::Values soundOn(std::string path = {}) {
+    TAudio::Values v;
+    v.play = true;
+    v.path = std::move(path);
+    return v;
+}
 const QList<bool> kAllOff(6, false);
 
 // Answers the file-open dialog in place of the user and records its calls.
@@ -49,11 +60,11 @@ public:
         QString start;
     };
     explicit ScriptedFileChooser(QStringList answers) : answers_(std::move(answers)) {
-        previous_ = TAudio::setFileChooser([this](QWidget*, const QString& filter,
-                                                  const QString& start) {
-            calls.push_back({filter, start});
-            return answers_.isEmpty() ? QString() : answers_.takeFirst();
-        });
+        previous_ =
+            TAudio::setFileChooser([this](QWidget*, const QString& filter, const QString& start) {
+                calls.push_back({filter, start});
+                return answers_.isEmpty() ? QString() : answers_.takeFirst();
+            });
     }
     ~ScriptedFileChooser() { TAudio::setFileChooser(previous_); }
     std::vector<Call> calls;
@@ -107,9 +118,12 @@ void TestAudio::formHasItsCaptionsWithTheirBlankRuns() {
     // Each overlaid control lies over its caption's blank run, above it.
     QCOMPARE(child(d, "verzoeger_zeit")->parentWidget(), check(d, "Verzoegern")->parentWidget());
     QCOMPARE(child(d, "Port_pin")->parentWidget(), check(d, "Pin_ansteuern")->parentWidget());
-    const QWidgetList siblings = check(d, "Verzoegern")->parentWidget()->findChildren<QWidget*>(
-        QString(), Qt::FindDirectChildrenOnly);
-    QVERIFY(siblings.indexOf(child(d, "verzoeger_zeit")) > siblings.indexOf(check(d, "Verzoegern")));
+    const QWidgetList siblings =
+        check(d, "Verzoegern")
+            ->parentWidget()
+            ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    QVERIFY(siblings.indexOf(child(d, "verzoeger_zeit")) >
+            siblings.indexOf(check(d, "Verzoegern")));
 }
 
 void TestAudio::withoutSettingsEverythingIsOffAndAcceptWritesTheDefaults() {
@@ -175,7 +189,7 @@ void TestAudio::soundSwitchAloneDecidesRightAfterLoading() {
 
 void TestAudio::innerBoxesRuleTheirOwnControl() {
     TAudio d;
-    d.setValues(TAudio::Values{.play = true});
+    d.setValues(soundOn());
     QVERIFY(child(d, "verzoeger_zeit")->isEnabled());
     check(d, "Verzoegern")->click();
     QVERIFY(child(d, "verzoeger_zeit")->isEnabled());
@@ -190,7 +204,10 @@ void TestAudio::innerBoxesRuleTheirOwnControl() {
 
     // Loading a ticked inner box with the sound off: the sound rule runs last.
     TAudio loaded;
-    loaded.setValues(TAudio::Values{.wait = true, .switchPin = true});
+    TAudio::Values innerOnly;
+    innerOnly.wait = true;
+    innerOnly.switchPin = true;
+    loaded.setValues(innerOnly);
     QCOMPARE(soundControlsEnabled(loaded), kAllOff);
 }
 
@@ -219,7 +236,9 @@ void TestAudio::waitTimeIsPulledIntoItsRange() {
     QFETCH(int, stored);
     QFETCH(int, shown);
     TAudio d;
-    d.setValues(TAudio::Values{.waitTime = stored});
+    TAudio::Values v;
+    v.waitTime = stored;
+    d.setValues(v);
     QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), shown);
     QCOMPARE(d.values().waitTime, shown);
 }
@@ -255,7 +274,7 @@ void TestAudio::fileDialogOffersWavAndRemembersItsFileWithinOneOpening() {
 void TestAudio::cancellingTheFileDialogKeepsThePath() {
     ScriptedFileChooser chooser({"/sounds/one.wav", QString()});
     TAudio d;
-    d.setValues(TAudio::Values{.play = true, .path = "C:\\alt.wav"});
+    d.setValues(soundOn("C:\\alt.wav"));
     QCOMPARE(child<QLabel>(d, "Datei")->text(), QStringLiteral("alt.wav"));
     press(d, "andern");
     press(d, "andern");
@@ -271,13 +290,13 @@ void TestAudio::previewPlaysThePathOrSaysItWasNotFound() {
     boxes.expect(BoxKind::Plain, QStringLiteral("Datei \"/sounds/fehlt.wav\" nicht gefunden"))
         .expect(BoxKind::Plain, QStringLiteral("Datei \"\" nicht gefunden"));
     TAudio d;
-    d.setValues(TAudio::Values{.play = true, .path = "/sounds/gong.wav"});
+    d.setValues(soundOn("/sounds/gong.wav"));
     press(d, "Abspielen");
     press(d, "Abspielen");
     QCOMPARE(sound.fake().played.size(), 2u);  // overlapping, nothing stopped
-    d.setValues(TAudio::Values{.play = true, .path = "/sounds/fehlt.wav"});
+    d.setValues(soundOn("/sounds/fehlt.wav"));
     press(d, "Abspielen");
-    d.setValues(TAudio::Values{.play = true});
+    d.setValues(soundOn());
     press(d, "Abspielen");
     QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
     QCOMPARE(boxes.shown().front().title, QStringLiteral("Dravel"));

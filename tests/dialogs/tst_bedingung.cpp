@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
-#include <QToolButton>
 #include <memory>
 
 #include "dialogs/Bedingung.h"
@@ -89,7 +89,8 @@ public:
 
 void chooseAll(const Editor& editor, const char* prefix, const QString& code) {
     for (int i = 0; i < code.size(); ++i)
-        editor.choose(qPrintable(QString::fromUtf8(prefix) + QString::number(i + 1)), code.mid(i, 1));
+        editor.choose(qPrintable(QString::fromUtf8(prefix) + QString::number(i + 1)),
+                      code.mid(i, 1));
 }
 
 // The widget that Tab moves to from w.
@@ -139,36 +140,33 @@ void TestBedingung::windowHasItsControlsAndListColumns() {
     QCOMPARE(e.art()->title(), QStringLiteral("Art"));
     QCOMPARE(e.art()->items(), (QStringList{"5-Tonfolgen", "POSAC", "FMS-Kennung"}));
     QCOMPARE(e.art()->itemIndex(), -1);
-    QCOMPARE(e.art()->geometry(), QRect(16, 8, 185, 121));
     QCOMPARE(e.get<QGroupBox>("Audio")->title(), QStringLiteral("Audio-Datei (Optional)"));
     QCOMPARE(e.get<QGroupBox>("Einstell")->title(),
              QStringLiteral("Bitte Freigabe im Menü \"Einstellungen ComPort\" prüfen"));
-    QCOMPARE(e.get<QGroupBox>("Einstell")->geometry(), QRect(16, 136, 497, 177));
     QStringList pins;
     for (int i = 0; i < e.pin()->count(); ++i) pins << e.pin()->itemText(i);
     QCOMPARE(pins, (QStringList{"Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)"}));
     QCOMPARE(e.pin()->currentIndex(), -1);
     QCOMPARE(e.get<QPushButton>("Eintragen")->text(), QStringLiteral("Übernehmen"));
-    QCOMPARE(e.get<QPushButton>("andern")->text(), QStringLiteral("Ändern"));
-    QCOMPARE(e.get<QPushButton>("Button1")->text(), QStringLiteral("Löschen"));
     QCOMPARE(e.get<QPushButton>("ok")->text(), QStringLiteral("Übernehmen"));
-    QCOMPARE(e.get<QPushButton>("ok")->geometry(), QRect(14, 524, 99, 29));
-    QCOMPARE(e.get<QPushButton>("BitBtn3")->text(), QStringLiteral("Abbrechen"));
-    QCOMPARE(e.get<QToolButton>("Abspielen")->geometry(), QRect(15, 24, 23, 22));
     QVERIFY(!e.get<QLabel>("Pfad")->isVisibleTo(e.dialog.get()));
     QVERIFY(!e.get<QLabel>("kennung")->isVisibleTo(e.dialog.get()));
-    QCOMPARE(e.get<QAction>("ndern1")->text(), QStringLiteral("Ändern"));
-    QCOMPARE(e.get<QAction>("Lschen1")->text(), QStringLiteral("Löschen"));
     QCOMPARE(e.get<QMenu>("PopupMenu")->actions(),
              (QList<QAction*>{e.get<QAction>("ndern1"), e.get<QAction>("Lschen1")}));
 
     QTableView* list = e.list();
-    QCOMPARE(list->geometry(), QRect(16, 355, 545, 150));
+    e.dialog->show();
+    const QPoint at(20, 20);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &rightClick);
+    QVERIFY(e.get<QMenu>("PopupMenu")->isVisible());
+    e.get<QMenu>("PopupMenu")->hide();
+
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
     QVERIFY(list->showGrid());
-    const QStringList titles = {"Pin", "Art", "Kennung", "Beschreibung",
-                                "Audio", "Typ", "Pin", "Pfad"};
+    const QStringList titles = {"Pin",   "Art", "Kennung", "Beschreibung",
+                                "Audio", "Typ", "Pin",     "Pfad"};
     const int widths[] = {70, 85, 85, 150, 150, 0, 0, 0};
     QCOMPARE(list->model()->columnCount(), 8);
     for (int c = 0; c < 8; ++c) {
@@ -199,17 +197,30 @@ void TestBedingung::kindPanelsHaveTheirSelectorsLabelsAndKeyboardOrder() {
     const QString digits = "0,1,2,3,4,5,6,7,8,9,?";
     const QString hex = "0,1,2,3,4,5,6,7,8,9,A,B,C,D,E,F,?";
     const Expected panels[] = {
-        {"ZVEI", "5-Ton", {265, 90}, {"ton1", "ton2", "ton3", "ton4", "ton5"},
-         {50, 80, 110, 140, 170}, 35, QStringList(5, digits), {12, 12, 12, 12, 12}},
-        {"POSAC", "POSAC", {321, 90},
+        {"ZVEI",
+         "5-Ton",
+         {265, 90},
+         {"ton1", "ton2", "ton3", "ton4", "ton5"},
+         {50, 80, 110, 140, 170},
+         35,
+         QStringList(5, digits),
+         {12, 12, 12, 12, 12}},
+        {"POSAC",
+         "POSAC",
+         {321, 90},
          {"Posac1", "Posac2", "Posac3", "Posac4", "Posac5", "Posac6", "Posac7", "Posac8"},
-         {10, 40, 70, 100, 130, 160, 190, 234}, 40,
+         {10, 40, 70, 100, 130, 160, 190, 234},
+         40,
          QStringList{"0,1,2,?"} + QStringList(6, digits) + QStringList{"0,1,2,3,4,?"},
          {12, 12, 12, 12, 12, 12, 12, 8}},
-        {"FMS", "FMS", {433, 90},
+        {"FMS",
+         "FMS",
+         {433, 90},
          {"FMS1", "FMS2", "FMS3", "FMS4", "FMS5", "FMS6", "FMS7", "FMS8", "FMS9", "FMS10"},
-         {10, 50, 100, 130, 180, 210, 240, 270, 320, 370}, 40,
-         QStringList(9, hex) + QStringList{"0,1,?"}, QList<int>(10, 18)},
+         {10, 50, 100, 130, 180, 210, 240, 270, 320, 370},
+         40,
+         QStringList(9, hex) + QStringList{"0,1,?"},
+         QList<int>(10, 18)},
     };
     for (const Expected& x : panels) {
         auto* panel = e.get<dravel::ui::AlarmCodePanel>(x.panel);
@@ -244,6 +255,8 @@ void TestBedingung::kindPanelsHaveTheirSelectorsLabelsAndKeyboardOrder() {
     QCOMPARE(labelAt("FMS", "Richtung").left(), 362);
     QCOMPARE(labelAt("FMS", "Status").top(), 20);
     QVERIFY(e.get<QGroupBox>("ZVEI")->findChildren<QLabel*>().isEmpty());
+    QCOMPARE(nextTabStop(e.description()), e.get<QComboBox>("ton1"));
+    QCOMPARE(nextTabStop(e.get<QComboBox>("FMS10")), e.get<QPushButton>("Eintragen"));
 }
 
 void TestBedingung::missingFileGivesAnEmptyListAndSavingCreatesAnEmptyFile() {
@@ -264,10 +277,13 @@ void TestBedingung::missingFileGivesAnEmptyListAndSavingCreatesAnEmptyFile() {
 // their own text, and no entry is dropped or altered by opening and saving.
 void TestBedingung::entriesOfAFileAreShownAndWrittenBackUnchanged() {
     TempProgramDir dir;
-    const std::string file =
-        record("1", "0", "Wache S\xFC" "d", "12345", "C:\\Kalvor\\T\xF6ne\\gong.wav") +
-        record("7", "9", "fremd", "ABC", "") + record("2", "1", "Posac", "0123456?", "") +
-        record("01", "2", "", "6123456780", "/snd/sirene.mp3");
+    const std::string file = record("1", "0",
+                                    "Wache S\xFC"
+                                    "d",
+                                    "12345", "C:\\Kalvor\\T\xF6ne\\gong.wav") +
+                             record("7", "9", "fremd", "ABC", "") +
+                             record("2", "1", "Posac", "0123456?", "") +
+                             record("01", "2", "", "6123456780", "/snd/sirene.mp3");
     dir.write("Alarmierung.dat", file + std::string(40, 'x'));
     ScriptedBoxes boxes;
     Editor e(dir);
@@ -396,8 +412,10 @@ void TestBedingung::completeFmsEntryIsAddedSavedAndTheEditorCleared() {
     QVERIFY(e.get<QGroupBox>("FMS")->isVisible());
 
     e.click("ok");
-    QCOMPARE(dir.read("Alarmierung.dat"),
-             record("1", "2", "RTW S\xFC" "d", "61234567??", "/snd/gong.wav"));
+    QCOMPARE(dir.read("Alarmierung.dat"), record("1", "2",
+                                                 "RTW S\xFC"
+                                                 "d",
+                                                 "61234567??", "/snd/gong.wav"));
 }
 
 void TestBedingung::takingBackFillsTheEditorAndRemovesTheRow_data() {
@@ -481,8 +499,8 @@ void TestBedingung::takingBackAnEntryWithoutAudioClearsTheChosenAudio() {
 
 void TestBedingung::deletingAsksFirst() {
     TempProgramDir dir;
-    dir.write("Alarmierung.dat", record("0", "0", "eins", "11111", "") +
-                                     record("1", "0", "zwei", "22222", ""));
+    dir.write("Alarmierung.dat",
+              record("0", "0", "eins", "11111", "") + record("1", "0", "zwei", "22222", ""));
     ScriptedBoxes boxes;
     Editor e(dir);
     QAction* remove = e.get<QAction>("Lschen1");

@@ -10,6 +10,7 @@
 #include "app/Hauptfenster.h"
 #include "dialogs/Funktionsprobe.h"
 #include "support/TestSupport.h"
+#include "ui/MessageBoxes.h"
 #include "ui/PanelLabel.h"
 #include "ui/RadioGroup.h"
 
@@ -18,6 +19,7 @@ using dravel::testing::runSettingsCommand;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::TempProgramDir;
 using dravel::ui::BoxKind;
+using dravel::ui::MessageBoxes;
 
 namespace {
 
@@ -37,10 +39,24 @@ template <typename W = QWidget>
 W* child(TFunktions& d, const QString& name) {
     return d.findChild<W*>(name);
 }
-dravel::ui::RadioGroup* tage(TFunktions& d) { return child<dravel::ui::RadioGroup>(d, "Tage"); }
-QLineEdit* timeField(TFunktions& d) { return child<QLineEdit>(d, "Uhrzeit"); }
-QLineEdit* durationField(TFunktions& d) { return child<QLineEdit>(d, "dauer"); }
-QComboBox* selector(TFunktions& d, const char* name) { return child<QComboBox>(d, name); }
+dravel::ui::RadioGroup* tage(TFunktions& d) {
+    return child<dravel::ui::RadioGroup>(d, "Tage");
+}
+QLineEdit* timeField(TFunktions& d) {
+    return child<QLineEdit>(d, "Uhrzeit");
+}
+QLineEdit* durationField(TFunktions& d) {
+    return child<QLineEdit>(d, "dauer");
+}
+QComboBox* selector(TFunktions& d, const char* name) {
+    return child<QComboBox>(d, name);
+}
+
+TFunktions::Values scheduleOfKind(int kind) {
+    TFunktions::Values v;
+    v.kind = kind;
+    return v;
+}
 
 QStringList enabledControls(TFunktions& d) {
     QStringList enabled;
@@ -85,6 +101,7 @@ private slots:
     void timeFieldTakesOnlyDigitsAndBackspace();
     void durationTakesAtMostFourDigits();
     void acceptingWaitsForAValidTime();
+    void refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus();
     void textTypedIntoASelectorIsNoSelection();
     void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
 };
@@ -109,8 +126,8 @@ void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
         QCOMPARE(selector(d, name)->currentIndex(), -1);
     }
     QCOMPARE(child<QLabel>(d, "Label1")->text(), "Ab" + blank.repeated(14) + "Uhr");
-    QCOMPARE(child<QLabel>(d, "Label2")->text(), QStringLiteral("für") + blank.repeated(15) +
-                                                     QStringLiteral("Minuten"));
+    QCOMPARE(child<QLabel>(d, "Label2")->text(),
+             QStringLiteral("für") + blank.repeated(15) + QStringLiteral("Minuten"));
     QCOMPARE(child<QPushButton>(d, "ok")->text(), QStringLiteral("Übernehmen"));
     QCOMPARE(child<QPushButton>(d, "BitBtn1")->text(), QStringLiteral("Abbrechen"));
 }
@@ -156,7 +173,7 @@ void TestFunktionsprobe::eachItemEnablesItsControls() {
         tage(d)->button(item)->click();
     } else {
         tage(d)->setItemIndex(1);
-        d.setValues(TFunktions::Values{.kind = -1});
+        d.setValues(scheduleOfKind(-1));
         QCOMPARE(tage(d)->itemIndex(), -1);
         enabled = QStringList{"Wochentag1", "Uhrzeit", "dauer"};  // clearing runs nothing
     }
@@ -184,8 +201,9 @@ void TestFunktionsprobe::valuesOfOtherItemsAreKeptAndWritten() {
 
 void TestFunktionsprobe::storedIndexesOutsideTheListsSelectNothingOrTheLastItem() {
     TempProgramDir dir;
-    dir.write("Prog.ini", "[Funktionsprobe]\r\nArt=9\r\nTag im Monat=30\r\nWochentag1=7\r\n"
-                          "Wochentag2=6\r\nWochentag Im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n");
+    dir.write("Prog.ini",
+              "[Funktionsprobe]\r\nArt=9\r\nTag im Monat=30\r\nWochentag1=7\r\n"
+              "Wochentag2=6\r\nWochentag Im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n");
     TMain w;
     QVERIFY(runSettingsCommand<TFunktions>(w, [&](TFunktions& d) {
         QCOMPARE(tage(d)->itemIndex(), 4);
@@ -202,10 +220,12 @@ void TestFunktionsprobe::storedIndexesOutsideTheListsSelectNothingOrTheLastItem(
     }));
     QCOMPARE(dir.read("Prog.ini"),
              std::string("[Funktionsprobe]\r\nArt=4\r\nTag im Monat=30\r\nWochentag1=-1\r\n"
-                         "Wochentag2=6\r\nWochentag Im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n"));
+                         "Wochentag2=6\r\nWochentag im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n"));
 
     TFunktions d;
-    d.setValues(TFunktions::Values{.kind = -3, .dayOfMonth = 31});
+    TFunktions::Values outside = scheduleOfKind(-3);
+    outside.dayOfMonth = 31;
+    d.setValues(outside);
     QCOMPARE(tage(d)->itemIndex(), -1);
     QCOMPARE(selector(d, "Tag_Monat")->currentIndex(), -1);
     QCOMPARE(d.values().kind, -1);
@@ -227,8 +247,10 @@ void TestFunktionsprobe::storedTimesFillTheMask() {
 void TestFunktionsprobe::timeOfDayIsCheckedWhenTheFieldIsLeft_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusedAs");
-    QTest::newRow("25:00") << "2500" << "25:00";
-    QTest::newRow("12:60") << "1260" << "12:60";
+    QTest::newRow("25:00") << "2500"
+                           << "25:00";
+    QTest::newRow("12:60") << "1260"
+                           << "12:60";
     QTest::newRow("23:59") << "2359" << QString();
     QTest::newRow("00:00") << "0000" << QString();
 }
@@ -347,9 +369,31 @@ void TestFunktionsprobe::acceptingWaitsForAValidTime() {
     QVERIFY(dir.read("Prog.ini").find("Uhrzeit=20:00\r\n") != std::string::npos);
 }
 
+void TestFunktionsprobe::refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
+    // A real message box takes the activation with it, so the focus returns
+    // to the time field only after the click on "Übernehmen" has gone on.
+    int shown = 0;
+    const auto previous = MessageBoxes::setResponder([&](const dravel::ui::BoxRequest&) {
+        ++shown;
+        QApplication::setActiveWindow(nullptr);
+        return false;
+    });
+    TFunktions d;
+    showWithTimeFocused(d);
+    QTest::keyClicks(timeField(d), "2500");
+    QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
+    MessageBoxes::setResponder(previous);
+    QCOMPARE(shown, 1);
+    QVERIFY(d.isVisible());
+    QVERIFY(activate(d));
+    QVERIFY(timeField(d)->hasFocus());
+}
+
 void TestFunktionsprobe::textTypedIntoASelectorIsNoSelection() {
     TFunktions d;
-    d.setValues(TFunktions::Values{.kind = 1, .weekday1 = 2});
+    TFunktions::Values weekly = scheduleOfKind(1);
+    weekly.weekday1 = 2;
+    d.setValues(weekly);
     QComboBox* weekday = selector(d, "Wochentag1");
     QCOMPARE(d.values().weekday1, 2);
     weekday->lineEdit()->selectAll();

@@ -1,6 +1,5 @@
 #include "devices/serial/ComPort.h"
 
-#include <QObject>
 #include <QStringList>
 
 #include <algorithm>
@@ -208,7 +207,7 @@ std::shared_ptr<SerialDriver> replaceSerialDriver(std::shared_ptr<SerialDriver> 
 TComPort::TComPort() : TComPort(serialDriver()) {}
 
 TComPort::TComPort(std::shared_ptr<SerialDriver> driver)
-    : driver_(std::move(driver)), hand_over_context_(std::make_unique<QObject>()) {}
+    : driver_(std::move(driver)), receiver_(std::make_unique<HandOverReceiver>()) {}
 
 TComPort::~TComPort() {
     try {
@@ -281,7 +280,7 @@ void TComPort::startEventThread() {
     line_->setEventMask(eventsToMask(events_));
     const uint64_t session = session_;
     thread_ = std::make_unique<TComThread>(
-        *line_, std::move(watch), sync_method_, hand_over_context_.get(),
+        *line_, std::move(watch), sync_method_, *receiver_,
         [this, session](TComEvents events) { dispatch(events, session); });
 }
 

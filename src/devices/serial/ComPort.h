@@ -13,8 +13,6 @@
 
 #include "devices/serial/SerialDriver.h"
 
-class QObject;
-
 namespace dravel::devices {
 
 // ---- Errors ---------------------------------------------------------------
@@ -207,6 +205,7 @@ void ListSerialPorts(QStringList& names);
 
 class TComPort;
 class TComThread;
+class HandOverReceiver;
 
 // Something that shows a line of a port (the indicator lamp binds itself).
 class ComLink {
@@ -323,7 +322,7 @@ private:
     static void call(const Notify& handler, TComPort& sender);
 
     std::shared_ptr<SerialDriver> driver_;
-    std::unique_ptr<QObject> hand_over_context_;  // lives in the UI thread
+    std::unique_ptr<HandOverReceiver> receiver_;  // lives in the UI thread
     std::string port_ = "COM1";
     ComLineSettings line_settings_;
     TComBuffer buffer_;

@@ -1,7 +1,7 @@
 #include "devices/serial/ComThread.h"
 
-#include <QMetaObject>
-#include <QObject>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <condition_variable>
 #include <exception>
@@ -24,6 +24,9 @@ struct HandOver {
     bool released = false;        // stop() ran inside the handler: do not wait for it
     bool finished = false;        // the thread has left its loop
     TComThread::Handler handler;
+    // The next wake-up for the receiver, made by the UI thread, so that the
+    // event thread allocates nothing that the UI thread frees.
+    std::unique_ptr<QEvent> wake_up = std::make_unique<QEvent>(QEvent::User);
 };
 
 namespace {
@@ -46,6 +49,7 @@ void serve(const std::shared_ptr<HandOver>& h) {
     lock.lock();
     h->slot = HandOver::Slot::Empty;
     h->failed = failed;
+    if (!h->wake_up) h->wake_up = std::make_unique<QEvent>(QEvent::User);
     h->changed.notify_all();
 }
 
@@ -57,14 +61,19 @@ constexpr TComEvent kDispatchOrder[] = {
 
 }  // namespace
 
+void HandOverReceiver::customEvent(QEvent*) {
+    if (current_) serve(current_);
+}
+
 TComThread::TComThread(SerialLine& line, std::unique_ptr<EventWatch> watch, TSyncMethod sync,
-                       QObject* uiContext, Handler handler)
+                       HandOverReceiver& receiver, Handler handler)
     : line_(line),
       watch_(std::move(watch)),
       sync_(sync),
-      ui_context_(uiContext),
+      receiver_(receiver),
       hand_over_(std::make_shared<HandOver>()) {
     hand_over_->handler = std::move(handler);
+    receiver_.attach(hand_over_);
     thread_ = std::thread([this] { run(); });
 }
 
@@ -105,16 +114,17 @@ bool TComThread::deliver(TComEvents events) {
 bool TComThread::handOver(TComEvents events) {
     if (events.empty()) return true;
     const std::shared_ptr<HandOver>& h = hand_over_;
+    QEvent* wakeUp = nullptr;
     {
         std::lock_guard lock(h->mutex);
         if (h->stop_requested) return false;
         h->batch = events;
         h->slot = HandOver::Slot::Pending;
         h->failed = false;
+        wakeUp = h->wake_up.release();
         h->changed.notify_all();  // a closing UI thread serves it at once
     }
-    QMetaObject::invokeMethod(
-        ui_context_, [h] { serve(h); }, Qt::QueuedConnection);
+    if (wakeUp) QCoreApplication::postEvent(&receiver_, wakeUp);
 
     std::unique_lock lock(h->mutex);
     h->changed.wait(lock, [&] { return h->slot == HandOver::Slot::Empty || h->released; });

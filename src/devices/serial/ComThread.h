@@ -1,19 +1,34 @@
 #pragma once
 
+#include <QObject>
+
 #include <functional>
 #include <memory>
 #include <thread>
 
 #include "devices/serial/ComPort.h"
 
-class QObject;
-
 namespace dravel::devices {
 
 struct HandOver;
 
+// Lives in the UI thread and serves the hand-overs of the port's event
+// thread there. The event thread only posts a bare wake-up event to it; the
+// batch itself is passed under the hand-over's own lock, so no data crosses
+// threads through Qt.
+class HandOverReceiver : public QObject {
+public:
+    void attach(std::shared_ptr<HandOver> handOver) { current_ = std::move(handOver); }
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    std::shared_ptr<HandOver> current_;
+};
+
 // The event thread of an open port. It waits for line events and hands each
-// batch to the handler: in the UI thread (the thread of the context object)
+// batch to the handler: in the UI thread (the receiver's thread)
 // for smThreadSync and smWindowSync, waiting until it has been handled; in
 // itself for smNone. A handler that throws ends the thread; the port stays
 // open.
@@ -23,7 +38,7 @@ public:
 
     // Takes over the watch; the line must outlive the thread.
     TComThread(SerialLine& line, std::unique_ptr<EventWatch> watch, TSyncMethod sync,
-               QObject* uiContext, Handler handler);
+               HandOverReceiver& receiver, Handler handler);
     // stop() must have run.
     ~TComThread();
     TComThread(const TComThread&) = delete;
@@ -43,7 +58,7 @@ private:
     SerialLine& line_;
     std::unique_ptr<EventWatch> watch_;
     TSyncMethod sync_;
-    QObject* ui_context_;
+    HandOverReceiver& receiver_;
     std::shared_ptr<HandOver> hand_over_;
     std::thread thread_;
 };

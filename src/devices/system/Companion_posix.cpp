@@ -39,7 +39,7 @@ std::string companionProgramPath() {
     for (fs::directory_iterator it(fs::path(directory), ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name == kCompanionName && isExecutableFile(*it))
+        if (equalsIgnoringAsciiCase(name, kCompanionName) && isExecutableFile(*it))
             found.push_back(name);
     }
     if (found.empty()) return directory + std::string(kCompanionName);

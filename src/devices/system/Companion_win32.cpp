@@ -4,6 +4,8 @@
 namespace dravel::devices {
 
 // Windows finds the file whatever the case of its name.
-std::string companionProgramPath() { return programDirectory() + "kalvor.exe"; }
+std::string companionProgramPath() {
+    return programDirectory() + "kalvor.exe";
+}
 
 }  // namespace dravel::devices

@@ -1,6 +1,7 @@
 #include "devices/version/FileVersion.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "devices/version/FileVersionQuery.h"
 

@@ -191,10 +191,8 @@ TEST_F(LinuxLineTest, LineSettingsChangeWhileOpen) {
     space.Bits = TParityBits::prSpace;
     port->SetParity(space);
     EXPECT_EQ(lineSettings().c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(CMSPAR));
-}
 
-TEST_F(LinuxLineTest, RateTheLineCannotTakeRaisesSeven) {
-    port->OpenPort();
+    // A rate the line cannot take.
     const EComPort e = comErrorOf([&] { port->SetBaudRate(TBaudRate::br14400); });
     EXPECT_EQ(e.code(), ComErrorCode::SetStateFailed);
     EXPECT_EQ(e.winCode(), EINVAL);

@@ -71,56 +71,54 @@ TEST(PeVersionReader, FixtureOffsetsAreWhatTheDamageTestsAssume) {
         << "the named decoy version resource lies before the real one";
 }
 
+template <typename Damage>
+std::optional<FourPartVersion> versionAfter(Damage damage) {
+    PeFixture pe;
+    damage(pe);
+    return readPeFileVersion(exactCopy(pe.bytes));
+}
+
 TEST(PeVersionReader, RejectsDamagedHeaders) {
-    const auto withDamage = [](auto damage) {
-        PeFixture pe;
-        damage(pe);
-        return readPeFileVersion(pe.bytes);
-    };
-    EXPECT_EQ(withDamage([](PeFixture& pe) { pe.bytes[0] = std::byte{'N'}; }), std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU32(pe.bytes, 0x3C, 0xFFFFFFFF); }), std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU32(pe.bytes, 0x3C, pe.bytes.size() - 8); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { pe.bytes[0] = std::byte{'N'}; }), std::nullopt);
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU32(pe.bytes, 0x3C, 0xFFFFFFFF); }),
               std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 6, 0xFFFF); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU32(pe.bytes, 0x3C, pe.bytes.size() - 8); }),
+              std::nullopt);
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 6, 0xFFFF); }),
               std::nullopt)
         << "section table running past the end";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 6, 0); }), std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 20, 0); }), std::nullopt)
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 6, 0); }), std::nullopt);
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 20, 0); }), std::nullopt)
         << "no optional header";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 20, 0xFFFF); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.coff + 20, 0xFFFF); }),
               std::nullopt)
         << "optional header running past the end";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.optionalHeader, 0x107); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.optionalHeader, 0x107); }),
               std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.optionalHeader + 108, 2); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU32(pe.bytes, pe.optionalHeader + 108, 2); }),
               std::nullopt)
         << "too few data directories for the resource directory";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.resourceDirectoryEntry, 0); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU32(pe.bytes, pe.resourceDirectoryEntry, 0); }),
               std::nullopt)
         << "resource directory outside every section";
-    EXPECT_EQ(withDamage([](PeFixture& pe) {
+    EXPECT_EQ(versionAfter([](PeFixture& pe) {
                   putU32(pe.bytes, pe.resourceDirectoryEntry + 4, 0xFFFFFFFF);
               }),
               std::nullopt);
 }
 
 TEST(PeVersionReader, RejectsDamagedResourceTree) {
-    const auto withDamage = [](auto damage) {
-        PeFixture pe;
-        damage(pe);
-        return readPeFileVersion(pe.bytes);
-    };
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.resources + 14, 0xFFFF); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.resources + 14, 0xFFFF); }),
               std::nullopt)
         << "entry count running past the end";
-    EXPECT_EQ(
-        withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0x80000000); }),
-        std::nullopt)
+    EXPECT_EQ(versionAfter(
+                  [](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0x80000000); }),
+              std::nullopt)
         << "version type pointing back at the root";
-    EXPECT_EQ(
-        withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0xFFFFFFFF); }),
-        std::nullopt);
-    EXPECT_EQ(withDamage([](PeFixture& pe) {
+    EXPECT_EQ(versionAfter(
+                  [](PeFixture& pe) { putU32(pe.bytes, pe.versionTypeEntry() + 4, 0xFFFFFFFF); }),
+              std::nullopt);
+    EXPECT_EQ(versionAfter([](PeFixture& pe) {
                   putU32(pe.bytes, pe.versionTypeEntry() + 4,
                          getU32(pe.bytes, pe.versionTypeEntry() + 4) & 0x7FFFFFFF);
               }),
@@ -129,28 +127,23 @@ TEST(PeVersionReader, RejectsDamagedResourceTree) {
 }
 
 TEST(PeVersionReader, RejectsDamagedVersionBlock) {
-    const auto withDamage = [](auto damage) {
-        PeFixture pe;
-        damage(pe);
-        return readPeFileVersion(pe.bytes);
-    };
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock, 0xFFFF); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock, 0xFFFF); }),
               std::nullopt)
         << "block longer than its resource";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock, 60); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock, 60); }),
               std::nullopt)
         << "block too short for the fixed part";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock + 2, 0); }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { putU16(pe.bytes, pe.versionBlock + 2, 0); }),
               std::nullopt)
         << "no fixed part";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { pe.bytes[pe.versionBlock + 6] = std::byte{'W'}; }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { pe.bytes[pe.versionBlock + 6] = std::byte{'W'}; }),
               std::nullopt)
         << "wrong key";
-    EXPECT_EQ(withDamage([](PeFixture& pe) { pe.bytes[pe.versionBlock + 40] = std::byte{0}; }),
+    EXPECT_EQ(versionAfter([](PeFixture& pe) { pe.bytes[pe.versionBlock + 40] = std::byte{0}; }),
               std::nullopt)
         << "wrong signature";
-    const auto changed =
-        withDamage([](PeFixture& pe) { putU32(pe.bytes, pe.versionBlock + 40 + 12, 0x00FF0009); });
+    const auto changed = versionAfter(
+        [](PeFixture& pe) { putU32(pe.bytes, pe.versionBlock + 40 + 12, 0x00FF0009); });
     EXPECT_EQ(changed, (FourPartVersion{{1, 6, 255, 9}})) << "reads the low word where it lies";
 }
 

@@ -19,9 +19,22 @@ TEST(VersionText, PartsAreUnsignedDecimalsWithoutLeadingZeros) {
     EXPECT_EQ(toText(FourPartVersion{{65535, 0, 100, 32768}}), "65535.0.100.32768");
 }
 
-TEST(FileVersionText, ReadsWindowsAndOurElfExecutables) {
+// Windows itself reads only Windows executables; its test executables carry no version.
+#ifdef _WIN32
+constexpr bool kReadsOurElfExecutables = false;
+#else
+constexpr bool kReadsOurElfExecutables = true;
+#endif
+
+TEST(FileVersionText, ReadsWindowsExecutables) {
     EXPECT_EQ(FileVersionText(fixturePath("pe64_version_1_6_1_2.exe")), "1.6.1.2");
     EXPECT_EQ(FileVersionText(fixturePath("pe32_version_2_10_0_7.exe")), "2.10.0.7");
+}
+
+TEST(FileVersionText, ReadsOurElfExecutables) {
+    if (!kReadsOurElfExecutables) {
+        GTEST_SKIP();
+    }
     EXPECT_EQ(FileVersionText(fixturePath("elf64_version_3_4_5_6")), "3.4.5.6");
 }
 
@@ -50,6 +63,9 @@ TEST(FileVersionText, FileNamesAreUtf8) {
 }
 
 TEST(FileVersionText, EmptyOrBlankNameQueriesTheRunningProgram) {
+    if (!kReadsOurElfExecutables) {
+        GTEST_SKIP();
+    }
     EXPECT_EQ(FileVersionText(""), DRAVEL_EXPECTED_VERSION);
     EXPECT_EQ(FileVersionText("  \t "), DRAVEL_EXPECTED_VERSION);
 }

@@ -11,7 +11,7 @@ lamp() {
     -fill "$3" -draw "circle 7,7 7,1.5" \
     -fill "$4" -draw "circle 6,6 6,3" \
     -fill "$5" -draw "circle 5,5 5,4" \
-    -colors 16 "PNG8:$1.png"
+    -colors 16 -strip "PNG8:$1.png"
 }
 
 # bulb NAME OUTLINE GLASS HIGHLIGHT
@@ -23,7 +23,7 @@ bulb() {
     -fill "$2" -draw "rectangle 5,9 9,10" \
     -fill '#808080' -draw "rectangle 5,11 9,13" \
     -fill '#404040' -draw "line 5,12 9,12" -draw "point 7,14" \
-    -colors 16 "PNG8:$1.png"
+    -colors 16 -strip "PNG8:$1.png"
 }
 
 lamp LEDREDOFF    '#300000' '#701010' '#802020' '#a05050'

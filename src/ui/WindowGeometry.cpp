@@ -1,0 +1,20 @@
+#include "ui/WindowGeometry.h"
+
+#include <QScreen>
+#include <QWidget>
+
+namespace dravel::ui {
+
+void setOuterSize(QWidget* window, int width, int height) {
+    window->setFixedSize(width - kFrameWidth, height - kFrameHeight);
+}
+
+void centerOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+}  // namespace dravel::ui
