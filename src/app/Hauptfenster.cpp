@@ -10,7 +10,10 @@
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowGeometry.h"
+#include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
+#include "dialogs/Funktionsprobe.h"
+#include "dialogs/ProgEinstellung.h"
 #include "tools/FunktTest.h"
 #include "tools/Infofenster.h"
 #include "ui/SoundPreview.h"
@@ -49,11 +52,14 @@ void TMain::connectMenu() {
     connectGuarded(ui->BedingtePortansteuerung1, &QAction::triggered, this,
                    &TMain::BedingtePortansteuerung1Click);
     connectGuarded(ui->AlarmSimulieren1, &QAction::triggered, this, &TMain::AlarmSimulieren1Click);
+    connectGuarded(ui->AudioDatei1, &QAction::triggered, this, &TMain::AudioDatei1Click);
+    connectGuarded(ui->FunktionsprobeZeiten1, &QAction::triggered, this,
+                   &TMain::FunktionsprobeZeiten1Click);
+    connectGuarded(ui->ProgrammEinstellungen1, &QAction::triggered, this,
+                   &TMain::ProgrammEinstellungen1Click);
 
     // Commands whose windows are not part of the program yet.
-    for (QAction* pending : {ui->ComPort1, ui->AudioDatei1, ui->Einstellungen1,
-                             ui->FunktionsprobeZeiten1, ui->ProgrammEinstellungen1,
-                             ui->AusgngeTesten1})
+    for (QAction* pending : {ui->ComPort1, ui->Einstellungen1, ui->AusgngeTesten1})
         pending->setEnabled(false);
 }
 
@@ -80,6 +86,12 @@ void TMain::ber1Click() { runPlainDialog<Tinfo>(); }
 void TMain::BedingtePortansteuerung1Click() { runPlainDialog<TBedingungen>(); }
 
 void TMain::AlarmSimulieren1Click() { runPlainDialog<TFunktionsTest>(); }
+
+void TMain::AudioDatei1Click() { runSettingsCommand<TAudio>(); }
+
+void TMain::FunktionsprobeZeiten1Click() { runSettingsCommand<TFunktions>(); }
+
+void TMain::ProgrammEinstellungen1Click() { runSettingsCommand<TProg>(); }
 
 void TMain::Play() { dravel::ui::playSoundPreview(this, ui->pfad->text()); }
 

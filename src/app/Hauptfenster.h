@@ -57,6 +57,9 @@ private:
     void ber1Click();
     void BedingtePortansteuerung1Click();
     void AlarmSimulieren1Click();
+    void AudioDatei1Click();
+    void FunktionsprobeZeiten1Click();
+    void ProgrammEinstellungen1Click();
     void Play();
     void LowVersion1Click();
     void Schaltplan1Click();
