@@ -1,3 +1,4 @@
+#include "devices/system/ThreadName.h"
 #include "devices/serial/ComThread.h"
 
 #include <QCoreApplication>
@@ -75,6 +76,7 @@ TComThread::TComThread(SerialLine& line, std::unique_ptr<EventWatch> watch, TSyn
     hand_over_->handler = std::move(handler);
     receiver_.attach(hand_over_);
     thread_ = std::thread([this] { run(); });
+    nameThread(thread_, kThreadName);
 }
 
 TComThread::~TComThread() = default;

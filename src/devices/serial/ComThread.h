@@ -34,6 +34,9 @@ private:
 // open.
 class TComThread {
 public:
+    // The name the event thread carries, so it can be told from other threads.
+    static constexpr const char* kThreadName = "ComThread";
+
     using Handler = std::function<void(TComEvents)>;
 
     // Takes over the watch; the line must outlive the thread.

@@ -13,9 +13,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
+
+#include "devices/serial/ComThread.h"
 
 namespace dravel::devices::testing {
 
@@ -54,8 +57,17 @@ inline int countEntries(const char* dir) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
     return n;
 }
+// Event threads of ports: other threads (Qt's, the toolkit's) come and go on
+// their own and must not make these counts flaky.
 inline int threadCount() {
-    return countEntries("/proc/self/task");
+    int n = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name == dravel::devices::TComThread::kThreadName) ++n;
+    }
+    return n;
 }
 inline int descriptorCount() {
     return countEntries("/proc/self/fd");
