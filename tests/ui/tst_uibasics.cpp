@@ -1,0 +1,117 @@
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+#include "support/TestSupport.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/RadioGroup.h"
+
+using dravel::testing::ScriptedBoxes;
+using dravel::ui::BoxKind;
+using dravel::ui::MessageBoxes;
+
+namespace {
+
+// Answers the next real message box by pressing a key or one of its buttons.
+struct BoxSeen {
+    QString title;
+    QStringList buttons;
+};
+
+void answerNextBox(BoxSeen& seen, const std::function<void(QMessageBox*)>& answer) {
+    QTimer::singleShot(0, [&seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.title = box->windowTitle();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        answer(box);
+    });
+}
+
+QAbstractButton* buttonNamed(QMessageBox* box, const QString& text) {
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+}  // namespace
+
+class TestUiBasics : public QObject {
+    Q_OBJECT
+private slots:
+    void confirmationAnswersJaAndEscapeMeansNein();
+    void plainBoxCarriesTheProgramTitleAndOneOk();
+    void fullStopIsAddedOnlyAfterCharactersSortingAfterIt();
+    void guardShowsTheErrorAndGoesOn();
+    void radioGroupRunsItsHandlerOnSelectionButNotOnClearing();
+};
+
+void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
+    BoxSeen seen;
+    answerNextBox(seen, [](QMessageBox* box) { buttonNamed(box, "Ja")->click(); });
+    QVERIFY(MessageBoxes::confirm(nullptr, QStringLiteral("Abbrechen ohne Speichern?")));
+    QCOMPARE(seen.title, QStringLiteral("Bestätigung"));
+    QCOMPARE(seen.buttons, (QStringList{"Ja", "Nein"}));
+
+    BoxSeen escaped;
+    answerNextBox(escaped, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QVERIFY(!MessageBoxes::confirm(nullptr, QStringLiteral("Zeile Wirklich löschen?")));
+    QCOMPARE(escaped.buttons.size(), 2);
+}
+
+void TestUiBasics::plainBoxCarriesTheProgramTitleAndOneOk() {
+    BoxSeen seen;
+    answerNextBox(seen, [](QMessageBox* box) { buttonNamed(box, "OK")->click(); });
+    MessageBoxes::plain(nullptr, QStringLiteral("eins\n\rzwei"));
+    QCOMPARE(seen.title, QStringLiteral("Dravel"));
+    QCOMPARE(seen.buttons, QStringList{"OK"});
+}
+
+void TestUiBasics::fullStopIsAddedOnlyAfterCharactersSortingAfterIt() {
+    using dravel::ui::withFullStop;
+    QCOMPARE(withFullStop("Registry error (win error code: 2)"),
+             QStringLiteral("Registry error (win error code: 2)"));
+    QCOMPARE(withFullStop("ist keine gültige Uhrzeit"), QStringLiteral("ist keine gültige Uhrzeit."));
+    QCOMPARE(withFullStop("Fertig."), QStringLiteral("Fertig."));
+    QCOMPARE(withFullStop("Achtung!"), QStringLiteral("Achtung!"));
+    QCOMPARE(withFullStop("Wert 7"), QStringLiteral("Wert 7."));
+    QCOMPARE(withFullStop("Größe ü"), QStringLiteral("Größe ü."));
+    QCOMPARE(withFullStop(""), QString());
+}
+
+void TestUiBasics::guardShowsTheErrorAndGoesOn() {
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Error, QStringLiteral("'25:00' ist keine gültige Uhrzeit."));
+    dravel::ui::guarded(nullptr, [] { throw std::runtime_error("'25:00' ist keine gültige Uhrzeit"); });
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QCOMPARE(boxes.shown().front().title, QStringLiteral("Dravel"));
+}
+
+void TestUiBasics::radioGroupRunsItsHandlerOnSelectionButNotOnClearing() {
+    dravel::ui::RadioGroup group;
+    group.resize(200, 120);
+    group.setItems({"Keine Deaktivierung", "Jeden", "Täglich"});
+    QSignalSpy spy(&group, &dravel::ui::RadioGroup::itemSelected);
+    QCOMPARE(group.itemIndex(), -1);
+
+    group.setItemIndex(2);
+    group.setItemIndex(2);  // the same item again runs nothing
+    group.button(0)->click();
+    group.setItemIndex(-1);
+    QCOMPARE(group.itemIndex(), -1);
+    group.setItemIndex(7);  // outside the list: nothing selected, nothing run
+    QCOMPARE(group.itemIndex(), -1);
+
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toInt(), 2);
+    QCOMPARE(spy.at(1).at(0).toInt(), 0);
+    QVERIFY(group.button(1)->y() > group.button(0)->y());
+}
+
+QTEST_MAIN(TestUiBasics)
+#include "tst_uibasics.moc"
