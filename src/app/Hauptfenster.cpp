@@ -12,10 +12,13 @@
 #include "ui/WindowGeometry.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
+#include "dialogs/ComPort.h"
 #include "dialogs/Funktionsprobe.h"
 #include "dialogs/ProgEinstellung.h"
+#include "dialogs/Soundkarte.h"
 #include "tools/FunktTest.h"
 #include "tools/Infofenster.h"
+#include "tools/PinTest.h"
 #include "ui/SoundPreview.h"
 
 using dravel::ui::connectGuarded;
@@ -52,15 +55,15 @@ void TMain::connectMenu() {
     connectGuarded(ui->BedingtePortansteuerung1, &QAction::triggered, this,
                    &TMain::BedingtePortansteuerung1Click);
     connectGuarded(ui->AlarmSimulieren1, &QAction::triggered, this, &TMain::AlarmSimulieren1Click);
+    connectGuarded(ui->ComPort1, &QAction::triggered, this, &TMain::ComPort1Click);
     connectGuarded(ui->AudioDatei1, &QAction::triggered, this, &TMain::AudioDatei1Click);
+    connectGuarded(ui->Einstellungen1, &QAction::triggered, this, &TMain::Einstellungen1Click);
+    connectGuarded(ui->AusgngeTesten1, &QAction::triggered, this, &TMain::AusgngeTesten1Click);
     connectGuarded(ui->FunktionsprobeZeiten1, &QAction::triggered, this,
                    &TMain::FunktionsprobeZeiten1Click);
     connectGuarded(ui->ProgrammEinstellungen1, &QAction::triggered, this,
                    &TMain::ProgrammEinstellungen1Click);
 
-    // Commands whose windows are not part of the program yet.
-    for (QAction* pending : {ui->ComPort1, ui->Einstellungen1, ui->AusgngeTesten1})
-        pending->setEnabled(false);
 }
 
 bool TMain::start() {
@@ -87,7 +90,19 @@ void TMain::BedingtePortansteuerung1Click() { runPlainDialog<TBedingungen>(); }
 
 void TMain::AlarmSimulieren1Click() { runPlainDialog<TFunktionsTest>(); }
 
+// The port list is read before the dialog shows; when it cannot be read the
+// command stops there and nothing is written.
+void TMain::ComPort1Click() {
+    runSettingsCommand<TPort>([this](TPort& dialog) { dialog.fillPorts(ui->Port_name->text()); });
+}
+
 void TMain::AudioDatei1Click() { runSettingsCommand<TAudio>(); }
+
+void TMain::Einstellungen1Click() { runSettingsCommand<TSound>(); }
+
+// The output test works on a port of its own choosing, starting from the
+// configured one; it neither reads nor writes Prog.ini.
+void TMain::AusgngeTesten1Click() { runOutputTest(this, ui->Port_name->text()); }
 
 void TMain::FunktionsprobeZeiten1Click() { runSettingsCommand<TFunktions>(); }
 

@@ -57,7 +57,10 @@ private:
     void ber1Click();
     void BedingtePortansteuerung1Click();
     void AlarmSimulieren1Click();
+    void ComPort1Click();
     void AudioDatei1Click();
+    void Einstellungen1Click();
+    void AusgngeTesten1Click();
     void FunktionsprobeZeiten1Click();
     void ProgrammEinstellungen1Click();
     void Play();

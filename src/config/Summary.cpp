@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "config/PinSettings.h"
 #include "config/ProgIniKeys.h"
 #include "config/TimeOfDay.h"
 #include "config/VolumeScale.h"
@@ -34,10 +35,6 @@ constexpr const char* kNoWeekday = "(kein gültiger Wochentag)";
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
-}
-
-std::string pinSection(int pin) {
-    return k::pin::kSectionPrefix + std::to_string(pin);
 }
 
 class SummaryBuilder {

@@ -67,7 +67,11 @@ void MessageBoxes::warning(QWidget* parent, const QString& text) {
 }
 
 void MessageBoxes::error(QWidget* parent, const QString& text) {
-    show(parent, {BoxKind::Error, programTitle(), text});
+    error(parent, text, programTitle());
+}
+
+void MessageBoxes::error(QWidget* parent, const QString& text, const QString& title) {
+    show(parent, {BoxKind::Error, title, text});
 }
 
 void MessageBoxes::system(const QString& text) {

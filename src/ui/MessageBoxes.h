@@ -35,6 +35,8 @@ public:
     static void information(QWidget* parent, const QString& text);
     static void warning(QWidget* parent, const QString& text);
     static void error(QWidget* parent, const QString& text);
+    // An error box with a caption of its own instead of the program's title.
+    static void error(QWidget* parent, const QString& text, const QString& title);
     static void system(const QString& text);
 
     // Tests install a responder; returns the previous one (empty = real boxes).

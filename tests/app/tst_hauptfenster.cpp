@@ -4,10 +4,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/Hauptfenster.h"
 #include "config/IniFile.h"
+#include "devices/serial/SerialDriver.h"
+#include "devices/serial/SimulatedSerialDriver.h"
 #include "support/TestSupport.h"
 #include "ui/ErrorGuard.h"
 #include "ui/PanelLabel.h"
@@ -63,6 +66,7 @@ private slots:
     void settingsCommandWritesOnlyWhenAccepted();
     void failedSettingsWriteShowsTheErrorAndKeepsTheFile();
     void panelTextsKeepLfCrButShowOneBreak();
+    void everyMenuCommandOpensItsWindow();
 };
 
 void TestHauptfenster::windowHasTheCaptionMenuAndPanels() {
@@ -228,6 +232,42 @@ void TestHauptfenster::panelTextsKeepLfCrButShowOneBreak() {
     label.setPanelText(QStringLiteral("eins\n\rzwei\n\r\n\rdrei"));
     QCOMPARE(label.panelText(), QStringLiteral("eins\n\rzwei\n\r\n\rdrei"));
     QCOMPARE(label.text(), QStringLiteral("eins\nzwei\n\ndrei"));
+}
+
+void TestHauptfenster::everyMenuCommandOpensItsWindow() {
+    TempProgramDir dir;
+    SoundLibraryGuard sound;
+    auto ports = std::make_shared<dravel::devices::testing::SimulatedSerialDriver>();
+    ports->setPorts({"COM1", "COM2"});
+    const auto previousPorts = dravel::devices::replaceSerialDriver(ports);
+    ScriptedBoxes boxes;
+    TMain w;
+    QVERIFY(w.start());
+    const std::pair<const char*, const char*> commands[] = {
+        {"ComPort1", "ComPort"},
+        {"BedingtePortansteuerung1", "Bedingungen"},
+        {"AudioDatei1", "Audio"},
+        {"Einstellungen1", "Funkwiedergabe auf Lautsprecherausgang"},
+        {"FunktionsprobeZeiten1", "Deaktivierungsoptionen"},
+        {"ProgrammEinstellungen1", "Einstellungen"},
+        {"AlarmSimulieren1", "FunktionsTest"},
+        {"AusgngeTesten1", "Ausgangs Test"},
+        {"ber1", "Version Information"}};
+    for (const auto& [name, title] : commands) {
+        QString shown;
+        QTimer::singleShot(0, &w, [&shown] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            shown = dialog->windowTitle();
+            dialog->QDialog::done(QDialog::Rejected);  // closes without the cancel question
+        });
+        QVERIFY2(action(w, name)->isEnabled(), name);
+        action(w, name)->trigger();
+        QCOMPARE(shown, QString::fromUtf8(title));
+    }
+    dravel::devices::replaceSerialDriver(previousPorts);
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QVERIFY(!dir.exists("Prog.ini"));
 }
 
 QTEST_MAIN(TestHauptfenster)

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "config/FunkSettings.h"
+#include "ui/SettingsDialog.h"
+
+namespace Ui {
+class Sound;
+}
+namespace dravel::devices {
+class TAudioMixer;
+}
+
+// The radio playback regulation: whether the alarm program raises the
+// playback volume of one input of a sound card, on which card and input, when
+// it starts and ends and at which volumes. The cards and inputs come from the
+// dialog's own mixer component, created with it on device 0.
+class TSound : public dravel::ui::SettingsDialog {
+    Q_OBJECT
+public:
+    using Values = dravel::config::FunkSettings;
+
+    using MixerFactory = std::function<std::unique_ptr<dravel::devices::TAudioMixer>()>;
+    // Replaces how a new dialog makes its mixer component (tests run it over
+    // a simulated driver); empty restores the platform's mixer. Returns the
+    // previous factory.
+    static MixerFactory setMixerFactory(MixerFactory factory);
+
+    explicit TSound(QWidget* parent = nullptr);
+    ~TSound() override;
+
+    // Sets the controls in the order they are read, so the enabling rules and
+    // the input list follow as they load.
+    void setValues(const Values& values);
+    Values values() const;
+
+private:
+    void FormCreate();
+    void SoundkarteChange();
+    void OnOffClick();
+    void startClick();
+    void endeClick();
+    void EndLautstarkeClick();
+    void StartPinChange();
+    void EndPinChange();
+
+    std::unique_ptr<Ui::Sound> ui;
+    std::unique_ptr<dravel::devices::TAudioMixer> Mixer;
+};
