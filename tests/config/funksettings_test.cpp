@@ -1,40 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "config/FunkSettings.h"
 #include "config/IniFile.h"
+#include "SettingsFileTest.h"
 
 namespace dravel::config {
 namespace {
 
-class FunkSettingsFile : public ::testing::Test {
+class FunkSettingsFile : public SettingsFileTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("funk_settings_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path() const { return (dir_ / "Prog.ini").string(); }
-    void store(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
-    std::string stored() const {
-        std::ifstream in(path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void save(const FunkSettings& settings) const {
-        IniFile ini(path());
-        settings.write(ini);
-        ini.commit();
-    }
-    FunkSettings load() const { return FunkSettings::read(IniFile(path())); }
-
-    std::filesystem::path dir_;
+    FunkSettings load() const { return SettingsFileTest::load<FunkSettings>(); }
 };
 
 TEST_F(FunkSettingsFile, MissingFileGivesTheDialogsDefaults) {

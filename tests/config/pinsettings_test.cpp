@@ -1,40 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "config/IniFile.h"
+#include "SettingsFileTest.h"
 #include "config/PinSettings.h"
 
 namespace dravel::config {
 namespace {
 
-class PinSettingsFile : public ::testing::Test {
+class PinSettingsFile : public SettingsFileTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("pinsettings_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path() const { return (dir_ / "Prog.ini").string(); }
-    void store(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
-    std::string stored() const {
-        std::ifstream in(path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    ComPortSettings load() const { return ComPortSettings::read(IniFile(path())); }
-    void save(const ComPortSettings& settings) const {
-        IniFile ini(path());
-        settings.write(ini);
-        ini.commit();
-    }
-
-    std::filesystem::path dir_;
+    ComPortSettings load() const { return SettingsFileTest::load<ComPortSettings>(); }
 };
 
 const std::string kDefaultPin =

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "config/IniFile.h"
+#include "SettingsFileTest.h"
 #include "config/ProgramOptions.h"
 #include "config/ScheduleSettings.h"
 #include "config/SoundSettings.h"
@@ -14,29 +11,8 @@
 namespace dravel::config {
 namespace {
 
-class SettingsGroups : public ::testing::Test {
+class SettingsGroups : public SettingsFileTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("settings_groups_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path() const { return (dir_ / "Prog.ini").string(); }
-    void store(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
-    std::string stored() const {
-        std::ifstream in(path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    template <typename Group>
-    void save(const Group& group) const {
-        IniFile ini(path());
-        group.write(ini);
-        ini.commit();
-    }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(SettingsGroups, MissingFileGivesTheDialogsDefaults) {

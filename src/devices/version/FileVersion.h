@@ -21,9 +21,9 @@ inline constexpr const char* kNoVersionSpecification = "No version specification
 // "a.b.c.d": each part unsigned decimal without leading zeros.
 std::string toText(const FourPartVersion& version);
 
-// The file version of the executable named utf8FileName as "a.b.c.d", or "No version
-// specification" when the file is missing or carries no readable version. A name that is empty
-// or blank queries the running program's own executable.
+// The file version of the executable named utf8FileName as "a.b.c.d", or kNoVersionSpecification
+// when the file is missing or carries no readable version. A name that is empty or blank queries
+// the running program's own executable.
 std::string FileVersionText(const std::string& utf8FileName);
 
 // Portable readers of an executable already in memory. Every offset taken from the file is checked
