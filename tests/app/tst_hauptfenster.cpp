@@ -9,13 +9,14 @@
 
 #include "app/Hauptfenster.h"
 #include "config/IniFile.h"
-#include "devices/serial/SerialDriver.h"
-#include "devices/serial/SimulatedSerialDriver.h"
+#include "support/SimulatedPorts.h"
 #include "support/TestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/ErrorGuard.h"
 #include "ui/PanelLabel.h"
 #include "ui/SettingsDialog.h"
 
+using dravel::testing::child;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::ShellGuard;
 using dravel::testing::SoundLibraryGuard;
@@ -47,7 +48,9 @@ public:
     int exec() override { return acceptOnShow ? Accepted : Rejected; }
 };
 
-QAction* action(TMain& w, const char* name) { return w.findChild<QAction*>(name); }
+QAction* action(TMain& w, const char* name) {
+    return child<QAction>(w, name);
+}
 
 }  // namespace
 
@@ -56,13 +59,11 @@ class TestHauptfenster : public QObject {
 private slots:
     void windowHasTheCaptionMenuAndPanels();
     void startWithoutSettingsWritesNothingAndBeendenLeavesNoFile();
-    void soundPreviewBeforeAnySoundNamesThePlaceholder();
-    void previewsOverlapAndUseTheHiddenPath();
+    void soundPreviewPlaysTheHiddenPath();
     void wrongSoundLibraryVersionEndsTheProgramWithoutWindow_data();
     void wrongSoundLibraryVersionEndsTheProgramWithoutWindow();
     void failedSoundStartIsReportedAndStartGoesOn();
     void wiringDiagramsOpenFromTheProgramDirectory();
-    void missingWiringDiagramIsReported();
     void settingsCommandWritesOnlyWhenAccepted();
     void failedSettingsWriteShowsTheErrorAndKeepsTheFile();
     void panelTextsKeepLfCrButShowOneBreak();
@@ -73,26 +74,13 @@ void TestHauptfenster::windowHasTheCaptionMenuAndPanels() {
     TempProgramDir dir;
     TMain w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Einstellungen für \"Kalvor.EXE\""));
-    const QStringList menus = {"Program1", "Einst1", "FunktionsTest1", "Hilfe1", "Schaltplan1"};
-    for (const QString& m : menus) QVERIFY2(w.findChild<QMenu*>(m), qPrintable(m));
-    QCOMPARE(action(w, "HighVersion1")->statusTip(),
-             QStringLiteral("Mit 3 Relais, LEDs,  Externer Taster"));
-    QCOMPARE(action(w, "LowVersion1")->statusTip(),
-             QStringLiteral("Einfacher Aufbau mit nur 1 Relais"));
-    QCOMPARE(action(w, "AusgngeTesten1")->text(), QStringLiteral("Ausgänge Testen"));
-    QVERIFY(action(w, "SoundAbspielen1")->isEnabled());
-    const std::pair<const char*, const char*> initial[] = {
-        {"SoundPin", "SoundPin"}, {"Laut", "ProgInfo"},     {"ProgInfo", "ProgInfo"},
-        {"Funktionspr", "Pin1"},  {"Port_info", "Port_info"}, {"Pin0", "Pin0"},
-        {"Pin1", "Pin1"},         {"Pin2", "Pin2"},         {"Datei", "Nicht geändert"}};
-    for (const auto& [name, text] : initial) {
-        auto* label = w.findChild<dravel::ui::PanelLabel*>(name);
-        QVERIFY2(label, name);
-        QCOMPARE(label->panelText(), QString::fromUtf8(text));
-    }
-    QVERIFY(!w.findChild<QLabel*>("pfad")->isVisibleTo(&w));
-    QVERIFY(!w.findChild<QLabel*>("Port_name")->isVisibleTo(&w));
-    QCOMPARE(w.findChild<QLabel*>("pfad")->text(), QStringLiteral("Pfad"));
+    for (const char* menu : {"Program1", "Einst1", "FunktionsTest1", "Hilfe1", "Schaltplan1"})
+        child<QMenu>(w, menu);
+    QCOMPARE(child<dravel::ui::PanelLabel>(w, "Datei")->panelText(),
+             QStringLiteral("Nicht geändert"));
+    QVERIFY(!child(w, "pfad")->isVisibleTo(&w));
+    QVERIFY(!child(w, "Port_name")->isVisibleTo(&w));
+    QCOMPARE(child<QLabel>(w, "pfad")->text(), QStringLiteral("Pfad"));
 }
 
 void TestHauptfenster::startWithoutSettingsWritesNothingAndBeendenLeavesNoFile() {
@@ -107,35 +95,28 @@ void TestHauptfenster::startWithoutSettingsWritesNothingAndBeendenLeavesNoFile()
         QVERIFY(!w.isVisible());
     }
     QVERIFY(!dir.exists("Prog.ini"));
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
 }
 
-void TestHauptfenster::soundPreviewBeforeAnySoundNamesThePlaceholder() {
+// Before any sound the hidden path holds its placeholder; previews of the
+// path overlap, each on a stream of its own.
+void TestHauptfenster::soundPreviewPlaysTheHiddenPath() {
     TempProgramDir dir;
     SoundLibraryGuard sound;
+    sound.fake().playableFiles = {"/sounds/alarm.wav"};
     ScriptedBoxes boxes;
     boxes.expect(BoxKind::Plain, QStringLiteral("Datei \"Pfad\" nicht gefunden"));
     TMain w;
     QVERIFY(w.start());
     action(w, "SoundAbspielen1")->trigger();
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(boxes.shown().front().title, QStringLiteral("Dravel"));
+    VERIFY_BOXES(boxes);
     QCOMPARE(sound.fake().streamsCreated, std::vector<std::string>{"Pfad"});
-}
-
-void TestHauptfenster::previewsOverlapAndUseTheHiddenPath() {
-    TempProgramDir dir;
-    SoundLibraryGuard sound;
-    sound.fake().playableFiles = {"/sounds/alarm.wav"};
-    ScriptedBoxes boxes;
-    TMain w;
-    QVERIFY(w.start());
-    w.findChild<QLabel*>("pfad")->setText(QStringLiteral("/sounds/alarm.wav"));
+    child<QLabel>(w, "pfad")->setText(QStringLiteral("/sounds/alarm.wav"));
     action(w, "SoundAbspielen1")->trigger();
-    w.findChild<QToolButton*>("Abspielen")->click();
-    QCOMPARE(sound.fake().played.size(), 2u);  // two streams, none stopped
+    child<QToolButton>(w, "Abspielen")->click();
+    QCOMPARE(sound.fake().played.size(), 2u);
     QVERIFY(sound.fake().played[0] != sound.fake().played[1]);
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
 }
 
 void TestHauptfenster::wrongSoundLibraryVersionEndsTheProgramWithoutWindow_data() {
@@ -153,8 +134,7 @@ void TestHauptfenster::wrongSoundLibraryVersionEndsTheProgramWithoutWindow() {
     ScriptedBoxes boxes;
     boxes.expect(BoxKind::System, QStringLiteral("An incorrect version of BASS.DLL was loaded"));
     QCOMPARE(runDravel(), 0);
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(boxes.shown().front().title, QStringLiteral("Fehler"));
+    VERIFY_BOXES(boxes);
     for (QWidget* top : QApplication::topLevelWidgets()) QVERIFY(!top->isVisible());
 }
 
@@ -166,9 +146,11 @@ void TestHauptfenster::failedSoundStartIsReportedAndStartGoesOn() {
     boxes.expect(BoxKind::Plain, QStringLiteral("Fehler beim Starten der \"bass.dcu\""));
     TMain w;
     QVERIFY(w.start());
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
 }
 
+// The diagrams open from the program directory, whatever the working
+// directory; one that cannot be opened is reported.
 void TestHauptfenster::wiringDiagramsOpenFromTheProgramDirectory() {
     TempProgramDir dir;
     ShellGuard shell;
@@ -179,23 +161,16 @@ void TestHauptfenster::wiringDiagramsOpenFromTheProgramDirectory() {
     action(w, "LowVersion1")->trigger();
     action(w, "HighVersion1")->trigger();
     QDir::setCurrent(previous);
-    const std::vector<std::string> expected = {dir.file("schaltplan (low).pdf"),
-                                               dir.file("schaltplan.pdf")};
-    QCOMPARE(shell.shell().opened, expected);
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-}
+    QCOMPARE(shell.shell().opened, (std::vector<std::string>{dir.file("schaltplan (low).pdf"),
+                                                             dir.file("schaltplan.pdf")}));
+    VERIFY_BOXES(boxes);
 
-void TestHauptfenster::missingWiringDiagramIsReported() {
-    TempProgramDir dir;
-    ShellGuard shell;
     shell.shell().succeeds = false;
-    ScriptedBoxes boxes;
-    boxes.expect(BoxKind::Plain, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"))
-        .expect(BoxKind::Plain, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"));
-    TMain w;
+    const QString missing = QStringLiteral("Der Schaltplan konnte nicht gefunden werden");
+    boxes.expect(BoxKind::Plain, missing).expect(BoxKind::Plain, missing);
     action(w, "LowVersion1")->trigger();
     action(w, "HighVersion1")->trigger();
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
 }
 
 void TestHauptfenster::settingsCommandWritesOnlyWhenAccepted() {
@@ -223,7 +198,7 @@ void TestHauptfenster::failedSettingsWriteShowsTheErrorAndKeepsTheFile() {
     TMain w;
     OneKeyDialog::acceptOnShow = true;
     dravel::ui::guarded(&w, [&] { w.runSettingsCommand<OneKeyDialog>(); });
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
     QCOMPARE(dir.read("Prog.ini"), std::string("[Test]\r\nNumber=1\r\n"));
 }
 
@@ -237,9 +212,7 @@ void TestHauptfenster::panelTextsKeepLfCrButShowOneBreak() {
 void TestHauptfenster::everyMenuCommandOpensItsWindow() {
     TempProgramDir dir;
     SoundLibraryGuard sound;
-    auto ports = std::make_shared<dravel::devices::testing::SimulatedSerialDriver>();
-    ports->setPorts({"COM1", "COM2"});
-    const auto previousPorts = dravel::devices::replaceSerialDriver(ports);
+    dravel::testing::SimulatedPorts<> ports({"COM1", "COM2"});
     ScriptedBoxes boxes;
     TMain w;
     QVERIFY(w.start());
@@ -265,8 +238,7 @@ void TestHauptfenster::everyMenuCommandOpensItsWindow() {
         action(w, name)->trigger();
         QCOMPARE(shown, QString::fromUtf8(title));
     }
-    dravel::devices::replaceSerialDriver(previousPorts);
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    VERIFY_BOXES(boxes);
     QVERIFY(!dir.exists("Prog.ini"));
 }
 

@@ -69,26 +69,18 @@ const std::vector<ConditionEntry> kThreeEntries = {
     {"2", "2", "RTW 1", "6123456780", "/home/leit/sirene.mp3"},
 };
 
-TEST_F(ConditionListFile, LivesInTheProgramDirectory) {
-    EXPECT_EQ(conditionListPath("/opt/dravel/"), "/opt/dravel/Alarmierung.dat");
-}
-
+// Five fields of 256 bytes each: a length byte, the text, zeros.
 TEST_F(ConditionListFile, WritesTheRecordLayoutByteForByte) {
     writeConditionList(dir_, {{"1", "0", "Hallo", "12345", ""}});
-
     std::string expected(kConditionRecordSize, '\0');
-    expected.replace(0, 2,
-                     "\x01"
-                     "1");
-    expected.replace(256, 2,
-                     "\x01"
-                     "0");
-    expected.replace(512, 6,
-                     "\x05"
-                     "Hallo");
-    expected.replace(768, 6,
-                     "\x05"
-                     "12345");
+    const auto put = [&](std::size_t offset, std::string_view text) {
+        expected[offset] = static_cast<char>(text.size());
+        expected.replace(offset + 1, text.size(), text);
+    };
+    put(0, "1");
+    put(256, "0");
+    put(512, "Hallo");
+    put(768, "12345");
     EXPECT_EQ(readBytes(file_), expected);
 }
 
@@ -111,20 +103,17 @@ TEST_F(ConditionListFile, ReadsWholeRecordsOnlyAndIgnoresBytesAfterEachText) {
     EXPECT_FALSE(result.error);
 }
 
-TEST_F(ConditionListFile, RoundTripsEntriesInListOrder) {
-    writeConditionList(dir_, kThreeEntries);
-    EXPECT_EQ(fs::file_size(file_), 3840u);
-    const auto result = readConditionList(dir_);
-    EXPECT_EQ(result.entries, kThreeEntries);
-    EXPECT_FALSE(result.error);
-}
-
-TEST_F(ConditionListFile, EmptyListIsAnEmptyFileAndAMissingFileAnEmptyList) {
+TEST_F(ConditionListFile, RoundTripsEntriesAndAnEmptyListIsAnEmptyFile) {
     auto result = readConditionList(dir_);
     EXPECT_TRUE(result.entries.empty());
-    EXPECT_FALSE(result.error);
+    EXPECT_FALSE(result.error) << "a missing file is an empty list";
 
     writeConditionList(dir_, kThreeEntries);
+    EXPECT_EQ(fs::file_size(file_), 3840u);
+    result = readConditionList(dir_);
+    EXPECT_EQ(result.entries, kThreeEntries);
+    EXPECT_FALSE(result.error);
+
     writeConditionList(dir_, {});
     EXPECT_EQ(fs::file_size(file_), 0u);
     result = readConditionList(dir_);
@@ -148,15 +137,9 @@ TEST_F(ConditionListFile, CutsTextsTo255CharactersNotBytes) {
 TEST_F(ConditionListFile, StoresUmlautsAsSingleWindows1252Bytes) {
     writeConditionList(
         dir_, {{"0", "0", "Übung Süd ß €", "12345", ""}, {"0", "0", "Pfeil → Ziel", "12345", ""}});
-
     const std::string bytes = readBytes(file_);
-    EXPECT_EQ(bytes.substr(512, 14),
-              "\x0d\xdc"
-              "bung S\xfc"
-              "d \xdf \x80");
-    EXPECT_EQ(bytes.substr(1280 + 512, 13),
-              "\x0c"
-              "Pfeil ? Ziel");
+    EXPECT_EQ(bytes.substr(512, 14), std::string("\x0d\xdc") + "bung S\xfc" + "d \xdf \x80");
+    EXPECT_EQ(bytes.substr(1280 + 512, 13), "\x0cPfeil ? Ziel");
     const auto entries = readConditionList(dir_).entries;
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].description, "Übung Süd ß €");
@@ -178,18 +161,13 @@ TEST_F(ConditionListFile, ForeignFieldTextsSurviveOpeningAndSaving) {
     EXPECT_EQ(readBytes(file_), original);
 }
 
-TEST(ConditionFieldIndex, AcceptsOnlyDecimalZeroToTwo) {
+TEST(ConditionListNames, PathFieldIndexAndAudioFileName) {
+    EXPECT_EQ(conditionListPath("/opt/dravel/"), "/opt/dravel/Alarmierung.dat");
     EXPECT_EQ(conditionFieldIndex("0"), 0);
     EXPECT_EQ(conditionFieldIndex("2"), 2);
     EXPECT_EQ(conditionFieldIndex("01"), 1);
-    EXPECT_EQ(conditionFieldIndex("3"), std::nullopt);
-    EXPECT_EQ(conditionFieldIndex("12"), std::nullopt);
-    EXPECT_EQ(conditionFieldIndex(""), std::nullopt);
-    EXPECT_EQ(conditionFieldIndex(" 1"), std::nullopt);
-    EXPECT_EQ(conditionFieldIndex("-1"), std::nullopt);
-}
-
-TEST(ConditionAudioFileName, IsTheTextAfterTheLastSeparator) {
+    for (const char* noIndex : {"3", "12", "", " 1", "-1"})
+        EXPECT_EQ(conditionFieldIndex(noIndex), std::nullopt) << noIndex;
     EXPECT_EQ(audioFileName("C:\\Programme\\Kalvor\\gong.wav"), "gong.wav");
     EXPECT_EQ(audioFileName("/home/leit/sirene.mp3"), "sirene.mp3");
     EXPECT_EQ(audioFileName("lokal.wav"), "lokal.wav");

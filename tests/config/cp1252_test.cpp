@@ -16,11 +16,11 @@ TEST(Cp1252, MapsTheSpecialRangeAndUmlauts) {
 }
 
 TEST(Cp1252, UnmappableAndMalformedInputBecomesQuestionMarks) {
-    EXPECT_EQ(utf8ToCp1252("a\xCE\xA9z"), "a?z");             // Ω
-    EXPECT_EQ(utf8ToCp1252("\xF0\x9F\x9A\x92"), "?");         // emoji: one character
-    EXPECT_EQ(utf8ToCp1252("a\xC3"), "a?");                   // cut short
-    EXPECT_EQ(utf8ToCp1252("\xC0\x8A"), "??");                // overlong line feed
-    EXPECT_EQ(utf8ToCp1252("\xE4x"), "?x");                   // stray Latin-1 byte
+    EXPECT_EQ(utf8ToCp1252("a\xCE\xA9z"), "a?z");      // Ω
+    EXPECT_EQ(utf8ToCp1252("\xF0\x9F\x9A\x92"), "?");  // emoji: one character
+    EXPECT_EQ(utf8ToCp1252("a\xC3"), "a?");            // cut short
+    EXPECT_EQ(utf8ToCp1252("\xC0\x8A"), "??");         // overlong line feed
+    EXPECT_EQ(utf8ToCp1252("\xE4x"), "?x");            // stray Latin-1 byte
 }
 
 TEST(Cp1252, CountsAndCutsCharactersNotBytes) {

@@ -33,42 +33,43 @@ TEST(TimeOfDay, AddsMinutesAroundTheClock) {
 
 using SummarySchedule = SummaryTest;
 
-TEST_F(SummarySchedule, WeeklyWindow) {
-    const auto t = summarize("[Funktionsprobe]\nArt=1\nWochentag1=0\nUhrzeit=22:00\nDauer=90\n");
-    EXPECT_EQ(t.schedule, "Das Programm wird jeden Montag," + BR +
-                              "in der Zeit von 22:00 - 23:30 Uhr deaktiviert");
+std::string window(const std::string& from, const std::string& to) {
+    return "," + BR + "in der Zeit von " + from + " - " + to + " Uhr deaktiviert";
 }
 
-TEST_F(SummarySchedule, MonthlyByWeekdayPastMidnight) {
-    const auto t = summarize(
-        "[Funktionsprobe]\nArt=2\nWochentag im Monat=0\nWochentag2=5\nUhrzeit=23:00\nDauer=120\n");
-    EXPECT_EQ(t.schedule, "Das Programm wird jeden 1. Samstag," + BR +
-                              "in der Zeit von 23:00 - 01:00 Uhr deaktiviert");
-}
-
-TEST_F(SummarySchedule, MonthlyByDayAndDaily) {
-    auto t = summarize("[Funktionsprobe]\nArt=3\nTag im Monat=14\nUhrzeit=06:15\nDauer=15\n");
-    EXPECT_EQ(t.schedule, "Das Programm wird jeden 15. im Monat," + BR +
-                              "in der Zeit von 06:15 - 06:30 Uhr deaktiviert");
-    t = summarize("[Funktionsprobe]\nArt=4\nUhrzeit=19:30\nDauer=45\n");
-    EXPECT_EQ(t.schedule,
-              "Das Programm wird täglich," + BR + "in der Zeit von 19:30 - 20:15 Uhr deaktiviert");
-}
-
-TEST_F(SummarySchedule, DefaultsOfTheSummary) {
-    auto t = summarize("[Funktionsprobe]\nArt=3\n");
-    EXPECT_EQ(t.schedule, "Das Programm wird jeden 2. im Monat," + BR +
-                              "in der Zeit von 00:00 - 00:00 Uhr deaktiviert");
-    t = summarize("[Funktionsprobe]\nArt=1\n");
-    EXPECT_EQ(t.schedule->rfind("Das Programm wird jeden Dienstag,", 0), 0u);
-    t = summarize("[Funktionsprobe]\nArt=2\n");
-    EXPECT_EQ(t.schedule->rfind("Das Programm wird jeden 1. Dienstag,", 0), 0u);
-}
-
-TEST_F(SummarySchedule, TheStoredTimeIsShownAsStored) {
-    const auto t = summarize("[Funktionsprobe]\nArt=4\nUhrzeit=7:5\nDauer=60\n");
-    EXPECT_EQ(t.schedule,
-              "Das Programm wird täglich," + BR + "in der Zeit von 7:5 - 08:05 Uhr deaktiviert");
+TEST_F(SummarySchedule, SentencesByKindWithTheSummarysDefaults) {
+    const std::string every = "Das Programm wird jeden ";
+    const std::string noWeekday = "(kein gültiger Wochentag)";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Art=1\nWochentag1=0\nUhrzeit=22:00\nDauer=90\n",
+         every + "Montag" + window("22:00", "23:30")},
+        {"Art=2\nWochentag im Monat=0\nWochentag2=5\nUhrzeit=23:00\nDauer=120\n",
+         every + "1. Samstag" + window("23:00", "01:00")},
+        {"Art=3\nTag im Monat=14\nUhrzeit=06:15\nDauer=15\n",
+         every + "15. im Monat" + window("06:15", "06:30")},
+        {"Art=4\nUhrzeit=19:30\nDauer=45\n",
+         "Das Programm wird täglich" + window("19:30", "20:15")},
+        // The stored time is shown as stored.
+        {"Art=4\nUhrzeit=7:5\nDauer=60\n", "Das Programm wird täglich" + window("7:5", "08:05")},
+        {"Art=1\n", every + "Dienstag" + window("00:00", "00:00")},
+        {"Art=2\n", every + "1. Dienstag" + window("00:00", "00:00")},
+        {"Art=3\n", every + "2. im Monat" + window("00:00", "00:00")},
+        {"Art=1\nWochentag1=6\n", every + "Sonntag" + window("00:00", "00:00")},
+        {"Art=1\nWochentag1=-1\n", every + noWeekday + window("00:00", "00:00")},
+        {"Art=1\nWochentag1=7\n", every + noWeekday + window("00:00", "00:00")},
+        {"Art=1\nWochentag1=100\n", every + noWeekday + window("00:00", "00:00")},
+        {"Art=2\nWochentag2=-1\nWochentag Im Monat=3\n",
+         every + "4. " + noWeekday + window("00:00", "00:00")},
+        // Without a window no valid time is needed.
+        {"Art=0\nUhrzeit=kaputt\n", "Es findet keine Deaktivierung des Programms statt."},
+        {"Art=5\nUhrzeit=\n", "Unbekannte Art der Deaktivierung (5)"},
+        {"Art=-1\nUhrzeit=\n", "Unbekannte Art der Deaktivierung (-1)"},
+    };
+    for (const auto& [keys, sentence] : cases) {
+        const auto t = summarize("[Funktionsprobe]\n" + keys);
+        EXPECT_EQ(t.schedule, sentence) << keys;
+        EXPECT_FALSE(t.scheduleError.has_value()) << keys;
+    }
 }
 
 TEST_F(SummarySchedule, AnInvalidTimeStopsBeforeTheSchedulePanel) {
@@ -78,34 +79,6 @@ TEST_F(SummarySchedule, AnInvalidTimeStopsBeforeTheSchedulePanel) {
         EXPECT_FALSE(t.schedule.has_value());
         EXPECT_EQ(t.scheduleError, std::string("'") + stored + "' ist keine gültige Uhrzeit");
         EXPECT_EQ(t.volume.rfind("Für die Soundkarte \"Karte A\"", 0), 0u);
-    }
-}
-
-TEST_F(SummarySchedule, NoWindowNeedsNoValidTime) {
-    const auto t = summarize("[Funktionsprobe]\nArt=0\nUhrzeit=kaputt\n");
-    EXPECT_EQ(t.schedule, "Es findet keine Deaktivierung des Programms statt.");
-    EXPECT_FALSE(t.scheduleError.has_value());
-}
-
-TEST_F(SummarySchedule, WeekdaysOutsideTheWeekAreNamedAsSuch) {
-    for (const char* weekday : {"-1", "7", "100"}) {
-        const auto t =
-            summarize(std::string("[Funktionsprobe]\nArt=1\nWochentag1=") + weekday + "\n");
-        EXPECT_EQ(t.schedule->rfind("Das Programm wird jeden (kein gültiger Wochentag),", 0), 0u)
-            << weekday;
-    }
-    const auto t = summarize("[Funktionsprobe]\nArt=2\nWochentag2=-1\nWochentag Im Monat=3\n");
-    EXPECT_EQ(t.schedule->rfind("Das Programm wird jeden 4. (kein gültiger Wochentag),", 0), 0u);
-    EXPECT_EQ(summarize("[Funktionsprobe]\nArt=1\nWochentag1=6\n")
-                  .schedule->rfind("Das Programm wird jeden Sonntag,", 0),
-              0u);
-}
-
-TEST_F(SummarySchedule, AnUnknownKindIsNamedWithoutTimeWindow) {
-    for (const char* kind : {"5", "-1"}) {
-        const auto t = summarize(std::string("[Funktionsprobe]\nArt=") + kind + "\nUhrzeit=\n");
-        EXPECT_EQ(t.schedule, std::string("Unbekannte Art der Deaktivierung (") + kind + ")");
-        EXPECT_FALSE(t.scheduleError.has_value());
     }
 }
 

@@ -3,14 +3,12 @@
 #include <QTest>
 
 #include "DialogDriver.h"
-#include "app/Hauptfenster.h"
 #include "dialogs/ProgEinstellung.h"
-#include "support/TestSupport.h"
 #include "ui/PanelLabel.h"
 
-using dravel::testing::runSettingsCommand;
+using dravel::testing::child;
+using dravel::testing::CommandTest;
 using dravel::testing::ScriptedBoxes;
-using dravel::testing::TempProgramDir;
 using dravel::ui::BoxKind;
 
 namespace {
@@ -30,12 +28,18 @@ const QString kExternNotice = QStringLiteral(
     "Um ein Reset-Signal verarbeiten zu können, muß mindestens ein Pin angesteuert sein "
     "(Signalquelle für Taster)");
 const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");
+const char* const kBoxes[] = {"ToTray", "AutoEnd", "mehrfach", "Reset"};
 
 QCheckBox* box(TProg& d, const char* name) {
-    return d.findChild<QCheckBox*>(name);
+    return child<QCheckBox>(d, name);
 }
 void press(TProg& d, const char* name) {
-    d.findChild<QPushButton*>(name)->click();
+    child<QPushButton>(d, name)->click();
+}
+QList<bool> ticked(TProg& d) {
+    QList<bool> states;
+    for (const char* name : kBoxes) states << box(d, name)->isChecked();
+    return states;
 }
 
 }  // namespace
@@ -43,145 +47,99 @@ void press(TProg& d, const char* name) {
 class TestProgEinstellung : public QObject {
     Q_OBJECT
 private slots:
-    void withoutSettingsOnlyAutoEndIsTickedAndAcceptWritesDefaults();
-    void storedOptionsWarnThenNotifyBeforeTheDialogShows();
-    void switchingAutoEndOffNeedsJa();
-    void multiStartAndStopButtonSpeakOnlyWhenTicked();
-    void tabOrderFollowsTheForm();
-    void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
+    void withoutSettingsOnlyAutoEndIsTickedAndAcceptWritesDefaults() {
+        CommandTest t;
+        QVERIFY(t.run<TProg>([&](TProg& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Einstellungen"));
+            QStringList captions;
+            for (const char* name : kBoxes) captions << box(d, name)->text();
+            QCOMPARE(captions, (QStringList{"In Tray minimieren", "Automatisch beenden",
+                                            "Mehrfachstart zulassen",
+                                            "Stoppen über Taster an Pin 9 (Ring)"}));
+            QCOMPARE(ticked(d), (QList<bool>{false, true, false, false}));
+            press(d, "ok");
+        }));
+        VERIFY_BOXES(t.boxes);
+        QCOMPARE(t.settings(), std::string("[Prog]\r\nTray=0\r\nEnde=1\r\nMehrfach=0\r\n"
+                                           "[ComPort]\r\nExtern=0\r\n"));
+    }
+
+    void storedOptionsWarnThenNotifyBeforeTheDialogShows() {
+        CommandTest t;
+        t.store("[Prog]\r\nMehrfach=1\r\nEnde=1\r\n[ComPort]\r\nExtern=1\r\n");
+        t.boxes.expect(BoxKind::Warning, kMultiStartWarning)
+            .expect(BoxKind::Information, kExternNotice);
+        std::size_t boxesBeforeShowing = 0;
+        QVERIFY(t.run<TProg>([&](TProg& d) {
+            boxesBeforeShowing = t.boxes.shown().size();
+            QCOMPARE(ticked(d), (QList<bool>{false, true, true, true}));
+            press(d, "ok");
+        }));
+        VERIFY_BOXES(t.boxes);
+        QCOMPARE(boxesBeforeShowing, 2u);
+        QCOMPARE(t.settings(), std::string("[Prog]\r\nMehrfach=1\r\nEnde=1\r\nTray=0\r\n"
+                                           "[ComPort]\r\nExtern=1\r\n"));
+    }
+
+    // Unticking asks each time, the handler being attached again after every
+    // question; ticking asks nothing.
+    void switchingAutoEndOffNeedsJa() {
+        CommandTest t;
+        QVERIFY(t.run<TProg>([&](TProg& d) {
+            QCheckBox* autoEnd = box(d, "AutoEnd");
+            t.boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, false);
+            autoEnd->click();
+            QVERIFY(autoEnd->isChecked());
+            t.boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, true);
+            autoEnd->click();
+            QVERIFY(!autoEnd->isChecked());
+            autoEnd->click();
+            QVERIFY(autoEnd->isChecked());
+            QCOMPARE(t.boxes.shown().size(), 2u);
+            t.boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, true);
+            autoEnd->click();
+            QVERIFY(!autoEnd->isChecked());
+            press(d, "ok");
+        }));
+        VERIFY_BOXES(t.boxes);
+        QCOMPARE(t.settings(), std::string("[Prog]\r\nTray=0\r\nEnde=0\r\nMehrfach=0\r\n"
+                                           "[ComPort]\r\nExtern=0\r\n"));
+    }
+
+    void multiStartAndStopButtonSpeakOnlyWhenTicked() {
+        TProg d;
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Warning, kMultiStartWarning)
+            .expect(BoxKind::Information, kExternNotice);
+        for (const char* name : {"mehrfach", "mehrfach", "Reset", "Reset", "ToTray"})
+            box(d, name)->click();
+        VERIFY_BOXES(boxes);
+        const TProg::Values v = d.values();
+        QVERIFY(v.tray && !v.multiStart && !v.externStop);
+        QVERIFY(!v.autoEnd);  // every box starts unticked; only loading ticks it
+    }
+
+    void cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
+        CommandTest t;
+        const std::string before = "[Prog]\r\nTray=0\r\n";
+        t.store(before);
+        auto* programPanel = child<dravel::ui::PanelLabel>(t.window, "ProgInfo");
+        QCOMPARE(programPanel->panelText(), QStringLiteral("ProgInfo"));
+        QVERIFY(t.run<TProg>([&](TProg& d) {
+            box(d, "ToTray")->click();
+            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, false);
+            press(d, "BitBtn1");
+            QVERIFY(d.isVisible());
+            QVERIFY(box(d, "ToTray")->isChecked());
+            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, true);
+            press(d, "BitBtn1");
+            QVERIFY(!d.isVisible());
+        }));
+        VERIFY_BOXES(t.boxes);
+        QCOMPARE(t.settings(), before);
+        QVERIFY(programPanel->panelText() != QStringLiteral("ProgInfo"));
+    }
 };
-
-void TestProgEinstellung::withoutSettingsOnlyAutoEndIsTickedAndAcceptWritesDefaults() {
-    TempProgramDir dir;
-    ScriptedBoxes boxes;
-    TMain w;
-    QVERIFY(runSettingsCommand<TProg>(w, [&](TProg& d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Einstellungen"));
-        const std::tuple<const char*, const char*, const char*, bool> expected[] = {
-            {"ToTray", "In Tray minimieren",
-             "Programm wird nach dem Start automatisch in die Sys-Tray minimiert", false},
-            {"AutoEnd", "Automatisch beenden",
-             "Nach Ablauf aller Timer beendet sich das Programm von selbst.", true},
-            {"mehrfach", "Mehrfachstart zulassen",
-             "Das Programm kann gleichzeitig mehrmals gestartet werden (PopUp Beachten)", false},
-            {"Reset", "Stoppen über Taster an Pin 9 (Ring)",
-             "Das Programm wird über einen Externen Taster angehalten und beendet", false}};
-        for (const auto& [name, caption, tip, ticked] : expected) {
-            QCheckBox* b = box(d, name);
-            QVERIFY2(b, name);
-            QCOMPARE(b->text(), QString::fromUtf8(caption));
-            QCOMPARE(b->toolTip(), QString::fromUtf8(tip));
-            QCOMPARE(b->isChecked(), ticked);
-        }
-        press(d, "ok");
-    }));
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(dir.read("Prog.ini"),
-             std::string("[Prog]\r\nTray=0\r\nEnde=1\r\nMehrfach=0\r\n[ComPort]\r\nExtern=0\r\n"));
-}
-
-void TestProgEinstellung::storedOptionsWarnThenNotifyBeforeTheDialogShows() {
-    TempProgramDir dir;
-    dir.write("Prog.ini", "[Prog]\r\nMehrfach=1\r\nEnde=1\r\n[ComPort]\r\nExtern=1\r\n");
-    ScriptedBoxes boxes;
-    boxes.expect(BoxKind::Warning, kMultiStartWarning).expect(BoxKind::Information, kExternNotice);
-    TMain w;
-    std::size_t boxesBeforeShowing = 0;
-    QVERIFY(runSettingsCommand<TProg>(w, [&](TProg& d) {
-        boxesBeforeShowing = boxes.shown().size();
-        QVERIFY(box(d, "mehrfach")->isChecked());
-        QVERIFY(box(d, "Reset")->isChecked());
-        QVERIFY(box(d, "AutoEnd")->isChecked());
-        QVERIFY(!box(d, "ToTray")->isChecked());
-        press(d, "ok");
-    }));
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(boxesBeforeShowing, 2u);
-    QCOMPARE(boxes.shown()[0].title, QStringLiteral("Warnung"));
-    QCOMPARE(boxes.shown()[1].title, QStringLiteral("Informationen"));
-    QCOMPARE(dir.read("Prog.ini"), std::string("[Prog]\r\nMehrfach=1\r\nEnde=1\r\nTray=0\r\n"
-                                               "[ComPort]\r\nExtern=1\r\n"));
-}
-
-void TestProgEinstellung::switchingAutoEndOffNeedsJa() {
-    TempProgramDir dir;
-    ScriptedBoxes boxes;
-    TMain w;
-    QVERIFY(runSettingsCommand<TProg>(w, [&](TProg& d) {
-        QCheckBox* autoEnd = box(d, "AutoEnd");
-        boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, false);
-        autoEnd->click();
-        QVERIFY(autoEnd->isChecked());
-        QCOMPARE(boxes.shown().size(), 1u);
-
-        boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, true);
-        autoEnd->click();
-        QVERIFY(!autoEnd->isChecked());
-        QCOMPARE(boxes.shown().size(), 2u);
-
-        autoEnd->click();  // ticking again asks nothing
-        QVERIFY(autoEnd->isChecked());
-        QCOMPARE(boxes.shown().size(), 2u);
-
-        boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, true);
-        autoEnd->click();  // the handler is attached again after every question
-        QVERIFY(!autoEnd->isChecked());
-        press(d, "ok");
-    }));
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(boxes.shown().front().title, QStringLiteral("Bestätigung"));
-    QCOMPARE(dir.read("Prog.ini"),
-             std::string("[Prog]\r\nTray=0\r\nEnde=0\r\nMehrfach=0\r\n[ComPort]\r\nExtern=0\r\n"));
-}
-
-void TestProgEinstellung::multiStartAndStopButtonSpeakOnlyWhenTicked() {
-    TProg d;
-    ScriptedBoxes boxes;
-    boxes.expect(BoxKind::Warning, kMultiStartWarning).expect(BoxKind::Information, kExternNotice);
-    box(d, "mehrfach")->click();
-    box(d, "mehrfach")->click();
-    box(d, "Reset")->click();
-    box(d, "Reset")->click();
-    box(d, "ToTray")->click();
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    const TProg::Values v = d.values();
-    QVERIFY(v.tray && !v.multiStart && !v.externStop);
-    QVERIFY(!v.autoEnd);  // every box starts unticked; only loading ticks it
-}
-
-void TestProgEinstellung::tabOrderFollowsTheForm() {
-    TProg d;
-    QStringList order;
-    QWidget* w = box(d, "ToTray");
-    do {
-        if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != box(d, "ToTray"));
-    QCOMPARE(order, (QStringList{"ToTray", "AutoEnd", "Reset", "mehrfach", "ok", "BitBtn1"}));
-}
-
-void TestProgEinstellung::cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
-    TempProgramDir dir;
-    const std::string before = "[Prog]\r\nTray=0\r\n";
-    dir.write("Prog.ini", before);
-    ScriptedBoxes boxes;
-    TMain w;
-    auto* programPanel = w.findChild<dravel::ui::PanelLabel*>("ProgInfo");
-    QCOMPARE(programPanel->panelText(), QStringLiteral("ProgInfo"));
-    QVERIFY(runSettingsCommand<TProg>(w, [&](TProg& d) {
-        box(d, "ToTray")->click();
-        boxes.expect(BoxKind::Confirmation, kCancelQuestion, false);
-        press(d, "BitBtn1");
-        QVERIFY(d.isVisible());
-        QVERIFY(box(d, "ToTray")->isChecked());
-        boxes.expect(BoxKind::Confirmation, kCancelQuestion, true);
-        press(d, "BitBtn1");
-        QVERIFY(!d.isVisible());
-    }));
-    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
-    QCOMPARE(dir.read("Prog.ini"), before);
-    QVERIFY(programPanel->panelText() != QStringLiteral("ProgInfo"));
-}
 
 QTEST_MAIN(TestProgEinstellung)
 #include "tst_progeinstellung.moc"

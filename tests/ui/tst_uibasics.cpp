@@ -46,6 +46,7 @@ class TestUiBasics : public QObject {
 private slots:
     void confirmationAnswersJaAndEscapeMeansNein();
     void plainBoxCarriesTheProgramTitleAndOneOk();
+    void eachKindOfBoxCarriesItsTitle();
     void fullStopIsAddedOnlyAfterCharactersSortingAfterIt();
     void guardShowsTheErrorAndGoesOn();
     void radioGroupRunsItsHandlerOnSelectionButNotOnClearing();
@@ -72,11 +73,31 @@ void TestUiBasics::plainBoxCarriesTheProgramTitleAndOneOk() {
     QCOMPARE(seen.buttons, QStringList{"OK"});
 }
 
+void TestUiBasics::eachKindOfBoxCarriesItsTitle() {
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Plain, "a").expect(BoxKind::Confirmation, "b", false);
+    boxes.expect(BoxKind::Information, "c").expect(BoxKind::Warning, "d");
+    boxes.expect(BoxKind::Error, "e").expect(BoxKind::Error, "f").expect(BoxKind::System, "g");
+    MessageBoxes::plain(nullptr, "a");
+    QVERIFY(!MessageBoxes::confirm(nullptr, "b"));
+    MessageBoxes::information(nullptr, "c");
+    MessageBoxes::warning(nullptr, "d");
+    MessageBoxes::error(nullptr, "e");
+    MessageBoxes::error(nullptr, "f", QStringLiteral("Fehler"));
+    MessageBoxes::system("g");
+    QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
+    QStringList titles;
+    for (const auto& box : boxes.shown()) titles << box.title;
+    QCOMPARE(titles, (QStringList{"Dravel", "Bestätigung", "Informationen", "Warnung", "Dravel",
+                                  "Fehler", "Fehler"}));
+}
+
 void TestUiBasics::fullStopIsAddedOnlyAfterCharactersSortingAfterIt() {
     using dravel::ui::withFullStop;
     QCOMPARE(withFullStop("Registry error (win error code: 2)"),
              QStringLiteral("Registry error (win error code: 2)"));
-    QCOMPARE(withFullStop("ist keine gültige Uhrzeit"), QStringLiteral("ist keine gültige Uhrzeit."));
+    QCOMPARE(withFullStop("ist keine gültige Uhrzeit"),
+             QStringLiteral("ist keine gültige Uhrzeit."));
     QCOMPARE(withFullStop("Fertig."), QStringLiteral("Fertig."));
     QCOMPARE(withFullStop("Achtung!"), QStringLiteral("Achtung!"));
     QCOMPARE(withFullStop("Wert 7"), QStringLiteral("Wert 7."));
@@ -87,7 +108,8 @@ void TestUiBasics::fullStopIsAddedOnlyAfterCharactersSortingAfterIt() {
 void TestUiBasics::guardShowsTheErrorAndGoesOn() {
     ScriptedBoxes boxes;
     boxes.expect(BoxKind::Error, QStringLiteral("'25:00' ist keine gültige Uhrzeit."));
-    dravel::ui::guarded(nullptr, [] { throw std::runtime_error("'25:00' ist keine gültige Uhrzeit"); });
+    dravel::ui::guarded(nullptr,
+                        [] { throw std::runtime_error("'25:00' ist keine gültige Uhrzeit"); });
     QVERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
     QCOMPARE(boxes.shown().front().title, QStringLiteral("Dravel"));
 }

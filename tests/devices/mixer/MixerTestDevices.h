@@ -1,5 +1,10 @@
 #pragma once
 
+// Sound cards in memory for the mixer component's tests, and a fixture that
+// builds components over them.
+
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,19 +14,16 @@
 
 namespace dravel::devices::mixertest {
 
-inline MixerControl control(std::uint32_t id, const std::string& name) {
-    MixerControl c;
-    c.controlId = id;
-    c.name = name;
-    c.maximum = 65535;
-    return c;
-}
-
 inline SimulatedLine line(const std::string& name, int controls = 2) {
     SimulatedLine l;
     l.name = name;
-    for (int i = 0; i < controls; ++i)
-        l.controls.push_back(control(static_cast<std::uint32_t>(i), name + " control"));
+    for (int i = 0; i < controls; ++i) {
+        MixerControl c;
+        c.controlId = static_cast<std::uint32_t>(i);
+        c.name = name + " control";
+        c.maximum = 65535;
+        l.controls.push_back(c);
+    }
     return l;
 }
 
@@ -36,14 +38,20 @@ inline SimulatedDevice soundCard(const std::string& productName) {
     return device;
 }
 
-struct SimulatedMixer {
-    std::shared_ptr<SimulatedMixerSystem> system = std::make_shared<SimulatedMixerSystem>();
-
+class MixerTest : public ::testing::Test {
+protected:
+    SimulatedDevice& addCard(const std::string& name = "Karte") {
+        system->devices.push_back(soundCard(name));
+        return system->devices.back();
+    }
+    // A new component over the cards; the call log starts with its creation.
     std::unique_ptr<TAudioMixer> create() {
         system->calls.clear();
         return std::make_unique<TAudioMixer>(std::make_unique<SimulatedMixerDriver>(system));
     }
     std::vector<std::string>& calls() { return system->calls; }
+
+    std::shared_ptr<SimulatedMixerSystem> system = std::make_shared<SimulatedMixerSystem>();
 };
 
 }  // namespace dravel::devices::mixertest

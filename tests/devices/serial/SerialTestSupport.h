@@ -1,26 +1,33 @@
 #pragma once
 
 // Helpers of the serial port tests: the Qt application whose thread is the
-// UI thread, waiting while serving its events, counting the process's threads
-// and descriptors, and a pseudo-terminal standing in for a serial line.
+// UI thread, waiting with or without serving its events, the error a call
+// raises, counting the process's event threads and descriptors, and a
+// pseudo-terminal standing in for a serial line.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "devices/serial/ComPort.h"
 #include "devices/serial/ComThread.h"
 
 namespace dravel::devices::testing {
+
+using Calls = std::vector<std::string>;
 
 inline QApplication& application() {
     static int argc = 1;
@@ -52,11 +59,21 @@ inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 50
     return true;
 }
 
-inline int countEntries(const char* dir) {
-    int n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
-    return n;
+inline bool contains(const Calls& calls, const std::string& call) {
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
+
+template <typename F>
+EComPort comErrorOf(F&& operation) {
+    try {
+        operation();
+    } catch (const EComPort& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no EComPort raised";
+    return EComPort(ComErrorCode::RegistryError, -999);
+}
+
 // Event threads of ports: other threads (Qt's, the toolkit's) come and go on
 // their own and must not make these counts flaky.
 inline int threadCount() {
@@ -65,12 +82,14 @@ inline int threadCount() {
         std::ifstream comm(task.path() / "comm");
         std::string name;
         std::getline(comm, name);
-        if (name == dravel::devices::TComThread::kThreadName) ++n;
+        if (name == TComThread::kThreadName) ++n;
     }
     return n;
 }
+
 inline int descriptorCount() {
-    return countEntries("/proc/self/fd");
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(fds), end(fds)));
 }
 
 // The master side of a pseudo-terminal; slavePath() is opened as the port.

@@ -10,8 +10,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "devices/serial/SerialDriver.h"
@@ -20,24 +21,23 @@ namespace dravel::devices::testing {
 
 class SimulatedSerialDriver : public SerialDriver,
                               public std::enable_shared_from_this<SimulatedSerialDriver> {
+    // Runs f under the driver's lock (defined first: its return type is deduced).
+    template <typename F>
+    auto locked(F&& f) const {
+        std::lock_guard lock(mutex_);
+        return f();
+    }
+
 public:
     // ---- set by the test ----
     void failCall(const std::string& call, SystemError error) {
-        std::lock_guard lock(mutex_);
-        failures_[call] = error;
+        locked([&] { failures_[call] = error; });
     }
-    void holdByOtherProgram(const std::string& name) {
-        std::lock_guard lock(mutex_);
-        held_.insert(name);
-    }
-    void setPorts(std::vector<std::string> ports, SystemError error = 0) {
-        std::lock_guard lock(mutex_);
-        ports_ = std::move(ports);
-        list_error_ = error;
+    void setPorts(std::vector<std::string> ports) {
+        locked([&] { ports_ = std::move(ports); });
     }
     void setModemLines(uint32_t lines) {
-        std::lock_guard lock(mutex_);
-        modem_lines_ = lines;
+        locked([&] { modem_lines_ = lines; });
     }
     void setLineErrors(uint32_t errors, uint32_t inputCount) {
         std::lock_guard lock(mutex_);
@@ -58,49 +58,40 @@ public:
         fail_wait_ = true;
         changed_.notify_all();
     }
-
     // Puts a marker of the test (a notification, a handler) into the call record.
     void note(const std::string& marker) {
-        std::lock_guard lock(mutex_);
-        calls_.push_back(marker);
+        locked([&] { calls_.push_back(marker); });
     }
 
     // ---- read by the test ----
     std::vector<std::string> calls() const {
-        std::lock_guard lock(mutex_);
-        return calls_;
+        return locked([&] { return calls_; });
     }
     void clearCalls() {
-        std::lock_guard lock(mutex_);
-        calls_.clear();
+        locked([&] { calls_.clear(); });
     }
     int openLines() const {
-        std::lock_guard lock(mutex_);
-        return open_lines_;
+        return locked([&] { return open_lines_; });
     }
     bool watchOpen() const {
-        std::lock_guard lock(mutex_);
-        return watch_open_;
+        return locked([&] { return watch_open_; });
     }
     // Events fired but not yet taken by the watch.
     size_t eventsWaiting() const {
-        std::lock_guard lock(mutex_);
-        return fired_.size();
+        return locked([&] { return fired_.size(); });
     }
     DeviceControlBlock lastState() const {
-        std::lock_guard lock(mutex_);
-        return last_state_;
+        return locked([&] { return last_state_; });
     }
     CommTimeouts lastTimeouts() const {
-        std::lock_guard lock(mutex_);
-        return last_timeouts_;
+        return locked([&] { return last_timeouts_; });
     }
 
     // ---- SerialDriver ----
     SystemError listPorts(std::vector<std::string>& names) override {
         std::lock_guard lock(mutex_);
-        if (list_error_ == 0) names.insert(names.end(), ports_.begin(), ports_.end());
-        return list_error_;
+        names.insert(names.end(), ports_.begin(), ports_.end());
+        return 0;
     }
 
     std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override;
@@ -111,20 +102,21 @@ private:
     friend class SimulatedLine;
     friend class SimulatedWatch;
 
-    SystemError record(const std::string& call, const std::string& key) {
+    // Logs a call; it fails when failCall named it whole or by its first word.
+    SystemError record(const std::string& call) {
         std::lock_guard lock(mutex_);
         calls_.push_back(call);
-        auto it = failures_.find(key);
-        return it == failures_.end() ? 0 : it->second;
+        for (const std::string& key : {call, call.substr(0, call.find(' '))}) {
+            if (auto it = failures_.find(key); it != failures_.end()) return it->second;
+        }
+        return 0;
     }
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> calls_;
     std::map<std::string, SystemError> failures_;
-    std::set<std::string> held_;
     std::vector<std::string> ports_;
-    SystemError list_error_ = 0;
     uint32_t modem_lines_ = 0;
     uint32_t line_errors_ = 0;
     uint32_t input_count_ = 0;
@@ -189,49 +181,38 @@ public:
     }
 
     SystemError setupQueues(uint32_t in, uint32_t out) override {
-        return sim_->record("setupQueues " + std::to_string(in) + " " + std::to_string(out),
-                            "setupQueues");
+        return sim_->record("setupQueues " + std::to_string(in) + " " + std::to_string(out));
     }
     SystemError setState(const DeviceControlBlock& dcb) override {
-        {
-            std::lock_guard lock(sim_->mutex_);
-            sim_->last_state_ = dcb;
-        }
-        return sim_->record("setState", "setState");
+        sim_->locked([&] { sim_->last_state_ = dcb; });
+        return sim_->record("setState");
     }
     SystemError setTimeouts(const CommTimeouts& t) override {
-        {
-            std::lock_guard lock(sim_->mutex_);
-            sim_->last_timeouts_ = t;
-        }
-        return sim_->record("setTimeouts", "setTimeouts");
+        sim_->locked([&] { sim_->last_timeouts_ = t; });
+        return sim_->record("setTimeouts");
     }
     SystemError escape(EscapeCode code) override {
-        return sim_->record("escape " + std::to_string(static_cast<int>(code)), "escape");
+        return sim_->record("escape " + std::to_string(static_cast<int>(code)));
     }
     SystemError modemStatus(uint32_t& lines) override {
-        const SystemError error = sim_->record("modemStatus", "modemStatus");
-        std::lock_guard lock(sim_->mutex_);
-        lines = sim_->modem_lines_;
-        return error;
+        lines = sim_->locked([&] { return sim_->modem_lines_; });
+        return sim_->record("modemStatus");
     }
     SystemError clearError(uint32_t& errors, uint32_t& inputCount) override {
-        const SystemError error = sim_->record("clearError", "clearError");
-        std::lock_guard lock(sim_->mutex_);
-        errors = sim_->line_errors_;
-        inputCount = sim_->input_count_;
-        return error;
+        std::tie(errors, inputCount) =
+            sim_->locked([&] { return std::pair(sim_->line_errors_, sim_->input_count_); });
+        return sim_->record("clearError");
     }
     SystemError purge(uint32_t flags) override {
-        return sim_->record("purge " + std::to_string(flags), "purge " + std::to_string(flags));
+        return sim_->record("purge " + std::to_string(flags));
     }
     SystemError setEventMask(uint32_t mask) override {
         char text[32];
         std::snprintf(text, sizeof text, "setEventMask 0x%04X", mask);
-        return sim_->record(text, "setEventMask");
+        return sim_->record(text);
     }
     std::unique_ptr<EventWatch> createEventWatch(SystemError& error) override {
-        error = sim_->record("createEventWatch", "createEventWatch");
+        error = sim_->record("createEventWatch");
         if (error != 0) return nullptr;
         return std::make_unique<SimulatedWatch>(sim_);
     }
@@ -242,15 +223,7 @@ private:
 
 inline std::unique_ptr<SerialLine> SimulatedSerialDriver::open(const std::string& name,
                                                                SystemError& error) {
-    {
-        std::lock_guard lock(mutex_);
-        if (held_.count(name)) {
-            calls_.push_back("open " + name);
-            error = 5;  // access denied
-            return nullptr;
-        }
-    }
-    error = record("open " + name, "open");
+    error = record("open " + name);
     if (error != 0) return nullptr;
     return std::make_unique<SimulatedLine>(shared_from_this());
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 
 #include <cerrno>
@@ -21,19 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::application;
+using testing::comErrorOf;
 using testing::PseudoTerminal;
 using testing::serveUntil;
-
-template <typename F>
-EComPort comErrorOf(F&& operation) {
-    try {
-        operation();
-    } catch (const EComPort& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no EComPort raised";
-    return EComPort(ComErrorCode::RegistryError, -999);
-}
 
 // A sysfs tree in a temporary directory.
 class FakeSysfs {
@@ -75,44 +64,33 @@ private:
 
 TEST(SerialPortListLinux, ListsHardwarePortsSortedAsText) {
     FakeSysfs sysfs;
-    sysfs.addTty("COM2", true);
-    sysfs.addTty("COM10", true);
-    sysfs.addTty("COM1", true);
-    std::vector<std::string> names;
-    ListSerialPorts(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM10", "COM2"}));
-}
-
-TEST(SerialPortListLinux, SkipsTerminalsWithoutHardwareAndPlaceholderUarts) {
-    FakeSysfs sysfs;
-    sysfs.addTty("tty0", false);
+    for (const char* name : {"COM2", "COM10", "COM1", "ttyACM0"}) sysfs.addTty(name, true);
+    sysfs.addTty("tty0", false);  // terminals without hardware
     sysfs.addTty("console", false);
     sysfs.addTty("ttyS0", true, 0);  // no UART behind it
     sysfs.addTty("ttyS1", true, 4);  // a 16550A
     sysfs.addTty("ttyUSB0", true);   // no serial-core type
-    sysfs.addTty("ttyACM0", true);
     QStringList items{"old"};
     ListSerialPorts(items);
-    EXPECT_EQ(items, (QStringList{"ttyACM0", "ttyS1", "ttyUSB0"}));
+    EXPECT_EQ(items, (QStringList{"COM1", "COM10", "COM2", "ttyACM0", "ttyS1", "ttyUSB0"}));
 }
 
-TEST(SerialPortListLinux, NoPortsGivesAnEmptyList) {
+TEST(SerialPortListLinux, NoPortsGiveAnEmptyListAndAMissingListRaisesTwentyThree) {
     FakeSysfs sysfs;
     sysfs.addTty("tty1", false);
     QStringList items{"old"};
     ListSerialPorts(items);
     EXPECT_TRUE(items.isEmpty());
-}
 
-TEST(SerialPortListLinux, MissingListRaisesTwentyThreeAndKeepsTheItems) {
-    FakeSysfs sysfs;
     fs::remove_all(sysfs.root() / "class");
-    QStringList items{"COM1", "COM2"};
+    items = {"COM1", "COM2"};
     const EComPort e = comErrorOf([&] { ListSerialPorts(items); });
     EXPECT_EQ(e.code(), ComErrorCode::RegistryError);
-    EXPECT_EQ(e.winCode(), ENOENT);
     EXPECT_STREQ(e.what(), "Registry error (win error code: 2)");
     EXPECT_EQ(items, (QStringList{"COM1", "COM2"}));
+    std::vector<std::string> names{"COM1"};
+    EXPECT_EQ(comErrorOf([&] { ListSerialPorts(names); }).code(), ComErrorCode::RegistryError);
+    EXPECT_EQ(names, std::vector<std::string>{"COM1"});
 }
 
 // ---- Line over a pseudo-terminal -------------------------------------------------
@@ -137,7 +115,7 @@ protected:
     std::unique_ptr<TComPort> port;
 };
 
-TEST_F(LinuxLineTest, OpensWithTheFormsLineSettings) {
+TEST_F(LinuxLineTest, OpensWithTheFormsLineSettingsAndChangesThemWhileOpen) {
     termios cooked = lineSettings();
     cooked.c_lflag |= ICANON | ECHO;
     cooked.c_cflag |= PARENB;
@@ -157,40 +135,29 @@ TEST_F(LinuxLineTest, OpensWithTheFormsLineSettings) {
     EXPECT_EQ(t.c_oflag & OPOST, 0u);
     EXPECT_EQ(t.c_cc[VSTART], 17);
     EXPECT_EQ(t.c_cc[VSTOP], 19);
-}
 
-TEST_F(LinuxLineTest, LineSettingsChangeWhileOpen) {
-    port->OpenPort();
-    TComParity odd;
-    odd.Bits = TParityBits::prOdd;
-    odd.Check = true;
-    port->SetParity(odd);
+    port->SetParity({TParityBits::prOdd, true});
     port->SetStopBits(TStopBits::sbTwoStopBits);
-    TComFlowControl flow;
-    flow.XonXoffIn = true;
-    flow.OutCTSFlow = true;
-    port->SetFlowControl(flow);
+    port->SetFlowControl({.OutCTSFlow = true, .XonXoffIn = true});
     port->SetBaudRate(TBaudRate::br115200);
 
     // A pseudo-terminal drops the parity enable bit itself; the kind of
     // parity stays visible.
-    const termios t = lineSettings();
-    EXPECT_EQ(t.c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(PARODD));
-    EXPECT_TRUE(t.c_cflag & CSTOPB);
-    EXPECT_TRUE(t.c_cflag & CRTSCTS);
-    EXPECT_TRUE(t.c_iflag & INPCK);
-    EXPECT_TRUE(t.c_iflag & IXOFF);
-    EXPECT_FALSE(t.c_iflag & IXON);
-    EXPECT_EQ(cfgetospeed(&t), B115200);
+    const termios changed = lineSettings();
+    EXPECT_EQ(changed.c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(PARODD));
+    EXPECT_TRUE(changed.c_cflag & CSTOPB);
+    EXPECT_TRUE(changed.c_cflag & CRTSCTS);
+    EXPECT_TRUE(changed.c_iflag & INPCK);
+    EXPECT_TRUE(changed.c_iflag & IXOFF);
+    EXPECT_FALSE(changed.c_iflag & IXON);
+    EXPECT_EQ(cfgetospeed(&changed), B115200);
 
-    TComParity mark;
-    mark.Bits = TParityBits::prMark;
-    port->SetParity(mark);
-    EXPECT_EQ(lineSettings().c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(PARODD | CMSPAR));
-    TComParity space;
-    space.Bits = TParityBits::prSpace;
-    port->SetParity(space);
-    EXPECT_EQ(lineSettings().c_cflag & (PARODD | CMSPAR), static_cast<tcflag_t>(CMSPAR));
+    const std::pair<TParityBits, tcflag_t> kinds[] = {{TParityBits::prMark, PARODD | CMSPAR},
+                                                      {TParityBits::prSpace, CMSPAR}};
+    for (auto [bits, flags] : kinds) {
+        port->SetParity({bits});
+        EXPECT_EQ(lineSettings().c_cflag & (PARODD | CMSPAR), flags);
+    }
 
     // A rate the line cannot take.
     const EComPort e = comErrorOf([&] { port->SetBaudRate(TBaudRate::br14400); });
@@ -200,15 +167,13 @@ TEST_F(LinuxLineTest, LineSettingsChangeWhileOpen) {
 }
 
 TEST_F(LinuxLineTest, PseudoTerminalHasNoModemLinesToSwitch) {
+    EXPECT_EQ(comErrorOf([&] { port->SwitchDTR(true); }).winCode(), EBADF);  // closed
     port->OpenPort();
     for (auto operation : {&TComPort::SwitchDTR, &TComPort::SwitchRTS}) {
         for (bool on : {true, false}) {
             const EComPort e = comErrorOf([&] { (port.get()->*operation)(on); });
             EXPECT_EQ(e.code(), ComErrorCode::EscapeFailed);
             EXPECT_EQ(e.winCode(), ENOTTY);
-            EXPECT_EQ(std::string(e.what()),
-                      "EscapeCommFunction function failed (win error code: " +
-                          std::to_string(ENOTTY) + ")");
         }
     }
     EXPECT_NO_THROW(port->SwitchBreak(true));
@@ -216,19 +181,12 @@ TEST_F(LinuxLineTest, PseudoTerminalHasNoModemLinesToSwitch) {
     EXPECT_TRUE(port->Connected());
 }
 
-TEST_F(LinuxLineTest, SwitchOnAClosedPortRaisesTwelveWithBadDescriptor) {
-    const EComPort e = comErrorOf([&] { port->SwitchDTR(true); });
-    EXPECT_EQ(e.code(), ComErrorCode::EscapeFailed);
-    EXPECT_EQ(e.winCode(), EBADF);
-}
-
-TEST_F(LinuxLineTest, PortHeldByAnotherProgramCannotBeOpened) {
+TEST_F(LinuxLineTest, APortIsHeldAgainstOtherProgramsWhileOpen) {
     const int other = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(other, 0);
     ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
     bool afterOpen = false;
     port->OnAfterOpen = [&](TComPort&) { afterOpen = true; };
-
     const EComPort e = comErrorOf([&] { port->OpenPort(); });
     EXPECT_EQ(e.code(), ComErrorCode::OpenFailed);
     EXPECT_EQ(e.winCode(), EWOULDBLOCK);
@@ -237,36 +195,25 @@ TEST_F(LinuxLineTest, PortHeldByAnotherProgramCannotBeOpened) {
     close(other);
 
     port->OpenPort();
-    EXPECT_TRUE(port->Connected());
-}
-
-TEST_F(LinuxLineTest, OpenPortIsHeldAgainstOthersUntilClosed) {
-    port->OpenPort();
     TComPort second(createPlatformSerialDriver());
     second.SetPort(pty.slavePath());
     EXPECT_EQ(comErrorOf([&] { second.OpenPort(); }).code(), ComErrorCode::OpenFailed);
-
     port->ClosePort();
     second.OpenPort();
     EXPECT_TRUE(second.Connected());
 }
 
-TEST_F(LinuxLineTest, MissingDeviceRaisesOneWithNotFound) {
-    port->SetPort("ttyDRAVELMISSING7");
-    const EComPort e = comErrorOf([&] { port->OpenPort(); });
-    EXPECT_EQ(e.code(), ComErrorCode::OpenFailed);
-    EXPECT_STREQ(e.what(), "ComPort lässt sich nicht öffnen (win error code: 2)");
-}
-
-TEST_F(LinuxLineTest, DevicesThatAreNoSerialLineAreNotOpened) {
+TEST_F(LinuxLineTest, MissingDevicesAndDevicesThatAreNoSerialLineAreNotOpened) {
     const int descriptors = testing::descriptorCount();
+    port->SetPort("ttyDRAVELMISSING7");
+    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), ENOENT);
     for (const char* name : {"null", "tty", "console", "ptmx", "/dev/zero", "", "pts"}) {
         port->SetPort(name);
         const EComPort e = comErrorOf([&] { port->OpenPort(); });
         EXPECT_EQ(e.code(), ComErrorCode::OpenFailed) << name;
         EXPECT_EQ(e.winCode(), ENODEV) << name;
-        EXPECT_FALSE(port->Connected());
     }
+    EXPECT_FALSE(port->Connected());
     EXPECT_EQ(testing::descriptorCount(), descriptors);
 }
 
@@ -299,23 +246,6 @@ TEST_F(LinuxLineTest, ReceivedBytesReachTheUiThread) {
     port->ClosePort();
 }
 
-TEST_F(LinuxLineTest, ClosingReleasesTheDescriptorAndTheThread) {
-    const int descriptors = testing::descriptorCount();
-    const int threads = testing::threadCount();
-    for (int i = 0; i < 100; ++i) {
-        port->OpenPort();
-        ASSERT_TRUE(port->hasEventThread());
-        port->ClosePort();
-    }
-    EXPECT_EQ(testing::descriptorCount(), descriptors);
-    EXPECT_EQ(testing::threadCount(), threads);
-
-    const int other = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    close(other);
-}
-
 TEST_F(LinuxLineTest, HangUpEndsTheThreadAndClosingStillWorks) {
     const int threads = testing::threadCount();
     port->OpenPort();
@@ -329,73 +259,55 @@ TEST_F(LinuxLineTest, HangUpEndsTheThreadAndClosingStillWorks) {
 
 // ---- Event detection ------------------------------------------------------------
 
-TEST(SerialLineEventsLinux, ArrivingBytesAndQueueLevels) {
-    LineSnapshot before, now;
-    now.inputCount = 3;
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvRxChar);
-    EXPECT_EQ(detectLineEvents(now, now, 1024), 0u);  // still queued, nothing new
-    EXPECT_EQ(detectLineEvents(now, before, 1024), 0u);
-
-    before.inputCount = 818;
-    now.inputCount = 820;  // 80 % of 1024 is 819.2
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvRxChar | kEvRx80Full);
-    before.inputCount = 820;
-    now.inputCount = 900;
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvRxChar);
-    EXPECT_EQ(detectLineEvents({}, now, 0), kEvRxChar);
-
-    LineSnapshot sending, sent;
-    sending.outputCount = 10;
-    EXPECT_EQ(detectLineEvents(sending, sent, 1024), kEvTxEmpty);
-    EXPECT_EQ(detectLineEvents(sent, sending, 1024), 0u);
+LineSnapshot queued(uint32_t input, uint32_t output = 0) {
+    return {.inputCount = input, .outputCount = output, .counters = {}};
+}
+LineSnapshot lines(uint32_t modem) {
+    return {.haveModemLines = true, .modemLines = modem, .counters = {}};
+}
+LineSnapshot counted(LineCounters counters) {
+    return {.haveModemLines = true, .haveCounters = true, .counters = counters};
 }
 
-TEST(SerialLineEventsLinux, InputLineLevels) {
-    LineSnapshot before, now;
-    before.haveModemLines = now.haveModemLines = true;
-    now.modemLines = kModemCts | kModemRlsd;
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvCts | kEvRlsd);
-    EXPECT_EQ(detectLineEvents(now, before, 1024), kEvCts | kEvRlsd);
-    before.modemLines = 0;
-    now.modemLines = kModemDsr | kModemRing;
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvDsr | kEvRing);
-    EXPECT_EQ(detectLineEvents(now, before, 1024), kEvDsr);  // a ring is its start
+TEST(SerialLineEventsLinux, EventsFoundBetweenTwoLooks) {
+    struct Case {
+        const char* what;
+        LineSnapshot before, now;
+        uint32_t inputSize, events;
+    };
+    const Case cases[] = {
+        {"bytes arrive", queued(0), queued(3), 1024, kEvRxChar},
+        {"bytes still queued", queued(3), queued(3), 1024, 0},
+        {"bytes read", queued(3), queued(0), 1024, 0},
+        {"queue passes 80 % (819.2)", queued(818), queued(820), 1024, kEvRxChar | kEvRx80Full},
+        {"queue stays above 80 %", queued(820), queued(900), 1024, kEvRxChar},
+        {"no queue size", queued(0), queued(900), 0, kEvRxChar},
+        {"output ran empty", queued(0, 10), queued(0), 1024, kEvTxEmpty},
+        {"output filled", queued(0), queued(0, 10), 1024, 0},
+        {"lines rise", lines(0), lines(kModemCts | kModemRlsd), 1024, kEvCts | kEvRlsd},
+        {"lines fall", lines(kModemCts | kModemRlsd), lines(0), 1024, kEvCts | kEvRlsd},
+        {"ring starts", lines(0), lines(kModemDsr | kModemRing), 1024, kEvDsr | kEvRing},
+        {"ring ends", lines(kModemDsr | kModemRing), lines(0), 1024, kEvDsr},
+        {"no modem lines",
+         lines(0),
+         {.modemLines = kModemDsr | kModemRing, .counters = {}},
+         1024,
+         0},
+        {"pulses between looks", counted({}), counted({.cts = 2, .ring = 1, .breaks = 1}), 1024,
+         kEvCts | kEvRing | kEvBreak},
+        {"DSR and DCD pulses", counted({}), counted({.dsr = 1, .dcd = 3}), 1024, kEvDsr | kEvRlsd},
+        {"frame error", counted({}), counted({.frame = 1}), 1024, kEvError},
+        {"buffer overrun", counted({}), counted({.bufferOverrun = 4}), 1024, kEvError},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(detectLineEvents(c.before, c.now, c.inputSize), c.events) << c.what;
+    }
 
-    now.haveModemLines = false;  // a line without modem lines reports none
-    EXPECT_EQ(detectLineEvents(before, now, 1024), 0u);
-}
-
-TEST(SerialLineEventsLinux, CountersCatchPulsesBetweenLooks) {
-    LineSnapshot before, now;
-    before.haveCounters = now.haveCounters = true;
-    before.haveModemLines = now.haveModemLines = true;
-    now.counters.cts = 2;  // on and off again: same level, two changes
-    now.counters.ring = 1;
-    now.counters.breaks = 1;
-    EXPECT_EQ(detectLineEvents(before, now, 1024), kEvCts | kEvRing | kEvBreak);
-
-    LineSnapshot errors = before;
-    errors.counters.frame = 1;
-    EXPECT_EQ(detectLineEvents(before, errors, 1024), kEvError);
-    errors.counters = {};
-    errors.counters.bufferOverrun = 4;
-    EXPECT_EQ(detectLineEvents(before, errors, 1024), kEvError);
-    errors.counters = {};
-    errors.counters.dsr = 1;
-    errors.counters.dcd = 3;
-    EXPECT_EQ(detectLineEvents(before, errors, 1024), kEvDsr | kEvRlsd);
-}
-
-TEST(SerialLineEventsLinux, ErrorBitsFromCounters) {
-    LineCounters before, now;
-    now.frame = 1;
-    now.overrun = 2;
-    now.parity = 1;
-    now.breaks = 1;
-    now.bufferOverrun = 9;
-    EXPECT_EQ(lineErrorsBetween(before, now),
+    const LineCounters errors{
+        .frame = 1, .overrun = 2, .parity = 1, .breaks = 1, .bufferOverrun = 9};
+    EXPECT_EQ(lineErrorsBetween({}, errors),
               kLineFrame | kLineOverrun | kLineRxParity | kLineBreak | kLineRxOver);
-    EXPECT_EQ(lineErrorsBetween(now, now), 0u);
+    EXPECT_EQ(lineErrorsBetween(errors, errors), 0u);
 }
 
 }  // namespace

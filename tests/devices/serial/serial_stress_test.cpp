@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -17,29 +16,6 @@ namespace {
 
 using testing::application;
 using testing::SimulatedSerialDriver;
-
-// Keeps a few events queued for whichever line is open.
-class EventSource {
-public:
-    explicit EventSource(std::shared_ptr<SimulatedSerialDriver> sim)
-        : sim_(std::move(sim)), thread_([this] { run(); }) {}
-    ~EventSource() {
-        done_ = true;
-        thread_.join();
-    }
-
-private:
-    void run() {
-        while (!done_) {
-            if (sim_->eventsWaiting() < 2) sim_->fire(kEvRxChar | kEvCts);
-            std::this_thread::yield();
-        }
-    }
-
-    std::shared_ptr<SimulatedSerialDriver> sim_;
-    std::atomic<bool> done_ = false;
-    std::thread thread_;
-};
 
 TEST(SerialStress, TenThousandCyclesWithEventsFiring) {
     application();
@@ -64,7 +40,13 @@ TEST(SerialStress, TenThousandCyclesWithEventsFiring) {
 
     const auto start = std::chrono::steady_clock::now();
     {
-        EventSource source(sim);
+        // Keeps a few events queued for whichever line is open.
+        std::jthread source([&](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                if (sim->eventsWaiting() < 2) sim->fire(kEvRxChar | kEvCts);
+                std::this_thread::yield();
+            }
+        });
         for (int i = 0; i < kCycles; ++i) {
             port.OpenPort();
             ASSERT_TRUE(port.hasEventThread());
@@ -99,21 +81,21 @@ TEST(SerialStress, PseudoTerminalCyclesWithDataArriving) {
     int received = 0;
     port.OnRxChar = [&](TComPort&, int) { ++received; };
 
-    std::atomic<bool> done = false;
     fcntl(pty.master(), F_SETFL, O_NONBLOCK);  // a full queue must not block the writer
-    std::thread writer([&] {
-        while (!done) {
-            if (write(pty.master(), "x", 1) < 0 && errno != EAGAIN) break;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    {
+        std::jthread writer([&](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                if (write(pty.master(), "x", 1) < 0 && errno != EAGAIN) break;
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        for (int i = 0; i < 1000; ++i) {
+            port.OpenPort();
+            ASSERT_TRUE(port.hasEventThread());
+            if (i % 50 == 0) testing::serveUntil([&] { return false; }, 60);
+            port.ClosePort();
         }
-    });
-    for (int i = 0; i < 1000; ++i) {
-        port.OpenPort();
-        if (i % 50 == 0) testing::serveUntil([&] { return false; }, 60);
-        port.ClosePort();
     }
-    done = true;
-    writer.join();
 
     EXPECT_GT(received, 0);
     EXPECT_EQ(testing::threadCount(), threads);

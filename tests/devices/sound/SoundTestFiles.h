@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <random>
 #include <string>
@@ -47,10 +46,6 @@ inline void writeSoundFile(const std::string& path, int format, int rate, int ch
     sf_close(file);
 }
 
-inline std::vector<float> constantSamples(std::size_t frames, int channels, float value) {
-    return std::vector<float>(frames * static_cast<std::size_t>(channels), value);
-}
-
 inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz,
                                       double amplitude) {
     std::vector<float> samples(frames);
@@ -58,10 +53,6 @@ inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz
         samples[i] =
             static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * hertz * i / rate));
     return samples;
-}
-
-inline void writeTextFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 inline double rootMeanSquare(const std::vector<float>& samples) {

@@ -50,16 +50,18 @@ std::vector<float> left(const std::vector<float>& stereo) {
     return result;
 }
 
-TEST(SoundMixer, SilentUntilAStreamIsPlayed) {
-    SoundMixer mixer;
-    EXPECT_EQ(left(pull(mixer, 3)), std::vector<float>(3, 0.0f));
-    mixer.add(std::make_unique<ConstantSource>(10, 0.5f));
-    EXPECT_EQ(left(pull(mixer, 3)), std::vector<float>(3, 0.0f));
+// Adds a constant source and starts it.
+uint32_t start(SoundMixer& mixer, std::size_t frames, float value) {
+    const uint32_t handle = mixer.add(std::make_unique<ConstantSource>(frames, value));
+    EXPECT_TRUE(mixer.play(handle, false));
+    return handle;
 }
 
-TEST(SoundMixer, PlaysAStreamToItsEndThenSilence) {
+TEST(SoundMixer, SilentUntilAStreamIsPlayedThenPlaysItToItsEnd) {
     SoundMixer mixer;
+    EXPECT_EQ(left(pull(mixer, 3)), std::vector<float>(3, 0.0f));
     const uint32_t handle = mixer.add(std::make_unique<ConstantSource>(5, 0.5f));
+    EXPECT_EQ(left(pull(mixer, 3)), std::vector<float>(3, 0.0f));
     ASSERT_TRUE(mixer.play(handle, false));
     EXPECT_EQ(left(pull(mixer, 3)), std::vector<float>(3, 0.5f));
     EXPECT_EQ(left(pull(mixer, 4)), (std::vector<float>{0.5f, 0.5f, 0, 0}));
@@ -68,19 +70,14 @@ TEST(SoundMixer, PlaysAStreamToItsEndThenSilence) {
 
 TEST(SoundMixer, OverlappingStreamsAreSummedAndClipped) {
     SoundMixer mixer;
-    const uint32_t a = mixer.add(std::make_unique<ConstantSource>(4, 0.25f));
-    const uint32_t b = mixer.add(std::make_unique<ConstantSource>(2, 0.5f));
-    const uint32_t loud = mixer.add(std::make_unique<ConstantSource>(1, 0.75f));
-    const uint32_t negative = mixer.add(std::make_unique<ConstantSource>(3, -0.75f));
-    const uint32_t quiet = mixer.add(std::make_unique<ConstantSource>(1, -0.5f));
-    ASSERT_TRUE(mixer.play(a, false));
+    start(mixer, 4, 0.25f);
     EXPECT_EQ(left(pull(mixer, 1)), std::vector<float>{0.25f});
-    ASSERT_TRUE(mixer.play(b, false));
-    ASSERT_TRUE(mixer.play(loud, false));
+    start(mixer, 2, 0.5f);
+    start(mixer, 1, 0.75f);
     EXPECT_EQ(left(pull(mixer, 3)), (std::vector<float>{1.0f, 0.75f, 0.25f}));
-    ASSERT_TRUE(mixer.play(negative, false));
-    ASSERT_TRUE(mixer.play(negative, false));
-    ASSERT_TRUE(mixer.play(quiet, false));
+    const uint32_t negative = start(mixer, 3, -0.75f);
+    ASSERT_TRUE(mixer.play(negative, false));  // already playing: counted once
+    start(mixer, 1, -0.5f);
     EXPECT_EQ(left(pull(mixer, 4)), (std::vector<float>{-1.0f, -0.75f, -0.75f, 0}));
 }
 
@@ -132,9 +129,7 @@ TEST(SoundMixer, StreamsStartedDuringOutputAllPlayCompletely) {
         while (!done) pullOnce();
         for (int i = 0; i < kStreams * 2; ++i) pullOnce();
     });
-    for (int i = 0; i < kStreams; ++i)
-        ASSERT_TRUE(
-            mixer.play(mixer.add(std::make_unique<ConstantSource>(kFrames, kValue)), false));
+    for (int i = 0; i < kStreams; ++i) start(mixer, kFrames, kValue);
     done = true;
     output.join();
     EXPECT_DOUBLE_EQ(total, kStreams * kFrames * 2 * double{kValue});

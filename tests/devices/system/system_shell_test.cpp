@@ -12,17 +12,14 @@
 namespace fs = std::filesystem;
 using namespace dravel::devices;
 
-TEST(ProgramDirectory, IsTheExecutablesDirectoryNotTheWorkingDirectory) {
+TEST(ProgramDirectory, IsTheExecutablesDirectoryNotTheWorkingDirectoryUnlessMovedByATest) {
     const fs::path exe = fs::read_symlink("/proc/self/exe");
     const fs::path previous = fs::current_path();
     fs::current_path(fs::temp_directory_path());
-    const std::string dir = programDirectory();
-    fs::current_path(previous);
-    EXPECT_EQ(dir, exe.parent_path().string() + "/");
-}
-
-TEST(ProgramDirectory, TestsCanMoveItAndRestoreIt) {
     const std::string real = programDirectory();
+    fs::current_path(previous);
+    EXPECT_EQ(real, exe.parent_path().string() + "/");
+
     overrideProgramDirectoryForTests("/tmp/somewhere");
     EXPECT_EQ(programDirectory(), "/tmp/somewhere/");
     overrideProgramDirectoryForTests("");

@@ -1,5 +1,10 @@
 #pragma once
 
+// The committed fixture executables, little-endian field access for damaging
+// copies of them, and random damage for the fuzz tests.
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -21,65 +26,46 @@ inline std::string fixturePath(const std::string& name) {
     return std::string(DRAVEL_VERSION_FIXTURES) + "/" + name;
 }
 
-inline Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> chars{std::istreambuf_iterator<char>(in), {}};
-    Bytes bytes(chars.size());
-    for (std::size_t i = 0; i < chars.size(); ++i) {
-        bytes[i] = static_cast<std::byte>(chars[i]);
+inline Bytes readFixture(const std::string& name) {
+    std::ifstream in(fixturePath(name), std::ios::binary);
+    Bytes bytes;
+    for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
+        bytes.push_back(static_cast<std::byte>(*it));
     }
     return bytes;
 }
 
-inline Bytes readFixture(const std::string& name) {
-    return readFile(fixturePath(name));
-}
-
-inline std::uint32_t getU32(const Bytes& bytes, std::size_t at) {
+// The little-endian field of `Size` bytes at `at`.
+template <std::size_t Size>
+std::uint32_t get(const Bytes& bytes, std::size_t at) {
     std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) {
+    for (std::size_t i = Size; i-- > 0;) {
         value = (value << 8) | std::to_integer<std::uint32_t>(bytes.at(at + i));
     }
     return value;
 }
 
-inline std::uint16_t getU16(const Bytes& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(std::to_integer<unsigned>(bytes.at(at)) |
-                                      std::to_integer<unsigned>(bytes.at(at + 1)) << 8);
-}
-
-inline void putU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) {
+template <std::size_t Size>
+void put(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t i = 0; i < Size; ++i) {
         bytes.at(at + i) = static_cast<std::byte>(value >> (8 * i));
     }
 }
 
-inline void putU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes.at(at) = static_cast<std::byte>(value);
-    bytes.at(at + 1) = static_cast<std::byte>(value >> 8);
+// Text as bytes, each character widened to `width` bytes (2 for UTF-16).
+inline Bytes bytesOf(std::string_view text, std::size_t width = 1) {
+    Bytes bytes;
+    for (const char c : text) {
+        bytes.push_back(static_cast<std::byte>(c));
+        bytes.insert(bytes.end(), width - 1, std::byte{0});
+    }
+    return bytes;
 }
 
 // Position of the first occurrence of pattern, or npos.
 inline std::size_t find(const Bytes& bytes, const Bytes& pattern) {
     const auto it = std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end());
     return it == bytes.end() ? std::string::npos : static_cast<std::size_t>(it - bytes.begin());
-}
-
-inline Bytes asciiBytes(std::string_view text) {
-    Bytes bytes;
-    for (const char c : text) {
-        bytes.push_back(static_cast<std::byte>(c));
-    }
-    return bytes;
-}
-
-inline Bytes utf16Bytes(std::string_view ascii) {
-    Bytes bytes;
-    for (const char c : ascii) {
-        bytes.push_back(static_cast<std::byte>(c));
-        bytes.push_back(std::byte{0});
-    }
-    return bytes;
 }
 
 // A copy in an allocation of exactly its size, so that the address sanitizer sees any read past
@@ -107,7 +93,7 @@ inline Bytes mutate(Bytes image, std::mt19937& random) {
                 image[at] ^= static_cast<std::byte>(1u << below(8));
                 break;
             default:
-                putU32(image, at, kExtremes[below(std::size(kExtremes))]);
+                put<4>(image, at, kExtremes[below(std::size(kExtremes))]);
                 break;
         }
     }
@@ -115,6 +101,38 @@ inline Bytes mutate(Bytes image, std::mt19937& random) {
         image.resize(below(image.size() + 1));
     }
     return exactCopy(image);
+}
+
+// Cut copies give no version while shorter than `whole`, and from there no
+// version or the right one.
+template <typename Reader>
+void expectCutCopiesRead(Reader read, const Bytes& bytes, std::size_t whole,
+                         const FourPartVersion& version) {
+    for (std::size_t length = 0; length < bytes.size(); ++length) {
+        const auto found = read(exactCopy(std::span(bytes).first(length)));
+        if (length < whole) {
+            ASSERT_EQ(found, std::nullopt) << "cut at " << length;
+        } else {
+            ASSERT_TRUE(found == std::nullopt || found == version) << "cut at " << length;
+        }
+    }
+}
+
+// Every mutation of the fixture is read without a crash; with `readable`,
+// some mutations must leave the version readable and others must not, so
+// that the damage reached both the headers and the rest.
+template <typename Reader>
+void expectMutationsSurvived(Reader read, const std::string& fixture, std::mt19937& random,
+                             bool readable = true) {
+    const Bytes original = readFixture(fixture);
+    int withVersion = 0;
+    for (int i = 0; i < 3000; ++i) {
+        if (read(mutate(original, random))) ++withVersion;
+    }
+    if (readable) {
+        EXPECT_GT(withVersion, 0) << fixture << ": mutations never left the version readable";
+        EXPECT_LT(withVersion, 3000) << fixture << ": no mutation ever hit the headers";
+    }
 }
 
 }  // namespace dravel::devices::testing

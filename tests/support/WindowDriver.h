@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+// Fails the test unless every expected message box was shown and no other.
+#define VERIFY_BOXES(boxes) QVERIFY2((boxes).allAnswered(), qPrintable((boxes).report()))
+
+namespace dravel::testing {
+
+// The control of that name; a missing one ends the test program at once,
+// since every later step would only fail on a null pointer.
+template <typename W = QWidget>
+W* child(const QObject& parent, const QString& name) {
+    W* widget = parent.findChild<W*>(name);
+    if (!widget) qFatal("no control %s", qPrintable(name));
+    return widget;
+}
+
+inline QStringList itemsOf(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+// Runs run, which shows a modal dialog, and hands that dialog to drive once
+// it is shown; drive is expected to close it. False when no such dialog
+// showed or it was left open; an open dialog is then closed without any
+// question, so that a failed check cannot hang the test.
+template <typename Dialog>
+bool driveModal(const std::function<void()>& run, const std::function<void(Dialog&)>& drive) {
+    bool driven = false;
+    bool leftOpen = false;
+    QObject pending;  // cancels the check when no dialog showed
+    QTimer::singleShot(0, &pending, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            driven = true;
+            drive(*dialog);
+        }
+        if (auto* open = qobject_cast<QDialog*>(modal); open && open->isVisible()) {
+            leftOpen = true;
+            open->QDialog::done(QDialog::Rejected);
+        }
+    });
+    run();
+    return driven && !leftOpen;
+}
+
+}  // namespace dravel::testing
