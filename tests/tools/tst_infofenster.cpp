@@ -50,7 +50,7 @@ QTreeWidgetItem* topItem(QTreeWidget* tree, const QString& text) {
 class TestInfofenster : public QObject {
     Q_OBJECT
 private slots:
-    // A missing companion has no version specification.
+    // A missing companion has no version to show.
     void showsTheFileVersionsOfBothPrograms() {
         TempProgramDir dir;
         install(dir, fixture("pe64_version_1_6_1_2.exe"), "Dravel");
