@@ -63,6 +63,15 @@ void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
     answerNextBox(escaped, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     QVERIFY(!MessageBoxes::confirm(nullptr, QStringLiteral("Zeile Wirklich löschen?")));
     QCOMPARE(escaped.buttons.size(), 2);
+
+    // Escape answers "Nein"; the close button is an answer of its own.
+    using dravel::ui::Answer;
+    BoxSeen ignored;
+    answerNextBox(ignored, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) == Answer::Nein);
+    answerNextBox(ignored, [](QMessageBox* box) { box->close(); });
+    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) ==
+            Answer::Closed);
 }
 
 void TestUiBasics::plainBoxCarriesTheProgramTitleAndOneOk() {
