@@ -34,13 +34,6 @@ QStringList presentPorts() {
     return ports;
 }
 
-// Text typed into a spin field that is not a whole number counts as 0.
-int spinSeconds(const QSpinBox* box) {
-    bool whole = false;
-    box->locale().toInt(box->cleanText(), &whole);
-    return whole ? box->value() : 0;
-}
-
 QLineEdit* editorOf(QSpinBox* box) {
     return box->findChild<QLineEdit*>();
 }
@@ -172,8 +165,8 @@ void TPort::Pin_saveClick() {
     if (loadedPin_ < 0) return;
     PinRecord& p = record(loadedPin_);
     p.description = dravel::config::cutDescription(dravel::ui::str(ui->Bemerkung->text()));
-    p.wait = spinSeconds(ui->Warten);
-    p.duration = spinSeconds(ui->Dauer);
+    p.wait = ui->Warten->value();
+    p.duration = ui->Dauer->value();
     p.active = ui->Pin_aktiv->isChecked();
     p.startMode = ui->Start->itemIndex();
     setChanged(false);
