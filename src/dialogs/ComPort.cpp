@@ -53,7 +53,7 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
     ui->Start->setItemIndex(PinRecord::AfterWait);
     ui->Port_pin->setCurrentIndex(-1);
 
-    connectGuarded(ui->Port_pin, &QComboBox::activated, this, &TPort::Port_pinChange);
+    connectGuarded(ui->Port_pin, &QComboBox::activated, this, &TPort::Port_pinActivated);
     connectGuarded(ui->Pin_aktiv, &QCheckBox::toggled, this, &TPort::Pin_aktivClick);
     connectGuarded(ui->Bemerkung, &QLineEdit::textChanged, this, &TPort::Pin_geandert);
     for (QSpinBox* seconds : {ui->Warten, ui->Dauer}) {
@@ -84,6 +84,12 @@ void TPort::setValues(const Values& values) {
 
 TPort::Values TPort::values() const {
     return {pins_, dravel::ui::str(ui->Porties->currentText())};
+}
+
+// Picking the pin already shown is no change: it asks nothing and keeps the
+// edits.
+void TPort::Port_pinActivated(int pin) {
+    if (pin != loadedPin_) Port_pinChange();
 }
 
 // Choosing a pin first offers to keep the edits of the pin shown so far.
