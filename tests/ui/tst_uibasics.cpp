@@ -70,7 +70,8 @@ void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
     using dravel::ui::Answer;
     BoxSeen ignored;
     answerNextBox(ignored, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) == Answer::Nein);
+    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) ==
+            Answer::Nein);
     answerNextBox(ignored, [](QMessageBox* box) { box->close(); });
     QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) ==
             Answer::Closed);
