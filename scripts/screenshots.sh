@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${DRAVEL_BUILD_DIR:-$root/build}"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target dravel_screenshots
+cmake --build "$build" --target dravel_screenshots Dravel
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$build/docs/screenshots/dravel_screenshots" \
-  "$root/docs"
+  "$root/docs" "$build/src/app/Dravel"
 echo "Screenshots written to $root/docs"

@@ -1,9 +1,12 @@
 // Photographs the ten windows of the program, filled from a sample
-// Prog.ini and Alarmierung.dat, into PNG files of the given directory.
+// Prog.ini and Alarmierung.dat, into PNG files of the given directory; a
+// Dravel executable given as well lets the version window show its version.
 // Message boxes are answered without showing, so nothing waits for a user.
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
@@ -82,8 +85,9 @@ void takeSettingsDialog(Photographer& camera, const std::string& settings, const
 
 int main(int argc, char** argv) {
     DravelApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <directory for the PNG files>\n", argv[0]);
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: %s <directory for the PNG files> [Dravel executable]\n",
+                     argv[0]);
         return 2;
     }
     QDir().mkpath(QString::fromLocal8Bit(argv[1]));
@@ -91,6 +95,11 @@ int main(int argc, char** argv) {
     const std::string dir = programDir.path().toStdString() + "/";
     dravel::devices::overrideProgramDirectoryForTests(dir);
     writeSampleFiles(dir);
+    // The version window shows the version of the Dravel executable beside it.
+    if (argc == 3) {
+        const QString dravel = QString::fromLocal8Bit(argv[2]);
+        QFile::copy(dravel, programDir.filePath(QFileInfo(dravel).fileName()));
+    }
     const std::string settings = dir + "Prog.ini";
     dravel::ui::MessageBoxes::setResponder([](const dravel::ui::BoxRequest& box) {
         std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
