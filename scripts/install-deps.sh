@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libsdl2-dev libsndfile1-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils x11-apps imagemagick fonts-dejavu-core fonts-liberation2
+  xvfb xauth x11-utils x11-apps imagemagick fonts-dejavu-core fonts-liberation2 fonts-wine
   binutils-mingw-w64-x86-64 hyperfine sox
 )
 

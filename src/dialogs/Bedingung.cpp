@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
@@ -213,7 +214,7 @@ void TBedingungen::connectHandlers() {
     connectGuarded(ui->Art, &dravel::ui::RadioGroup::itemSelected, this, &TBedingungen::ArtClick);
     connectGuarded(ui->Eintragen, &QPushButton::clicked, this, &TBedingungen::EintragenClick);
     connectGuarded(ui->ndern1, &QAction::triggered, this, &TBedingungen::ndern1Click);
-    connectGuarded(ui->Ubersicht, &QTableView::doubleClicked, this, &TBedingungen::ndern1Click);
+    ui->Ubersicht->viewport()->installEventFilter(this);
     connectGuarded(ui->Lschen1, &QAction::triggered, this, &TBedingungen::Lschen1Click);
     connectGuarded(ui->andern, &QPushButton::clicked, this, &TBedingungen::andernClick);
     connectGuarded(ui->Button1, &QPushButton::clicked, this, &TBedingungen::Button1Click);
@@ -287,6 +288,16 @@ void TBedingungen::clearEditor(AlarmCodePanel* usedPanel) {
     setAudioPath({});
     ui->kennung->clear();
     usedPanel->clearSelection();
+}
+
+// A double click anywhere in the list, also below its last row, takes the
+// selected entry back like "Ändern". The list itself does not see it: it
+// would select the row that moved up under the mouse.
+bool TBedingungen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ui->Ubersicht->viewport() || event->type() != QEvent::MouseButtonDblClick)
+        return SettingsDialog::eventFilter(watched, event);
+    dravel::ui::guarded(this, [this] { ndern1Click(); });
+    return true;
 }
 
 // The selected entry moves into the editor, replacing what it held; it

@@ -64,6 +64,9 @@ public:
     // The file-open dialog; tests answer in its place.
     AudioFileChooser chooseAudioFile;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FormCreate();
     void ArtClick(int kindIndex);

@@ -34,13 +34,6 @@ QStringList presentPorts() {
     return ports;
 }
 
-// Text typed into a spin field that is not a whole number counts as 0.
-int spinSeconds(const QSpinBox* box) {
-    bool whole = false;
-    box->locale().toInt(box->cleanText(), &whole);
-    return whole ? box->value() : 0;
-}
-
 QLineEdit* editorOf(QSpinBox* box) {
     return box->findChild<QLineEdit*>();
 }
@@ -60,7 +53,7 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
     ui->Start->setItemIndex(PinRecord::AfterWait);
     ui->Port_pin->setCurrentIndex(-1);
 
-    connectGuarded(ui->Port_pin, &QComboBox::activated, this, &TPort::Port_pinChange);
+    connectGuarded(ui->Port_pin, &QComboBox::activated, this, &TPort::Port_pinActivated);
     connectGuarded(ui->Pin_aktiv, &QCheckBox::toggled, this, &TPort::Pin_aktivClick);
     connectGuarded(ui->Bemerkung, &QLineEdit::textChanged, this, &TPort::Pin_geandert);
     for (QSpinBox* seconds : {ui->Warten, ui->Dauer}) {
@@ -91,6 +84,12 @@ void TPort::setValues(const Values& values) {
 
 TPort::Values TPort::values() const {
     return {pins_, dravel::ui::str(ui->Porties->currentText())};
+}
+
+// Picking the pin already shown is no change: it asks nothing and keeps the
+// edits.
+void TPort::Port_pinActivated(int pin) {
+    if (pin != loadedPin_) Port_pinChange();
 }
 
 // Choosing a pin first offers to keep the edits of the pin shown so far.
@@ -172,8 +171,8 @@ void TPort::Pin_saveClick() {
     if (loadedPin_ < 0) return;
     PinRecord& p = record(loadedPin_);
     p.description = dravel::config::cutDescription(dravel::ui::str(ui->Bemerkung->text()));
-    p.wait = spinSeconds(ui->Warten);
-    p.duration = spinSeconds(ui->Dauer);
+    p.wait = ui->Warten->value();
+    p.duration = ui->Dauer->value();
     p.active = ui->Pin_aktiv->isChecked();
     p.startMode = ui->Start->itemIndex();
     setChanged(false);

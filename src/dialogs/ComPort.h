@@ -38,6 +38,7 @@ public:
     Values values() const;
 
 private:
+    void Port_pinActivated(int pin);
     void Port_pinChange();
     void loadPin(int pin);
     void Pin_aktivClick();

@@ -56,13 +56,6 @@ int radioItem(const RadioGroup* group, int stored) {
     return stored < 0 ? -1 : std::min(stored, static_cast<int>(group->items().size()) - 1);
 }
 
-// A field whose text is no number counts as 0.
-int seconds(const QSpinBox* box) {
-    bool isNumber = false;
-    const int value = box->cleanText().toInt(&isNumber);
-    return isNumber ? std::clamp(value, box->minimum(), box->maximum()) : 0;
-}
-
 }  // namespace
 
 TSound::MixerFactory TSound::setMixerFactory(MixerFactory factory) {
@@ -142,8 +135,8 @@ TSound::Values TSound::values() const {
     v.input = selectedIndex(ui->Eingang);
     v.start = ui->start->itemIndex();
     v.end = ui->ende->itemIndex();
-    v.startTime = seconds(ui->StartSekunden);
-    v.endTime = seconds(ui->EndSekunden);
+    v.startTime = ui->StartSekunden->value();
+    v.endTime = ui->EndSekunden->value();
     v.pin = ui->StartPin->currentIndex();  // EndPin always shows the same pin
     v.endVolumeMode = ui->EndLautstarke->itemIndex();
     v.startVolume = dravel::config::percentToStored(ui->StartLevel->value());

@@ -1,5 +1,6 @@
 #include "ui/MessageBoxes.h"
 
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,27 +26,45 @@ QMessageBox::Icon iconOf(BoxKind kind) {
     return QMessageBox::NoIcon;
 }
 
-bool runRealBox(QWidget* parent, const BoxRequest& request) {
-    QMessageBox box(iconOf(request.kind), request.title, displayText(request.text),
-                    QMessageBox::NoButton, parent);
+// Qt answers the close button with the escape button; this box tells the
+// two apart, since Escape is "Nein" but the close button is not.
+class ProgramBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool closedByCloseButton() const { return closed_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        closed_ = true;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool closed_ = false;
+};
+
+Answer runRealBox(QWidget* parent, const BoxRequest& request) {
+    ProgramBox box(iconOf(request.kind), request.title, displayText(request.text),
+                   QMessageBox::NoButton, parent);
     if (request.kind != BoxKind::Confirmation) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
-        return false;
+        return Answer::Closed;
     }
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == yes;
+    if (box.closedByCloseButton()) return Answer::Closed;
+    return box.clickedButton() == yes ? Answer::Ja : Answer::Nein;
 }
 
 }  // namespace
 
 QString MessageBoxes::programTitle() { return QStringLiteral("Dravel"); }
 
-bool MessageBoxes::show(QWidget* parent, const BoxRequest& request) {
+Answer MessageBoxes::show(QWidget* parent, const BoxRequest& request) {
     if (responder()) return responder()(request);
     return runRealBox(parent, request);
 }
@@ -54,8 +73,12 @@ void MessageBoxes::plain(QWidget* parent, const QString& text) {
     show(parent, {BoxKind::Plain, programTitle(), text});
 }
 
-bool MessageBoxes::confirm(QWidget* parent, const QString& question) {
+Answer MessageBoxes::ask(QWidget* parent, const QString& question) {
     return show(parent, {BoxKind::Confirmation, QStringLiteral("Bestätigung"), question});
+}
+
+bool MessageBoxes::confirm(QWidget* parent, const QString& question) {
+    return ask(parent, question) == Answer::Ja;
 }
 
 void MessageBoxes::information(QWidget* parent, const QString& text) {

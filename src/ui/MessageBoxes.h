@@ -23,14 +23,27 @@ struct BoxRequest {
     QString text;  // exactly as the program words it (LF CR breaks kept)
 };
 
-// Answers a box instead of showing it; the result is "Ja" for confirmations.
-using BoxResponder = std::function<bool(const BoxRequest&)>;
+// How a confirmation box was answered. Closing it with its close button is
+// no "Nein": a question about leaving unsaved lets the dialog close then.
+struct Answer {
+    enum Kind { Nein, Ja, Closed };
+    constexpr Answer(Kind answer) : kind(answer) {}
+    // A responder may answer a plain yes or no.
+    constexpr Answer(bool ja) : kind(ja ? Ja : Nein) {}
+    friend constexpr bool operator==(Answer, Answer) = default;
+
+    Kind kind;
+};
+
+// Answers a box instead of showing it; only confirmations use the answer.
+using BoxResponder = std::function<Answer(const BoxRequest&)>;
 
 class MessageBoxes {
 public:
     static QString programTitle();
 
     static void plain(QWidget* parent, const QString& text);
+    static Answer ask(QWidget* parent, const QString& question);
     static bool confirm(QWidget* parent, const QString& question);  // true = "Ja"
     static void information(QWidget* parent, const QString& text);
     static void warning(QWidget* parent, const QString& text);
@@ -43,7 +56,7 @@ public:
     static BoxResponder setResponder(BoxResponder responder);
 
 private:
-    static bool show(QWidget* parent, const BoxRequest& request);
+    static Answer show(QWidget* parent, const BoxRequest& request);
 };
 
 }  // namespace dravel::ui

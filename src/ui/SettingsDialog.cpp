@@ -13,7 +13,8 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 bool SettingsDialog::confirmCancel() {
-    return MessageBoxes::confirm(this, QStringLiteral("Abbrechen ohne Speichern?"));
+    // Only "Nein" keeps the dialog open; its close button lets it go.
+    return MessageBoxes::ask(this, QStringLiteral("Abbrechen ohne Speichern?")) != Answer::Nein;
 }
 
 void SettingsDialog::reject() {

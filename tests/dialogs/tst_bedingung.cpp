@@ -104,6 +104,8 @@ public:
     QStringList filters;
 };
 
+enum TakeBack { ByContextMenu, ByDoubleClickOnTheRow, ByDoubleClickBelowTheRows };
+
 }  // namespace
 
 class TestBedingung : public QObject {
@@ -311,9 +313,10 @@ private slots:
     }
 
     void takingBackFillsTheEditorAndRemovesTheRow_data() {
-        QTest::addColumn<bool>("byDoubleClick");
-        QTest::newRow("context menu") << false;
-        QTest::newRow("double click") << true;
+        QTest::addColumn<int>("how");
+        QTest::newRow("context menu") << int(ByContextMenu);
+        QTest::newRow("double click on the row") << int(ByDoubleClickOnTheRow);
+        QTest::newRow("double click below the rows") << int(ByDoubleClickBelowTheRows);
     }
 
     // The entry moves into the editor (overwriting what it held) and leaves
@@ -321,7 +324,7 @@ private slots:
     // Lower-case letters match their items; a character that is no item of
     // its position leaves that selector empty.
     void takingBackFillsTheEditorAndRemovesTheRow() {
-        QFETCH(bool, byDoubleClick);
+        QFETCH(int, how);
         TempProgramDir dir;
         const std::string kept = record("0", "0", "bleibt", "54321", "");
         dir.write("Alarmierung.dat", kept + record("2", "1", "Funk", "0123456?", "C:\\a\\b.wav") +
@@ -334,10 +337,16 @@ private slots:
         e.description()->setText(QStringLiteral("wird überschrieben"));
         const auto takeBack = [&](int row) {
             e.list()->selectRow(row);
-            if (!byDoubleClick) return e.get<QAction>("ndern1")->trigger();
+            if (how == ByContextMenu) return e.get<QAction>("ndern1")->trigger();
+            QWidget* area = e.list()->viewport();
+            if (how == ByDoubleClickBelowTheRows) {
+                const QPoint empty(20, area->height() - 5);
+                QVERIFY(!e.list()->indexAt(empty).isValid());
+                return QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
+            }
             const QRect cell = e.list()->visualRect(e.list()->model()->index(row, 0));
-            QTest::mouseClick(e.list()->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(e.list()->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseClick(area, Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(area, Qt::LeftButton, {}, cell.center());
         };
         takeBack(1);
         QCOMPARE(e.rows(), 2);

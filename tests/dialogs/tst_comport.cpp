@@ -287,6 +287,55 @@ private slots:
         QVERIFY(contains(t.settings(), pinSection(0, "1", "Horn", "0", "0", "0")));
     }
 
+    // Picking the pin already shown is no change of the selection: no
+    // question, and the edits stay in the editor.
+    void pickingTheShownPinAgainKeepsTheEdits() {
+        TempProgramDir dir;
+        ScriptedBoxes boxes;
+        TPort d;
+        d.setValues({});
+        choose(d, 1);
+        aktiv(d)->click();
+        remark(d)->setText(QStringLiteral("Sirene"));
+        choose(d, 1);
+        VERIFY_BOXES(boxes);
+        QCOMPARE(remark(d)->text(), QStringLiteral("Sirene"));
+        QVERIFY(aktiv(d)->isChecked());
+        QVERIFY(changed(d)->isChecked());
+    }
+
+    // A stored start mode of -1 selects no item; the controls follow the same
+    // rules as for any other load, whatever the pin shown before.
+    void noStartModeIsLoadedWithTheSameEnabling_data() {
+        QTest::addColumn<int>("startBefore");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QStringList>("enabled");
+        const QStringList activeEditors{"Pin_aktiv", "Bemerkung", "Start", "Warten", "Dauer"};
+        QTest::newRow("first pin, active") << -2 << true << activeEditors;
+        QTest::newRow("after a list pin, active") << 1 << true << activeEditors;
+        QTest::newRow("after a wait pin, active") << 0 << true << activeEditors;
+        QTest::newRow("after a list pin, not active") << 1 << false << QStringList{"Pin_aktiv"};
+        QTest::newRow("first pin, not active") << -2 << false << QStringList{"Pin_aktiv"};
+    }
+
+    void noStartModeIsLoadedWithTheSameEnabling() {
+        QFETCH(int, startBefore);
+        QFETCH(bool, active);
+        QFETCH(QStringList, enabled);
+        TempProgramDir dir;
+        TPort d;
+        TPort::Values values;
+        values.pins[0] = {"", 0, 0, true, startBefore};
+        values.pins[2] = {"", 0, 0, active, -1};
+        d.setValues(values);
+        if (startBefore > -2) choose(d, 0);
+        choose(d, 2);
+        QCOMPARE(start(d)->itemIndex(), -1);
+        QStringList shown = enabledEditors(d);
+        shown.removeAll("Pin_save");  // as the copying's change handlers left it
+        QCOMPARE(shown, enabled);
+    }
+
     // A stored pin started by the list but not active shows item 1 with
     // only the activation to edit.
     void startModeAndActivationRuleTheControls() {

@@ -30,8 +30,8 @@ ScriptedBoxes::ScriptedBoxes() {
 
 ScriptedBoxes::~ScriptedBoxes() { ui::MessageBoxes::setResponder(previous_); }
 
-ScriptedBoxes& ScriptedBoxes::expect(ui::BoxKind kind, const QString& text, bool answerYes) {
-    expected_.push_back({kind, text, true, answerYes});
+ScriptedBoxes& ScriptedBoxes::expect(ui::BoxKind kind, const QString& text, ui::Answer answer) {
+    expected_.push_back({kind, text, true, answer});
     return *this;
 }
 
@@ -41,12 +41,12 @@ ScriptedBoxes& ScriptedBoxes::expectContaining(ui::BoxKind kind, const QString& 
     return *this;
 }
 
-bool ScriptedBoxes::respond(const ui::BoxRequest& request) {
+ui::Answer ScriptedBoxes::respond(const ui::BoxRequest& request) {
     shown_.push_back(request);
     const QString seen = kindName(request.kind) + QStringLiteral(" box \"") + request.text + '"';
     if (expected_.empty()) {
         failures_.push_back(QStringLiteral("unexpected ") + seen);
-        return false;
+        return ui::Answer::Nein;
     }
     const Expected next = expected_.front();
     expected_.pop_front();

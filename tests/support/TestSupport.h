@@ -23,7 +23,7 @@ public:
     ~ScriptedBoxes();
 
     // Expect a box whose text equals text exactly.
-    ScriptedBoxes& expect(ui::BoxKind kind, const QString& text, bool answerYes = true);
+    ScriptedBoxes& expect(ui::BoxKind kind, const QString& text, ui::Answer answer = true);
     // Expect a box whose text contains part.
     ScriptedBoxes& expectContaining(ui::BoxKind kind, const QString& part, bool answerYes = true);
 
@@ -39,9 +39,9 @@ private:
         ui::BoxKind kind;
         QString text;
         bool exact;
-        bool answer;
+        ui::Answer answer;
     };
-    bool respond(const ui::BoxRequest& request);
+    ui::Answer respond(const ui::BoxRequest& request);
 
     std::deque<Expected> expected_;
     std::vector<ui::BoxRequest> shown_;

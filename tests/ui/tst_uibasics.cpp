@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgramFont.h"
 #include "ui/RadioGroup.h"
 
 using dravel::testing::ScriptedBoxes;
@@ -50,6 +51,7 @@ private slots:
     void fullStopIsAddedOnlyAfterCharactersSortingAfterIt();
     void guardShowsTheErrorAndGoesOn();
     void radioGroupRunsItsHandlerOnSelectionButNotOnClearing();
+    void programFontIsTheMetricCompatibleBitmapFont();
 };
 
 void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
@@ -63,6 +65,16 @@ void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
     answerNextBox(escaped, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     QVERIFY(!MessageBoxes::confirm(nullptr, QStringLiteral("Zeile Wirklich löschen?")));
     QCOMPARE(escaped.buttons.size(), 2);
+
+    // Escape answers "Nein"; the close button is an answer of its own.
+    using dravel::ui::Answer;
+    BoxSeen ignored;
+    answerNextBox(ignored, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) ==
+            Answer::Nein);
+    answerNextBox(ignored, [](QMessageBox* box) { box->close(); });
+    QVERIFY(MessageBoxes::ask(nullptr, QStringLiteral("Abbrechen ohne Speichern?")) ==
+            Answer::Closed);
 }
 
 void TestUiBasics::plainBoxCarriesTheProgramTitleAndOneOk() {
@@ -133,6 +145,19 @@ void TestUiBasics::radioGroupRunsItsHandlerOnSelectionButNotOnClearing() {
     QCOMPARE(spy.at(0).at(0).toInt(), 2);
     QCOMPARE(spy.at(1).at(0).toInt(), 0);
     QVERIFY(group.button(1)->y() > group.button(0)->y());
+}
+
+// The stand-in has the widths of the Windows font, so a caption with a
+// blank run ends where the control laid over it expects.
+void TestUiBasics::programFontIsTheMetricCompatibleBitmapFont() {
+    dravel::ui::useProgramFont();
+    const QFont font = QApplication::font();
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("MS Sans Serif"));
+    const QFontMetrics metrics(font);
+    QCOMPARE(
+        metrics.horizontalAdvance(QStringLiteral("Nur bei bestimmten Schleife, RICS oder FMS")),
+        211);
+    QCOMPARE(metrics.height(), 13);
 }
 
 QTEST_MAIN(TestUiBasics)

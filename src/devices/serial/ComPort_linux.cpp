@@ -378,7 +378,10 @@ public:
              it.increment(ec)) {
             if (hasSerialHardware(it->path())) names.push_back(it->path().filename().string());
         }
-        return ec.value();
+        if (ec) return ec.value();
+        // A machine without serial ports has no list at all on Windows, and
+        // the dialogs show that error rather than an empty selector.
+        return names.empty() ? ENOENT : 0;
     }
 
     std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override {

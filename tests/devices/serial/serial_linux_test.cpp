@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "SerialTestSupport.h"
 #include "devices/serial/ComPort.h"
@@ -75,22 +76,29 @@ TEST(SerialPortListLinux, ListsHardwarePortsSortedAsText) {
     EXPECT_EQ(items, (QStringList{"COM1", "COM10", "COM2", "ttyACM0", "ttyS1", "ttyUSB0"}));
 }
 
-TEST(SerialPortListLinux, NoPortsGiveAnEmptyListAndAMissingListRaisesTwentyThree) {
-    FakeSysfs sysfs;
-    sysfs.addTty("tty1", false);
-    QStringList items{"old"};
-    ListSerialPorts(items);
-    EXPECT_TRUE(items.isEmpty());
-
-    fs::remove_all(sysfs.root() / "class");
-    items = {"COM1", "COM2"};
-    const EComPort e = comErrorOf([&] { ListSerialPorts(items); });
-    EXPECT_EQ(e.code(), ComErrorCode::RegistryError);
-    EXPECT_STREQ(e.what(), "Registry error (win error code: 2)");
-    EXPECT_EQ(items, (QStringList{"COM1", "COM2"}));
-    std::vector<std::string> names{"COM1"};
-    EXPECT_EQ(comErrorOf([&] { ListSerialPorts(names); }).code(), ComErrorCode::RegistryError);
-    EXPECT_EQ(names, std::vector<std::string>{"COM1"});
+// Without any serial port, as without a readable list, the list raises
+// error 23 with the code of a missing list and keeps its items.
+TEST(SerialPortListLinux, NoPortsOrNoListRaiseTwentyThreeAndKeepTheItems) {
+    const std::vector<std::function<void(FakeSysfs&)>> withoutPorts{
+        [](FakeSysfs&) {},
+        [](FakeSysfs& sysfs) {
+            sysfs.addTty("tty1", false);
+            sysfs.addTty("ttyS0", true, 0);
+        },
+        [](FakeSysfs& sysfs) { fs::remove_all(sysfs.root() / "class"); },
+    };
+    for (const auto& prepare : withoutPorts) {
+        FakeSysfs sysfs;
+        prepare(sysfs);
+        QStringList items{"COM1", "COM2"};
+        const EComPort e = comErrorOf([&] { ListSerialPorts(items); });
+        EXPECT_EQ(e.code(), ComErrorCode::RegistryError);
+        EXPECT_STREQ(e.what(), "Registry error (win error code: 2)");
+        EXPECT_EQ(items, (QStringList{"COM1", "COM2"}));
+        std::vector<std::string> names{"COM1"};
+        EXPECT_EQ(comErrorOf([&] { ListSerialPorts(names); }).code(), ComErrorCode::RegistryError);
+        EXPECT_EQ(names, std::vector<std::string>{"COM1"});
+    }
 }
 
 // ---- Line over a pseudo-terminal -------------------------------------------------

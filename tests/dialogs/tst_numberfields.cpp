@@ -1,0 +1,154 @@
+// The number fields of the settings dialogs, typed into as a user would:
+// what stays in the field once it loses the focus, and what is stored.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "DialogDriver.h"
+#include "devices/mixer/AudioMixer.h"
+#include "devices/mixer/SimulatedMixerDriver.h"
+#include "dialogs/Audio_form.h"
+#include "dialogs/ComPort.h"
+#include "dialogs/Soundkarte.h"
+#include "support/TestSupport.h"
+#include "support/WindowDriver.h"
+#include "ui/RadioGroup.h"
+
+using dravel::testing::activate;
+using dravel::testing::child;
+
+namespace {
+
+// One number field: its dialog, made ready for typing, and what the dialog
+// hands out for the field afterwards.
+struct FieldUnderTest {
+    const char* field;
+    std::function<std::unique_ptr<QDialog>()> make;
+    std::function<int(QDialog&)> stored;
+};
+
+// The COM port dialog edits a pin only once one is chosen and active; its
+// fields reach the working copy through "Pin Speichern".
+std::unique_ptr<QDialog> comPortWithPinChosen() {
+    auto d = std::make_unique<TPort>();
+    auto* pin = child<QComboBox>(*d, "Port_pin");
+    pin->setCurrentIndex(0);
+    emit pin->activated(0);
+    child<QCheckBox>(*d, "Pin_aktiv")->setChecked(true);
+    return d;
+}
+
+int storedPin0(QDialog& d, bool wait) {
+    child<QPushButton>(d, "Pin_save")->click();
+    const auto& pin = static_cast<TPort&>(d).values().pins[0];
+    return wait ? pin.wait : pin.duration;
+}
+
+const std::vector<FieldUnderTest>& fields() {
+    static const std::vector<FieldUnderTest> all{
+        {"verzoeger_zeit",
+         [] {
+             auto d = std::make_unique<TAudio>();
+             child<QCheckBox>(*d, "PlaySound")->setChecked(true);
+             return std::unique_ptr<QDialog>(std::move(d));
+         },
+         [](QDialog& d) { return static_cast<TAudio&>(d).values().waitTime; }},
+        {"StartSekunden",
+         [] {
+             auto d = std::make_unique<TSound>();
+             child<QCheckBox>(*d, "OnOff")->setChecked(true);
+             child<dravel::ui::RadioGroup>(*d, "start")->setItemIndex(1);
+             return std::unique_ptr<QDialog>(std::move(d));
+         },
+         [](QDialog& d) { return static_cast<TSound&>(d).values().startTime; }},
+        {"Warten", comPortWithPinChosen, [](QDialog& d) { return storedPin0(d, true); }},
+        {"Dauer", comPortWithPinChosen, [](QDialog& d) { return storedPin0(d, false); }},
+    };
+    return all;
+}
+
+int fieldIndex(const char* name) {
+    for (std::size_t i = 0; i < fields().size(); ++i)
+        if (QByteArray(fields()[i].field) == name) return static_cast<int>(i);
+    qFatal("no field %s", name);
+}
+
+}  // namespace
+
+class TestNumberFields : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void typedTextIsTakenAndPulledIntoRangeOnLeaving_data();
+    void typedTextIsTakenAndPulledIntoRangeOnLeaving();
+
+private:
+    dravel::testing::TempProgramDir dir_;
+};
+
+void TestNumberFields::initTestCase() {
+    auto system = std::make_shared<dravel::devices::SimulatedMixerSystem>();
+    TSound::setMixerFactory([system] {
+        return std::make_unique<dravel::devices::TAudioMixer>(
+            std::make_unique<dravel::devices::SimulatedMixerDriver>(system));
+    });
+}
+
+void TestNumberFields::typedTextIsTakenAndPulledIntoRangeOnLeaving_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shownAfterLeaving");
+    QTest::addColumn<int>("stored");
+    const auto row = [](const char* field, const char* typed, const char* shown, int stored) {
+        QTest::addRow("%s %s", field, typed)
+            << fieldIndex(field) << QString(typed) << QString(shown) << stored;
+    };
+    // The sound delay runs from 1 to 1800: no number stores the lowest value.
+    row("verzoeger_zeit", "2000", "1800", 1800);
+    row("verzoeger_zeit", "900", "900", 900);
+    row("verzoeger_zeit", "+7", "7", 7);
+    row("verzoeger_zeit", "-5", "1", 1);
+    row("verzoeger_zeit", "1.5", "1", 1);
+    row("verzoeger_zeit", "12x", "12", 12);  // letters never reach the field
+    row("verzoeger_zeit", "", "1", 1);
+    // The radio start delay runs from 0 to 3600.
+    row("StartSekunden", "4000", "3600", 3600);
+    row("StartSekunden", "-20", "0", 0);
+    row("StartSekunden", "+-5", "0", 0);
+    row("StartSekunden", "99999999999", "3600", 3600);
+    // The pin times run from 0 to 1800.
+    row("Warten", "2000", "1800", 1800);
+    row("Warten", "7.5", "0", 0);
+    row("Dauer", "+30", "30", 30);
+    row("Dauer", "5000", "1800", 1800);
+}
+
+void TestNumberFields::typedTextIsTakenAndPulledIntoRangeOnLeaving() {
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shownAfterLeaving);
+    QFETCH(int, stored);
+    const FieldUnderTest& under = fields()[static_cast<std::size_t>(field)];
+    const std::unique_ptr<QDialog> d = under.make();
+    d->show();
+    QVERIFY(activate(*d));
+    auto* box = child<QSpinBox>(*d, under.field);
+    QVERIFY(box->isEnabled());
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), QString(typed).remove(QLatin1Char('x')));
+
+    box->clearFocus();  // leaving the field
+    QCOMPARE(box->text(), shownAfterLeaving);
+    QCOMPARE(under.stored(*d), stored);
+}
+
+QTEST_MAIN(TestNumberFields)
+#include "tst_numberfields.moc"
