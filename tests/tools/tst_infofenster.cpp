@@ -25,10 +25,7 @@ const QString kSuffix;
 #endif
 
 QString fixture(const char* name) {
-    return QFileInfo(QStringLiteral(__FILE__))
-               .dir()
-               .filePath(QStringLiteral("../devices/version/fixtures/")) +
-           QString::fromLatin1(name);
+    return QStringLiteral(DRAVEL_VERSION_FIXTURES "/") + QString::fromLatin1(name);
 }
 
 void install(const TempProgramDir& dir, const QString& source, const char* program) {
