@@ -129,10 +129,9 @@ std::vector<ConditionFinding> checkConditionList(const std::vector<ConditionEntr
     return std::move(check).findings();
 }
 
-std::vector<ConditionFinding> checkProgramDirectory(const std::string& programDirectory,
-                                                    const PlayableCheck& playable) {
-    const ConditionListReadResult list = readConditionList(programDirectory);
-    const auto pins = ComPortSettings::read(IniFile(settingsFilePath(programDirectory))).pins;
+std::vector<ConditionFinding> checkReadList(const ConditionListReadResult& list,
+                                            const std::array<PinRecord, kPinCount>& pins,
+                                            const PlayableCheck& playable) {
     std::vector<ConditionFinding> findings;
     if (list.error)
         findings.push_back(
@@ -141,6 +140,12 @@ std::vector<ConditionFinding> checkProgramDirectory(const std::string& programDi
     findings.insert(findings.end(), std::make_move_iterator(entryFindings.begin()),
                     std::make_move_iterator(entryFindings.end()));
     return findings;
+}
+
+std::vector<ConditionFinding> checkProgramDirectory(const std::string& programDirectory,
+                                                    const PlayableCheck& playable) {
+    const auto pins = ComPortSettings::read(IniFile(settingsFilePath(programDirectory))).pins;
+    return checkReadList(readConditionList(programDirectory), pins, playable);
 }
 
 }  // namespace dravel::config

@@ -45,8 +45,14 @@ std::vector<ConditionFinding> checkConditionList(const std::vector<ConditionEntr
                                                  const std::array<PinRecord, kPinCount>& pins,
                                                  const PlayableCheck& playable);
 
+// The check of a list as read: a list that could not be read whole adds a
+// finding of row 0.
+std::vector<ConditionFinding> checkReadList(const ConditionListReadResult& list,
+                                            const std::array<PinRecord, kPinCount>& pins,
+                                            const PlayableCheck& playable);
+
 // Reads Alarmierung.dat and Prog.ini of the program directory and checks
-// them; a list that could not be read whole adds a finding of row 0.
+// them.
 std::vector<ConditionFinding> checkProgramDirectory(const std::string& programDirectory,
                                                     const PlayableCheck& playable);
 
