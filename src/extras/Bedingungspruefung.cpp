@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "extras/Counted.h"
 #include "extras/ui_Bedingungspruefung.h"
 #include "ui/Text.h"
 
@@ -23,7 +24,9 @@ TPruefung::~TPruefung() = default;
 void TPruefung::setFindings(const std::vector<dravel::config::ConditionFinding>& findings) {
     ui->Ergebnis->setText(
         findings.empty() ? QStringLiteral("Keine Auffälligkeiten")
-                         : QStringLiteral("%1 Auffälligkeiten gefunden:").arg(findings.size()));
+                         : dravel::extras::counted(findings.size(), QStringLiteral("Auffälligkeit"),
+                                                   QStringLiteral("Auffälligkeiten")) +
+                               QStringLiteral(" gefunden:"));
     ui->Befunde->setVisible(!findings.empty());
     ui->Befunde->setRowCount(static_cast<int>(findings.size()));
     for (int row = 0; row < ui->Befunde->rowCount(); ++row) {
@@ -34,5 +37,6 @@ void TPruefung::setFindings(const std::vector<dravel::config::ConditionFinding>&
             ui->Befunde->setItem(row, column, new QTableWidgetItem(texts[column]));
     }
     ui->Befunde->resizeColumnsToContents();
+    ui->Befunde->resizeRowsToContents();
     ui->Befunde->horizontalHeader()->setStretchLastSection(true);
 }

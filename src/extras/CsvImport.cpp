@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "extras/Counted.h"
 #include "extras/ui_CsvImport.h"
 #include "ui/Text.h"
 
@@ -24,11 +25,19 @@ void TCsvImport::setImport(const QString& path, const dravel::config::CsvImport&
     const QString encoding = result.encoding == CsvEncoding::Utf8 ? QStringLiteral("UTF-8")
                                                                   : QStringLiteral("Windows-1252");
     ui->Datei->setText(QStringLiteral("Datei: %1 (%2)").arg(path, encoding));
-    QString counts = QStringLiteral("%1 Zeilen sind gültig, die Bedingungsliste hat %2 Einträge.")
-                         .arg(result.entries.size())
-                         .arg(listSize);
+    using dravel::extras::counted;
+    const QString line = QStringLiteral("Zeile");
+    const QString lines = QStringLiteral("Zeilen");
+    QString counts =
+        counted(result.entries.size(), line, lines) +
+        (result.entries.size() == 1 ? QStringLiteral(" ist") : QStringLiteral(" sind")) +
+        QStringLiteral(" gültig, die Bedingungsliste hat ") +
+        counted(listSize, QStringLiteral("Eintrag."), QStringLiteral("Einträge."));
     if (!result.refused.empty())
-        counts += QStringLiteral(" %1 Zeilen werden nicht übernommen:").arg(result.refused.size());
+        counts +=
+            ' ' + counted(result.refused.size(), line, lines) +
+            (result.refused.size() == 1 ? QStringLiteral(" wird") : QStringLiteral(" werden")) +
+            QStringLiteral(" nicht übernommen:");
     ui->Anzahl->setText(counts);
     ui->Abgewiesen->setVisible(!result.refused.empty());
     ui->Abgewiesen->setRowCount(static_cast<int>(result.refused.size()));
@@ -38,6 +47,7 @@ void TCsvImport::setImport(const QString& path, const dravel::config::CsvImport&
         ui->Abgewiesen->setItem(row, 1, new QTableWidgetItem(dravel::ui::qs(refusal.reason)));
     }
     ui->Abgewiesen->resizeColumnToContents(0);
+    ui->Abgewiesen->resizeRowsToContents();
     ui->Abgewiesen->horizontalHeader()->setStretchLastSection(true);
     const bool anything = !result.entries.empty();
     ui->Ersetzen->setEnabled(anything);

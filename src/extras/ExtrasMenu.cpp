@@ -17,6 +17,7 @@
 #include "devices/sound/SoundFileSource.h"
 #include "devices/system/ProgramDirectory.h"
 #include "extras/Bedingungspruefung.h"
+#include "extras/Counted.h"
 #include "extras/CsvImport.h"
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
@@ -47,6 +48,12 @@ std::vector<config::ConditionEntry> readWholeList() {
     config::ConditionListReadResult list = config::readConditionList(programDirectory());
     if (list.error) throw std::runtime_error(*list.error);
     return std::move(list.entries);
+}
+
+// "1 Eintrag wurde", "3 Einträge wurden"
+QString entriesDone(std::size_t n) {
+    return n == 1 ? QStringLiteral("1 Eintrag wurde")
+                  : QString::number(n) + QStringLiteral(" Einträge wurden");
 }
 
 config::SettingsReport currentReport(const ExtrasServices& services) {
@@ -128,8 +135,7 @@ void ExtrasMenu::ExportierenClick() {
     const auto entries = readWholeList();
     config::writeConditionCsvFile(str(path), entries);
     MessageBoxes::information(
-        window_,
-        QStringLiteral("%1 Einträge wurden nach \"%2\" exportiert").arg(entries.size()).arg(path));
+        window_, entriesDone(entries.size()) + QStringLiteral(" nach \"%1\" exportiert").arg(path));
 }
 
 void ExtrasMenu::ImportierenClick() {
@@ -146,10 +152,9 @@ void ExtrasMenu::ImportierenClick() {
     list.insert(list.end(), imported.entries.begin(), imported.entries.end());
     config::writeConditionList(programDirectory(), list);
     MessageBoxes::information(
-        window_, QStringLiteral("%1 Einträge wurden übernommen, die Bedingungsliste hat jetzt %2 "
-                                "Einträge")
-                     .arg(imported.entries.size())
-                     .arg(list.size()));
+        window_, entriesDone(imported.entries.size()) +
+                     QStringLiteral(" übernommen, die Bedingungsliste hat jetzt ") +
+                     counted(list.size(), QStringLiteral("Eintrag"), QStringLiteral("Einträge")));
 }
 
 void ExtrasMenu::PdfClick() {

@@ -37,5 +37,6 @@ void TProbenTermine::setPlan(const std::string& scheduleSentence,
             ui->Zeitraeume->setItem(row, column, new QTableWidgetItem(texts[column]));
     }
     ui->Zeitraeume->resizeColumnsToContents();
+    ui->Zeitraeume->resizeRowsToContents();
     ui->Zeitraeume->horizontalHeader()->setStretchLastSection(true);
 }

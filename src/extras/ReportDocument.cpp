@@ -89,8 +89,9 @@ QString reportHtml(const config::SettingsReport& report) {
 }
 
 void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
+    // The document adds a margin of 2 cm of its own on every side.
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter));
+                                     QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
     document.setHtml(reportHtml(report));
     document.print(&device);

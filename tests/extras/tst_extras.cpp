@@ -130,7 +130,7 @@ private slots:
         Window window(dir);
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(),
-                     QStringLiteral("1 Auffälligkeiten gefunden:"));
+                     QStringLiteral("1 Auffälligkeit gefunden:"));
             const auto* table = child<QTableWidget>(d, "Befunde");
             QCOMPARE(table->rowCount(), 1);
             QCOMPARE(rowTexts(table, 0),
@@ -210,9 +210,10 @@ private slots:
         Window window(dir);
         window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
         QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
-            QCOMPARE(child<QLabel>(d, "Anzahl")->text(),
-                     QStringLiteral("2 Zeilen sind gültig, die Bedingungsliste hat 1 Einträge. 1 "
-                                    "Zeilen werden nicht übernommen:"));
+            QCOMPARE(
+                child<QLabel>(d, "Anzahl")->text(),
+                QStringLiteral("2 Zeilen sind gültig, die Bedingungsliste hat 1 Eintrag. 1 Zeile "
+                               "wird nicht übernommen:"));
             const auto* refused = child<QTableWidget>(d, "Abgewiesen");
             QCOMPARE(refused->rowCount(), 1);
             QCOMPARE(rowTexts(refused, 0),
