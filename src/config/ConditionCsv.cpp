@@ -205,7 +205,12 @@ public:
     std::string reasons() const { return reasons_; }
 
 private:
-    static std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
+    // A field of a damaged file can be long; the reason shows its start.
+    static std::string inQuotes(std::string_view text) {
+        constexpr std::size_t kShown = 20;
+        const bool cut = utf8Length(text) > kShown;
+        return "\"" + (cut ? utf8Left(text, kShown) + "…" : std::string(text)) + "\"";
+    }
 
     void checkText(std::string_view name, const std::string& text) {
         if (utf8Length(text) > kConditionTextLimit)

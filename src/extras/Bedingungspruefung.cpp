@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "extras/Counted.h"
+#include "extras/TableRows.h"
 #include "extras/ui_Bedingungspruefung.h"
 #include "ui/Text.h"
 
@@ -37,6 +38,6 @@ void TPruefung::setFindings(const std::vector<dravel::config::ConditionFinding>&
             ui->Befunde->setItem(row, column, new QTableWidgetItem(texts[column]));
     }
     ui->Befunde->resizeColumnsToContents();
-    ui->Befunde->resizeRowsToContents();
+    dravel::extras::fitRows(ui->Befunde);
     ui->Befunde->horizontalHeader()->setStretchLastSection(true);
 }

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "extras/Counted.h"
+#include "extras/TableRows.h"
 #include "extras/ui_CsvImport.h"
 #include "ui/Text.h"
 
@@ -47,7 +48,7 @@ void TCsvImport::setImport(const QString& path, const dravel::config::CsvImport&
         ui->Abgewiesen->setItem(row, 1, new QTableWidgetItem(dravel::ui::qs(refusal.reason)));
     }
     ui->Abgewiesen->resizeColumnToContents(0);
-    ui->Abgewiesen->resizeRowsToContents();
+    dravel::extras::fitRows(ui->Abgewiesen);
     ui->Abgewiesen->horizontalHeader()->setStretchLastSection(true);
     const bool anything = !result.entries.empty();
     ui->Ersetzen->setEnabled(anything);

@@ -120,6 +120,11 @@ TEST(ConditionCsv, ImportRefusesEveryBadRowWithItsLineAndReasons) {
                              "\"0\";\"0\";\"12345\";\"zwei\r\nZeilen\";\r\n"  // 13-14
                              "0;0;12345;\"offen;\r\n"                         // 15
                              "1;1;12345678;nie gelesen;\r\n";
+    const std::string longPin =
+        kHead + "0;0;12345;ok;\r\n" + std::string(30, 'x') + ";0;12345;a;\r\n";
+    EXPECT_EQ(importConditionCsv(longPin).refused,
+              (std::vector<CsvRefusal>{{3, "Pin \"" + std::string(20, 'x') +
+                                               "…\" ist weder 0, 1, 2 noch ein Pin der Liste"}}));
     const CsvImport result = importConditionCsv(kBom + file);
     EXPECT_EQ(result.entries, (std::vector<ConditionEntry>{{"0", "0", "gut", "12345", ""}}));
     const std::vector<CsvRefusal> expected = {
