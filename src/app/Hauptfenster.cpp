@@ -16,6 +16,7 @@
 #include "dialogs/Funktionsprobe.h"
 #include "dialogs/ProgEinstellung.h"
 #include "dialogs/Soundkarte.h"
+#include "extras/ExtrasMenu.h"
 #include "tools/FunktTest.h"
 #include "tools/Infofenster.h"
 #include "tools/PinTest.h"
@@ -41,6 +42,7 @@ TMain::TMain(QWidget* parent)
     for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());
     ui->Port_info->setWordWrap(false);  // sized to its one-line text
     connectMenu();
+    new dravel::extras::ExtrasMenu(this);  // appends the menu "Extras"
 }
 
 TMain::~TMain() = default;

@@ -1,0 +1,176 @@
+#include "extras/ExtrasMenu.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <stdexcept>
+
+#include "config/ConditionCsv.h"
+#include "config/ConditionList.h"
+#include "config/IniFile.h"
+#include "config/SettingsReport.h"
+#include "devices/mixer/AudioMixer.h"
+#include "devices/mixer/AudioMixerNames.h"
+#include "devices/sound/SoundFileSource.h"
+#include "devices/system/ProgramDirectory.h"
+#include "extras/Bedingungspruefung.h"
+#include "extras/Counted.h"
+#include "extras/CsvImport.h"
+#include "extras/ProbenTermine.h"
+#include "extras/ReportDocument.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Text.h"
+
+namespace dravel::extras {
+namespace {
+
+using ui::MessageBoxes;
+using ui::qs;
+using ui::str;
+
+const QString kCsvFilter = QStringLiteral("CSV-Dateien (*.csv)");
+const QString kPdfFilter = QStringLiteral("PDF-Dateien (*.pdf)");
+
+// The sound component's own test: it plays what it can open and decode.
+constexpr uint32_t kCheckRate = 44100;
+
+std::string programDirectory() {
+    return devices::programDirectory();
+}
+
+// The list as it is on disk; a list that cannot be read whole is not
+// exported or extended, so nothing of it is lost.
+std::vector<config::ConditionEntry> readWholeList() {
+    config::ConditionListReadResult list = config::readConditionList(programDirectory());
+    if (list.error) throw std::runtime_error(*list.error);
+    return std::move(list.entries);
+}
+
+// "1 Eintrag wurde", "3 Einträge wurden"
+QString entriesDone(std::size_t n) {
+    return n == 1 ? QStringLiteral("1 Eintrag wurde")
+                  : QString::number(n) + QStringLiteral(" Einträge wurden");
+}
+
+config::SettingsReport currentReport(const ExtrasServices& services) {
+    devices::TAudioMixer mixer;
+    mixer.setMixerId(0);
+    devices::AudioMixerNames names(mixer);
+    return config::buildSettingsReport(programDirectory(), names, services.playable,
+                                       services.now());
+}
+
+}  // namespace
+
+ExtrasServices systemServices() {
+    return {
+        [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+            return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+        },
+        [](QWidget* parent, const QString& title, const QString& filter) {
+            return QFileDialog::getOpenFileName(parent, title, qs(programDirectory()), filter);
+        },
+        [](QWidget* parent, QPrinter& printer) {
+            QPrintDialog dialog(&printer, parent);
+            return dialog.exec() == QDialog::Accepted;
+        },
+        [] { return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()); },
+        [](const std::string& path) {
+            return devices::SoundFileSource::open(path, kCheckRate) != nullptr;
+        },
+    };
+}
+
+ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("ExtrasMenu"));
+    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("Extras"));
+    menu->setObjectName(QStringLiteral("Extras1"));
+    addCommand(menu, "BedingungslistePruefen1", QStringLiteral("Bedingungsliste prüfen…"),
+               &ExtrasMenu::BedingungslistePruefenClick);
+    addCommand(menu, "NaechsteFunktionsproben1", QStringLiteral("Nächste Funktionsproben…"),
+               &ExtrasMenu::NaechsteFunktionsprobenClick);
+    menu->addSeparator();
+    addCommand(menu, "Exportieren1", QStringLiteral("Bedingungsliste exportieren…"),
+               &ExtrasMenu::ExportierenClick);
+    addCommand(menu, "Importieren1", QStringLiteral("Bedingungsliste importieren…"),
+               &ExtrasMenu::ImportierenClick);
+    menu->addSeparator();
+    addCommand(menu, "Pdf1", QStringLiteral("Einstellungen als PDF…"), &ExtrasMenu::PdfClick);
+    addCommand(menu, "Drucken1", QStringLiteral("Drucken…"), &ExtrasMenu::DruckenClick);
+}
+
+void ExtrasMenu::addCommand(QMenu* menu, const char* name, const QString& text,
+                            void (ExtrasMenu::*handler)()) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this,
+            [this, handler] { ui::guarded(window_, [&] { (this->*handler)(); }); });
+}
+
+void ExtrasMenu::BedingungslistePruefenClick() {
+    const auto findings = config::checkProgramDirectory(programDirectory(), services.playable);
+    TPruefung dialog(window_);
+    dialog.setFindings(findings);
+    dialog.exec();
+}
+
+void ExtrasMenu::NaechsteFunktionsprobenClick() {
+    const config::IniFile settings(config::settingsFilePath(programDirectory()));
+    const auto plan =
+        config::planDeactivations(config::DeactivationSchedule::read(settings), services.now());
+    TProbenTermine dialog(window_);
+    dialog.setPlan(config::scheduleSentence(settings), plan);
+    dialog.exec();
+}
+
+void ExtrasMenu::ExportierenClick() {
+    const QString path =
+        services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
+                                qs(programDirectory() + "Alarmierung.csv"), kCsvFilter);
+    if (path.isEmpty()) return;
+    const auto entries = readWholeList();
+    config::writeConditionCsvFile(str(path), entries);
+    MessageBoxes::information(
+        window_, entriesDone(entries.size()) + QStringLiteral(" nach \"%1\" exportiert").arg(path));
+}
+
+void ExtrasMenu::ImportierenClick() {
+    const QString path =
+        services.chooseOpenFile(window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter);
+    if (path.isEmpty()) return;
+    const config::CsvImport imported = config::importConditionCsv(config::readCsvFile(str(path)));
+    std::vector<config::ConditionEntry> list = readWholeList();
+    TCsvImport dialog(window_);
+    dialog.setImport(path, imported, list.size());
+    dialog.exec();
+    if (dialog.choice() == ImportChoice::Cancel) return;
+    if (dialog.choice() == ImportChoice::Replace) list.clear();
+    list.insert(list.end(), imported.entries.begin(), imported.entries.end());
+    config::writeConditionList(programDirectory(), list);
+    MessageBoxes::information(
+        window_, entriesDone(imported.entries.size()) +
+                     QStringLiteral(" übernommen, die Bedingungsliste hat jetzt ") +
+                     counted(list.size(), QStringLiteral("Eintrag"), QStringLiteral("Einträge")));
+}
+
+void ExtrasMenu::PdfClick() {
+    const QString path =
+        services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
+                                qs(programDirectory() + "Einstellungen.pdf"), kPdfFilter);
+    if (path.isEmpty()) return;
+    writeSettingsReportPdf(currentReport(services), path);
+    MessageBoxes::information(window_,
+                              QStringLiteral("Der Bericht wurde in \"%1\" gespeichert").arg(path));
+}
+
+void ExtrasMenu::DruckenClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!services.setUpPrinter(window_, printer)) return;
+    printSettingsReport(currentReport(services), printer);
+}
+
+}  // namespace dravel::extras

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "config/SettingsReport.h"
+
+class QPagedPaintDevice;
+
+namespace dravel::extras {
+
+// The report as one A4 layout, shared by the PDF and the printer.
+QString reportHtml(const config::SettingsReport& report);
+
+// Lays the report out on the device's pages (a QPrinter or a QPdfWriter).
+void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device);
+
+// Writes the report as a PDF file; throws when the file cannot be written.
+void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path);
+
+}  // namespace dravel::extras

@@ -1,0 +1,336 @@
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTest>
+#include <chrono>
+
+#include "app/Hauptfenster.h"
+#include "config/ConditionCsv.h"
+#include "config/ConditionList.h"
+#include "extras/Bedingungspruefung.h"
+#include "extras/CsvImport.h"
+#include "extras/ExtrasMenu.h"
+#include "extras/ProbenTermine.h"
+#include "support/TestSupport.h"
+#include "support/WindowDriver.h"
+
+using dravel::config::ConditionEntry;
+using dravel::extras::ExtrasMenu;
+using dravel::testing::child;
+using dravel::testing::driveModal;
+using dravel::testing::ScriptedBoxes;
+using dravel::testing::TempProgramDir;
+using dravel::ui::BoxKind;
+using namespace std::chrono;
+
+namespace {
+
+const std::vector<ConditionEntry> kList = {
+    {"0", "0", "Gerätehaus; Tor \"Nord\"", "12345", ""},
+    {"1", "2", "Wache Süd", "0123456780", ""},
+    {"0", "0", "doppelt", "12345", ""},
+};
+
+// Pin 3 (TXD) and Pin 4 (DTR) switch on condition.
+const std::string kPins =
+    "[Pin0]\r\nAusgang Aktiv=1\r\nStart=1\r\n[Pin1]\r\nAusgang Aktiv=1\r\nStart=1\r\n";
+
+QStringList rowTexts(const QTableWidget* table, int row) {
+    QStringList texts;
+    for (int c = 0; c < table->columnCount(); ++c) texts << table->item(row, c)->text();
+    return texts;
+}
+
+// The main window of a fresh program directory with its Extras menu, whose
+// file dialogs answer with the paths a test sets.
+class Window {
+public:
+    explicit Window(const TempProgramDir& dir) : dir_(dir) {
+        extras = w.findChild<ExtrasMenu*>();
+        if (!extras) qFatal("no Extras menu");
+        extras->services.chooseSaveFile = [this](QWidget*, const QString&, const QString&,
+                                                 const QString&) { return saveAnswer; };
+        extras->services.chooseOpenFile = [this](QWidget*, const QString&, const QString&) {
+            return openAnswer;
+        };
+        extras->services.now = [] {
+            return floor<seconds>(sys_days(2026y / December / 7) + 9h);  // Monday 10:00 MEZ
+        };
+        extras->services.playable = [](const std::string&) { return true; };
+    }
+
+    void trigger(const char* action) { child<QAction>(w, action)->trigger(); }
+
+    template <typename Dialog>
+    bool drive(const char* action, const std::function<void(Dialog&)>& handle) {
+        return driveModal<Dialog>([&] { trigger(action); }, handle);
+    }
+
+    std::string datBytes() const { return dir_.read("Alarmierung.dat"); }
+
+    TMain w;
+    ExtrasMenu* extras;
+    QString saveAnswer;
+    QString openAnswer;
+
+private:
+    const TempProgramDir& dir_;
+};
+
+QString pdfText(const QString& path) {
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0) return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+// A WAV file of a tenth of a second of silence, as the sound component reads it.
+std::string silentWav() {
+    const auto u32 = [](uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    const auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const uint32_t samples = 4410;
+    return "RIFF" + u32(36 + samples * 2) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(44100) +
+           u32(88200) + u16(2) + u16(16) + "data" + u32(samples * 2) +
+           std::string(samples * 2, '\0');
+}
+
+}  // namespace
+
+class TestExtras : public QObject {
+    Q_OBJECT
+private slots:
+    void menuExtrasComesLastWithItsCommands() {
+        TempProgramDir dir;
+        Window window(dir);
+        const QList<QAction*> menus = window.w.menuBar()->actions();
+        QCOMPARE(menus.last()->text(), QStringLiteral("Extras"));
+        QStringList texts;
+        for (QAction* a : child<QMenu>(window.w, "Extras1")->actions())
+            if (!a->isSeparator()) texts << a->text();
+        QCOMPARE(texts, (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…",
+                                     "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
+                                     "Einstellungen als PDF…", "Drucken…"}));
+    }
+
+    void listCheckShowsOneRowPerFindingOrNone() {
+        TempProgramDir dir;
+        dir.write("Prog.ini", kPins);
+        dravel::config::writeConditionList(dir.path(), kList);
+        Window window(dir);
+        QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
+            QCOMPARE(child<QLabel>(d, "Ergebnis")->text(),
+                     QStringLiteral("1 Auffälligkeit gefunden:"));
+            const auto* table = child<QTableWidget>(d, "Befunde");
+            QCOMPARE(table->rowCount(), 1);
+            QCOMPARE(rowTexts(table, 0),
+                     (QStringList{"3", "12345", "doppelt",
+                                  "Doppelter Eintrag: gleiche Art und Kennung wie Zeile 1"}));
+            d.accept();
+        }));
+        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]});
+        QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
+            QCOMPARE(child<QLabel>(d, "Ergebnis")->text(), QStringLiteral("Keine Auffälligkeiten"));
+            QVERIFY(child<QTableWidget>(d, "Befunde")->isHidden());
+            child<QPushButton>(d, "Schliessen")->click();
+        }));
+    }
+
+    void nextWindowsFromTheGivenNowOrWhyThereAreNone() {
+        TempProgramDir dir;
+        dir.write("Prog.ini",
+                  "[Funktionsprobe]\r\nArt=1\r\nWochentag1=0\r\nUhrzeit=22:00\r\nDauer=90\r\n");
+        Window window(dir);
+        QVERIFY(window.drive<TProbenTermine>("NaechsteFunktionsproben1", [](TProbenTermine& d) {
+            QCOMPARE(child<QLabel>(d, "Zeitplan")->text(),
+                     QStringLiteral("Das Programm wird jeden Montag,\nin der Zeit von 22:00 - "
+                                    "23:30 Uhr deaktiviert"));
+            const auto* table = child<QTableWidget>(d, "Zeitraeume");
+            QCOMPARE(table->rowCount(), 12);
+            QCOMPARE(rowTexts(table, 0),
+                     (QStringList{"Montag", "07.12.2026 22:00", "07.12.2026 23:30", ""}));
+            QCOMPARE(rowTexts(table, 11).mid(0, 3),
+                     (QStringList{"Montag", "22.02.2027 22:00", "22.02.2027 23:30"}));
+            d.accept();
+        }));
+        dir.write("Prog.ini", "[Funktionsprobe]\r\nArt=0\r\n");
+        QVERIFY(window.drive<TProbenTermine>("NaechsteFunktionsproben1", [](TProbenTermine& d) {
+            QCOMPARE(child<QLabel>(d, "Hinweise")->text(),
+                     QStringLiteral("Es findet keine Deaktivierung des Programms statt."));
+            QVERIFY(child<QTableWidget>(d, "Zeitraeume")->isHidden());
+            d.accept();
+        }));
+    }
+
+    void exportThenImportReplacingGivesTheSameFile() {
+        TempProgramDir dir;
+        dravel::config::writeConditionList(dir.path(), kList);
+        const std::string before = dir.read("Alarmierung.dat");
+        Window window(dir);
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("3 Einträge wurden nach \"%1\" exportiert")
+                         .arg(QString::fromStdString(dir.file("liste.csv"))));
+        window.saveAnswer = QString::fromStdString(dir.file("liste.csv"));
+        window.trigger("Exportieren1");
+        QCOMPARE(dir.read("liste.csv"), dravel::config::exportConditionCsv(kList));
+
+        dravel::config::writeConditionList(dir.path(), {});
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("3 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
+                                    "Einträge"));
+        window.openAnswer = window.saveAnswer;
+        QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
+            QVERIFY(child<QTableWidget>(d, "Abgewiesen")->isHidden());
+            child<QPushButton>(d, "Ersetzen")->click();
+        }));
+        VERIFY_BOXES(boxes);
+        QVERIFY(window.datBytes() == before);
+    }
+
+    void importShowsRefusedRowsFirstAndAppendsOrCancels() {
+        TempProgramDir dir;
+        dravel::config::writeConditionList(dir.path(), {kList[1]});
+        const std::string before = dir.read("Alarmierung.dat");
+        dir.write("neu.csv",
+                  "Pin;Art;Code;Beschreibung;Audiodatei\r\n"
+                  "0;0;11111;eins;\r\n"
+                  "0;0;1111;zu kurz;\r\n"
+                  "Pin 7 (RTS);POSAC;2999999?;zwei;\r\n");
+        Window window(dir);
+        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
+        QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
+            QCOMPARE(
+                child<QLabel>(d, "Anzahl")->text(),
+                QStringLiteral("2 Zeilen sind gültig, die Bedingungsliste hat 1 Eintrag. 1 Zeile "
+                               "wird nicht übernommen:"));
+            const auto* refused = child<QTableWidget>(d, "Abgewiesen");
+            QCOMPARE(refused->rowCount(), 1);
+            QCOMPARE(rowTexts(refused, 0),
+                     (QStringList{"3", "Kennung hat 4 statt 5 Zeichen (5-Tonfolgen)"}));
+            child<QPushButton>(d, "Abbrechen")->click();
+        }));
+        QVERIFY(window.datBytes() == before);
+
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("2 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
+                                    "Einträge"));
+        QVERIFY(window.drive<TCsvImport>(
+            "Importieren1", [](TCsvImport& d) { child<QPushButton>(d, "Anhaengen")->click(); }));
+        VERIFY_BOXES(boxes);
+        const auto list = dravel::config::readConditionList(dir.path()).entries;
+        QCOMPARE(list.size(), std::size_t(3));
+        QVERIFY(list[0] == kList[1]);
+        QVERIFY((list[2] == ConditionEntry{"2", "1", "zwei", "2999999?", ""}));
+    }
+
+    void importWithNothingValidOffersOnlyCancel() {
+        TempProgramDir dir;
+        dir.write("leer.csv", std::string("\x01\x02junk\xff", 8));
+        Window window(dir);
+        window.openAnswer = QString::fromStdString(dir.file("leer.csv"));
+        QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
+            QVERIFY(!child<QPushButton>(d, "Ersetzen")->isEnabled());
+            QVERIFY(!child<QPushButton>(d, "Anhaengen")->isEnabled());
+            QCOMPARE(child<QTableWidget>(d, "Abgewiesen")->rowCount(), 1);
+            d.reject();
+        }));
+        QVERIFY(!dir.exists("Alarmierung.dat"));
+    }
+
+    void anUnreadableListIsNeitherExportedNorExtended() {
+        TempProgramDir dir;
+        QVERIFY(QDir().mkpath(QString::fromStdString(dir.file("Alarmierung.dat"))));
+        dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
+        Window window(dir);
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."))
+            .expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."))
+            .expect(BoxKind::Error, QStringLiteral("Datei nicht gefunden."));
+        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
+        window.saveAnswer = QString::fromStdString(dir.file("aus.csv"));
+        window.trigger("Importieren1");
+        window.trigger("Exportieren1");
+        window.openAnswer = QString::fromStdString(dir.file("fehlt.csv"));
+        window.trigger("Importieren1");
+        VERIFY_BOXES(boxes);
+        QVERIFY(!dir.exists("aus.csv"));
+        QVERIFY(QFileInfo(QString::fromStdString(dir.file("Alarmierung.dat"))).isDir());
+    }
+
+    void pdfAndPrintShareOneLayoutWithTheWholeSetUp() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is needed to read the report back");
+        TempProgramDir dir;
+        dir.write("Prog.ini",
+                  kPins + "[Funktionsprobe]\r\nArt=4\r\nUhrzeit=23:00\r\nDauer=120\r\n");
+        dravel::config::writeConditionList(dir.path(), kList);
+        Window window(dir);
+        ScriptedBoxes boxes;
+        const QString pdf = QString::fromStdString(dir.file("bericht.pdf"));
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("Der Bericht wurde in \"%1\" gespeichert").arg(pdf));
+        window.saveAnswer = pdf;
+        window.trigger("Pdf1");
+        VERIFY_BOXES(boxes);
+
+        const QString printed = QString::fromStdString(dir.file("gedruckt.pdf"));
+        window.extras->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+            return true;
+        };
+        window.trigger("Drucken1");
+        for (const QString& file : {pdf, printed}) {
+            const QString text = pdfText(file);
+            for (const char* part :
+                 {"Einstellungen für \"Kalvor.EXE\"", "Erstellt am 07.12.2026 10:00",
+                  "Das Programm wird täglich,", "in der Zeit von 23:00 - 01:00 Uhr deaktiviert",
+                  "Bedingungsliste (3 Einträge)", "Gerätehaus; Tor \"Nord\"", "FMS-Kennung",
+                  "Prüfung der Bedingungsliste",
+                  "Doppelter Eintrag: gleiche Art und Kennung wie Zeile 1",
+                  "Nächste Funktionsproben", "Dienstag", "Pin 4 (DTR)"})
+                QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+        }
+        window.extras->services.setUpPrinter = [](QWidget*, QPrinter&) { return false; };
+        QFile::remove(printed);
+        window.trigger("Drucken1");
+        QVERIFY(!QFile::exists(printed));
+    }
+
+    void pdfToAFolderThatCannotBeWrittenIsReported() {
+        TempProgramDir dir;
+        Window window(dir);
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error,
+                     QStringLiteral("In /nicht/da/bericht.pdf kann nicht geschrieben werden."));
+        window.saveAnswer = QStringLiteral("/nicht/da/bericht.pdf");
+        window.trigger("Pdf1");
+        VERIFY_BOXES(boxes);
+    }
+
+    void theSoundComponentDecidesWhatCanBePlayed() {
+        TempProgramDir dir;
+        dir.write("stille.wav", silentWav());
+        dir.write("kaputt.wav", "RIFF kein Ton");
+        const auto playable = dravel::extras::systemServices().playable;
+        QVERIFY(playable(dir.file("stille.wav")));
+        QVERIFY(!playable(dir.file("kaputt.wav")));
+        QVERIFY(!playable(dir.file("fehlt.wav")));
+    }
+};
+
+QTEST_MAIN(TestExtras)
+#include "tst_extras.moc"
