@@ -17,6 +17,8 @@
 #include "dialogs/Bedingung.h"
 #include "ui/MessageBoxes.h"
 
+using dravel::dialogs::TBedingungen;
+
 namespace fs = std::filesystem;
 using dravel::config::ConditionEntry;
 

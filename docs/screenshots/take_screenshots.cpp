@@ -27,6 +27,18 @@
 #include "ui/MessageBoxes.h"
 #include "ui/RadioGroup.h"
 
+using dravel::app::DravelApplication;
+using dravel::app::TMain;
+using dravel::dialogs::TAudio;
+using dravel::dialogs::TBedingungen;
+using dravel::dialogs::TFunktions;
+using dravel::dialogs::TPort;
+using dravel::dialogs::TProg;
+using dravel::dialogs::TSound;
+using dravel::tools::TFunktionsTest;
+using dravel::tools::Tinfo;
+using dravel::tools::TTest;
+
 namespace {
 
 const char* const kSampleSettings =

@@ -3,6 +3,8 @@
 #include "ui/ErrorGuard.h"
 #include "ui/ProgramFont.h"
 
+namespace dravel::app {
+
 DravelApplication::DravelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Dravel"));
     dravel::ui::useProgramFont();
@@ -13,3 +15,5 @@ bool DravelApplication::notify(QObject* receiver, QEvent* event) {
     dravel::ui::guarded(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
+
+}  // namespace dravel::app

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace dravel::app {
+
 // The application object: the program's title and font, and a last guard
 // that keeps an exception from ever reaching Qt's event loop.
 class DravelApplication : public QApplication {
@@ -9,3 +11,5 @@ public:
     DravelApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+}  // namespace dravel::app

@@ -6,10 +6,6 @@
 #include "app/ui_Hauptfenster.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/sound/SoundLibrary.h"
-#include "devices/system/Shell.h"
-#include "ui/ErrorGuard.h"
-#include "ui/MessageBoxes.h"
-#include "ui/WindowGeometry.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"
@@ -20,10 +16,26 @@
 #include "tools/FunktTest.h"
 #include "tools/Infofenster.h"
 #include "tools/PinTest.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/OpenDocument.h"
 #include "ui/SoundPreview.h"
+#include "ui/WindowGeometry.h"
+
+using dravel::dialogs::TAudio;
+using dravel::dialogs::TBedingungen;
+using dravel::dialogs::TFunktions;
+using dravel::dialogs::TPort;
+using dravel::dialogs::TProg;
+using dravel::dialogs::TSound;
+using dravel::tools::runOutputTest;
+using dravel::tools::TFunktionsTest;
+using dravel::tools::Tinfo;
 
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
+
+namespace dravel::app {
 
 namespace {
 // Outer size of the window as the alarm program's users know it.
@@ -65,7 +77,6 @@ void TMain::connectMenu() {
                    &TMain::FunktionsprobeZeiten1Click);
     connectGuarded(ui->ProgrammEinstellungen1, &QAction::triggered, this,
                    &TMain::ProgrammEinstellungen1Click);
-
 }
 
 bool TMain::start() {
@@ -84,13 +95,21 @@ std::string TMain::settingsPath() {
     return dravel::config::settingsFilePath(dravel::devices::programDirectory());
 }
 
-void TMain::N1Click() { close(); }
+void TMain::N1Click() {
+    close();
+}
 
-void TMain::ber1Click() { runPlainDialog<Tinfo>(); }
+void TMain::ber1Click() {
+    runPlainDialog<Tinfo>();
+}
 
-void TMain::BedingtePortansteuerung1Click() { runPlainDialog<TBedingungen>(); }
+void TMain::BedingtePortansteuerung1Click() {
+    runPlainDialog<TBedingungen>();
+}
 
-void TMain::AlarmSimulieren1Click() { runPlainDialog<TFunktionsTest>(); }
+void TMain::AlarmSimulieren1Click() {
+    runPlainDialog<TFunktionsTest>();
+}
 
 // The port list is read before the dialog shows; when it cannot be read the
 // command stops there and nothing is written.
@@ -98,28 +117,44 @@ void TMain::ComPort1Click() {
     runSettingsCommand<TPort>([this](TPort& dialog) { dialog.fillPorts(ui->Port_name->text()); });
 }
 
-void TMain::AudioDatei1Click() { runSettingsCommand<TAudio>(); }
+void TMain::AudioDatei1Click() {
+    runSettingsCommand<TAudio>();
+}
 
-void TMain::Einstellungen1Click() { runSettingsCommand<TSound>(); }
+void TMain::Einstellungen1Click() {
+    runSettingsCommand<TSound>();
+}
 
 // The output test works on a port of its own choosing, starting from the
 // configured one; it neither reads nor writes Prog.ini.
-void TMain::AusgngeTesten1Click() { runOutputTest(this, ui->Port_name->text()); }
+void TMain::AusgngeTesten1Click() {
+    runOutputTest(this, ui->Port_name->text());
+}
 
-void TMain::FunktionsprobeZeiten1Click() { runSettingsCommand<TFunktions>(); }
+void TMain::FunktionsprobeZeiten1Click() {
+    runSettingsCommand<TFunktions>();
+}
 
-void TMain::ProgrammEinstellungen1Click() { runSettingsCommand<TProg>(); }
+void TMain::ProgrammEinstellungen1Click() {
+    runSettingsCommand<TProg>();
+}
 
-void TMain::Play() { dravel::ui::playSoundPreview(this, ui->pfad->text()); }
+void TMain::Play() {
+    dravel::ui::playSoundPreview(this, ui->pfad->text());
+}
 
-void TMain::LowVersion1Click() { openWiringDiagram("schaltplan (low).pdf"); }
+void TMain::LowVersion1Click() {
+    openWiringDiagram("schaltplan (low).pdf");
+}
 
-void TMain::Schaltplan1Click() { openWiringDiagram("schaltplan.pdf"); }
+void TMain::Schaltplan1Click() {
+    openWiringDiagram("schaltplan.pdf");
+}
 
 void TMain::openWiringDiagram(const std::string& fileName) {
-    const std::string path = dravel::devices::programDirectory() + fileName;
-    if (!dravel::devices::shell().openDocument(path))
+    dravel::ui::openDocument(this, dravel::devices::programDirectory() + fileName, [this] {
         MessageBoxes::plain(this, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"));
+    });
 }
 
 int runDravel() {
@@ -129,3 +164,5 @@ int runDravel() {
     dravel::ui::centerOnScreen(&window);
     return QApplication::exec();
 }
+
+}  // namespace dravel::app

@@ -16,6 +16,8 @@ namespace dravel::devices {
 class TAudioMixer;
 }
 
+namespace dravel::app {
+
 // The main window: shows the settings summary and opens every dialog and
 // test tool. It keeps no settings of its own; Prog.ini is read anew by every
 // command. The hidden labels pfad and Port_name carry the sound path and the
@@ -91,3 +93,5 @@ void TMain::runSettingsCommand(Prepare&& prepare) {
 
 // Program entry behind main(): the main window, its start, the message loop.
 int runDravel();
+
+}  // namespace dravel::app

@@ -8,6 +8,8 @@
 #include "devices/mixer/AudioMixerNames.h"
 #include "ui/PanelLabel.h"
 
+namespace dravel::app {
+
 // Rebuilds every panel from one read of Prog.ini, in the panels' order. A
 // stored time that is not a time of day stops it before the schedule panel,
 // whose text stays as it was; the error guard shows the message.
@@ -33,3 +35,5 @@ void TMain::Zusammenfassung() {
     if (texts.scheduleError) throw std::runtime_error(*texts.scheduleError);
     ui->Funktionspr->setPanelText(text(*texts.schedule));
 }
+
+}  // namespace dravel::app

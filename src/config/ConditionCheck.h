@@ -32,10 +32,6 @@ struct ConditionFinding {
 // True when the sound component can play the file at this UTF-8 path.
 using PlayableCheck = std::function<bool(const std::string& path)>;
 
-// Captions of the pins in condition lists and reports, by pin index.
-inline constexpr std::array<std::string_view, 3> kPinCaptions = {"Pin 3 (TXD)", "Pin 4 (DTR)",
-                                                                 "Pin 7 (RTS)"};
-
 // The reason a code does not fit its kind (length, or a character that no
 // selector of that position offers); none when it fits.
 std::optional<std::string> alarmCodeProblem(AlarmCodeKind kind, std::string_view code);

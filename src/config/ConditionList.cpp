@@ -1,5 +1,7 @@
 #include "config/ConditionList.h"
 
+#include "config/FileNamePart.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -142,9 +144,7 @@ std::optional<int> conditionFieldIndex(std::string_view field) {
 }
 
 std::string audioFileName(std::string_view audioPath) {
-    const std::size_t separator = audioPath.find_last_of("/\\");
-    return std::string(separator == std::string_view::npos ? audioPath
-                                                           : audioPath.substr(separator + 1));
+    return std::string(fileNamePart(audioPath, kPathSeparators));
 }
 
 }  // namespace dravel::config

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "config/IniFile.h"
 
@@ -11,6 +12,10 @@ namespace dravel::config {
 // The switchable lines of the serial port, by pin index: 0 = Pin 3 (TXD),
 // 1 = Pin 4 (DTR), 2 = Pin 7 (RTS).
 inline constexpr int kPinCount = 3;
+
+// Captions of the pins in every window, list and report, by pin index.
+inline constexpr std::array<std::string_view, kPinCount> kPinCaptions = {
+    "Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)"};
 
 // The alarm program stores descriptions in fixed-size fields.
 inline constexpr std::size_t kMaxPinDescription = 255;

@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "config/FileNamePart.h"
 #include "dialogs/ui_Audio_form.h"
 #include "ui/ErrorGuard.h"
 #include "ui/SoundPreview.h"
 #include "ui/Text.h"
 
 using dravel::ui::connectGuarded;
+
+namespace dravel::dialogs {
 
 namespace {
 constexpr int kOuterWidth = 375;
@@ -28,13 +31,10 @@ TAudio::FileChooser& fileChooser() {
     return chooser;
 }
 
-// Everything after the last separator: a backslash or drive colon as the
-// alarm program writes them, or a slash.
 QString fileNamePart(const QString& path) {
-    qsizetype cut = -1;
-    for (QChar separator : {QLatin1Char('\\'), QLatin1Char(':'), QLatin1Char('/')})
-        cut = std::max(cut, path.lastIndexOf(separator));
-    return path.mid(cut + 1);
+    const std::string utf8 = dravel::ui::toStdString(path);
+    return dravel::ui::toQString(
+        std::string(dravel::config::fileNamePart(utf8, dravel::config::kPathOrDriveSeparators)));
 }
 }  // namespace
 
@@ -64,7 +64,7 @@ TAudio::~TAudio() = default;
 
 void TAudio::setValues(const Values& values) {
     ui->PlaySound->setChecked(values.play);
-    ui->Pfad->setText(dravel::ui::qs(values.path));
+    ui->Pfad->setText(dravel::ui::toQString(values.path));
     ui->Verzoegern->setChecked(values.wait);
     ui->verzoeger_zeit->setValue(values.waitTime);
     ui->Pin_ansteuern->setChecked(values.switchPin);
@@ -78,7 +78,7 @@ void TAudio::setValues(const Values& values) {
 TAudio::Values TAudio::values() const {
     Values v;
     v.play = ui->PlaySound->isChecked();
-    v.path = dravel::ui::str(ui->Pfad->text());
+    v.path = dravel::ui::toStdString(ui->Pfad->text());
     v.wait = ui->Verzoegern->isChecked();
     v.waitTime = ui->verzoeger_zeit->value();
     v.switchPin = ui->Pin_ansteuern->isChecked();
@@ -125,3 +125,5 @@ void TAudio::showFileName() {
     ui->Datei->setText(fileNamePart(path));
     ui->Datei->setToolTip(path);
 }
+
+}  // namespace dravel::dialogs

@@ -11,6 +11,8 @@ namespace Ui {
 class Audio;
 }
 
+namespace dravel::dialogs {
+
 // The alarm sound: whether and which WAV file is played, after which delay,
 // and which output pin is switched while it plays. The chosen path lives in
 // the hidden label Pfad; the label Datei shows its file name.
@@ -47,3 +49,5 @@ private:
     std::unique_ptr<Ui::Audio> ui;
     QString lastChosenFile_;  // the next file dialog starts from it
 };
+
+}  // namespace dravel::dialogs

@@ -10,6 +10,7 @@
 #include <QStyle>
 
 #include "config/AlarmCode.h"
+#include "config/PinSettings.h"
 #include "devices/system/ProgramDirectory.h"
 #include "dialogs/ui_Bedingung.h"
 #include "ui/AlarmCodePanel.h"
@@ -23,8 +24,10 @@ using dravel::config::ConditionEntry;
 using dravel::ui::AlarmCodePanel;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
-using dravel::ui::qs;
-using dravel::ui::str;
+using dravel::ui::toQString;
+using dravel::ui::toStdString;
+
+namespace dravel::dialogs {
 
 namespace {
 
@@ -32,9 +35,6 @@ constexpr int kOuterWidth = 600;
 constexpr int kOuterHeight = 601;
 // All three kind panels lie at the same place in the entry frame.
 constexpr QPoint kPanelPosition(16, 65);
-
-const std::array<QString, 3> kPinItems = {
-    QStringLiteral("Pin 3 (TXD)"), QStringLiteral("Pin 4 (DTR)"), QStringLiteral("Pin 7 (RTS)")};
 
 struct ColumnLayout {
     const char* title;
@@ -51,24 +51,28 @@ constexpr std::array<ColumnLayout, ConditionListModel::Count> kColumns = {{{"Pin
                                                                            {"Pfad", 0}}};
 
 QString kindItem(int kindIndex) {
-    return qs(
+    return toQString(
         std::string(dravel::config::kConditionKindItems[static_cast<std::size_t>(kindIndex)]));
+}
+
+QString pinItem(int pinIndex) {
+    return toQString(std::string(dravel::config::kPinCaptions[static_cast<std::size_t>(pinIndex)]));
 }
 
 // The item text that a pin or kind field names, or the field itself when it
 // names none.
 QString pinText(const std::string& field) {
     const auto index = dravel::config::conditionFieldIndex(field);
-    return index ? kPinItems[static_cast<std::size_t>(*index)] : qs(field);
+    return index ? pinItem(*index) : toQString(field);
 }
 
 QString kindText(const std::string& field) {
     const auto index = dravel::config::conditionFieldIndex(field);
-    return index ? kindItem(*index) : qs(field);
+    return index ? kindItem(*index) : toQString(field);
 }
 
 QString fileNameOf(const QString& path) {
-    return qs(dravel::config::audioFileName(str(path)));
+    return toQString(dravel::config::audioFileName(toStdString(path)));
 }
 
 }  // namespace
@@ -129,17 +133,17 @@ QString ConditionListModel::text(const ConditionEntry& entry, int column) const 
         case KindText:
             return kindText(entry.kind);
         case Code:
-            return qs(entry.code);
+            return toQString(entry.code);
         case Description:
-            return qs(entry.description);
+            return toQString(entry.description);
         case AudioFile:
-            return qs(dravel::config::audioFileName(entry.audioPath));
+            return toQString(dravel::config::audioFileName(entry.audioPath));
         case Kind:
-            return qs(entry.kind);
+            return toQString(entry.kind);
         case Pin:
-            return qs(entry.pin);
+            return toQString(entry.pin);
         case AudioPath:
-            return qs(entry.audioPath);
+            return toQString(entry.audioPath);
     }
     return {};
 }
@@ -167,7 +171,7 @@ TBedingungen::~TBedingungen() = default;
 
 void TBedingungen::setUpControls() {
     ui->Art->setItems({kindItem(0), kindItem(1), kindItem(2)});
-    for (const QString& pin : kPinItems) ui->Pin->addItem(pin);
+    for (int pin = 0; pin < dravel::config::kPinCount; ++pin) ui->Pin->addItem(pinItem(pin));
     ui->Pin->setCurrentIndex(-1);
     for (const AlarmCodeKind kind : dravel::config::kAlarmCodeKinds) {
         auto* panel = new AlarmCodePanel(kind, ui->Einstell);
@@ -231,7 +235,7 @@ void TBedingungen::FormCreate() {
     setAudioPath({});
     auto [entries, error] = dravel::config::readConditionList(dravel::devices::programDirectory());
     model_->setEntries(std::move(entries));
-    if (error) MessageBoxes::error(this, dravel::ui::withFullStop(qs(*error)));
+    if (error) MessageBoxes::error(this, dravel::ui::withFullStop(toQString(*error)));
 }
 
 void TBedingungen::ArtClick(int kindIndex) {
@@ -274,7 +278,8 @@ bool TBedingungen::checkEntry() {
 void TBedingungen::addEntry(int kindIndex, const QString& code) {
     const QString audioPath = ui->Pfad->text();
     model_->append({std::to_string(ui->Pin->currentIndex()), std::to_string(kindIndex),
-                    str(ui->Beschreibung->text()), str(code), str(audioPath)});
+                    toStdString(ui->Beschreibung->text()), toStdString(code),
+                    toStdString(audioPath)});
     // Names the audio file the new entry plays; an empty box for none.
     MessageBoxes::plain(this, audioPath);
 }
@@ -309,10 +314,11 @@ void TBedingungen::ndern1Click() {
     const auto kindIndex = dravel::config::conditionFieldIndex(entry.kind);
     ui->Art->setItemIndex(kindIndex.value_or(-1));
     ui->Pin->setCurrentIndex(dravel::config::conditionFieldIndex(entry.pin).value_or(-1));
-    setAudioPath(qs(entry.audioPath));
-    ui->kennung->setText(qs(entry.code));
-    ui->Beschreibung->setText(qs(entry.description));
-    if (AlarmCodePanel* panel = panelOf(kindIndex.value_or(-1))) panel->preselect(qs(entry.code));
+    setAudioPath(toQString(entry.audioPath));
+    ui->kennung->setText(toQString(entry.code));
+    ui->Beschreibung->setText(toQString(entry.description));
+    if (AlarmCodePanel* panel = panelOf(kindIndex.value_or(-1)))
+        panel->preselect(toQString(entry.code));
     model_->remove(row);
     ui->Ubersicht->clearSelection();
 }
@@ -361,3 +367,5 @@ AlarmCodePanel* TBedingungen::panelOf(int kindIndex) const {
     const auto kind = dravel::config::conditionKind(kindIndex);
     return kind ? panels_[static_cast<std::size_t>(*kind)] : nullptr;
 }
+
+}  // namespace dravel::dialogs

@@ -19,6 +19,8 @@ namespace dravel::ui {
 class AlarmCodePanel;
 }
 
+namespace dravel::dialogs {
+
 // The rows of the condition list: each entry exactly as its record holds
 // it, with the texts the list shows derived from it. A pin or kind field
 // that names no pin or kind (a file edited elsewhere) is shown as it is
@@ -94,3 +96,5 @@ private:
     QMenu* PopupMenu;
     std::array<dravel::ui::AlarmCodePanel*, 3> panels_{};
 };
+
+}  // namespace dravel::dialogs

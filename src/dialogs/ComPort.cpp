@@ -13,11 +13,14 @@
 #include "dialogs/ui_ComPort.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Selectors.h"
 #include "ui/Text.h"
 
 using dravel::config::PinRecord;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
+
+namespace dravel::dialogs {
 
 namespace {
 constexpr int kOuterWidth = 513;
@@ -27,12 +30,6 @@ constexpr int kOuterHeight = 460;
 constexpr int kWaitFieldBlanks = 25;
 
 const QString kLineBreak = QStringLiteral("\n\r");
-
-QStringList presentPorts() {
-    QStringList ports;
-    dravel::devices::ListSerialPorts(ports);
-    return ports;
-}
 
 QLineEdit* editorOf(QSpinBox* box) {
     return box->findChild<QLineEdit*>();
@@ -72,7 +69,7 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
 TPort::~TPort() = default;
 
 void TPort::fillPorts(const QString& currentPortName) {
-    const QStringList ports = presentPorts();
+    const QStringList ports = dravel::ui::serialPortNames();
     ui->Porties->clear();
     ui->Porties->addItems(ports);
     ui->Porties->setCurrentIndex(ui->Porties->findText(currentPortName));
@@ -83,7 +80,7 @@ void TPort::setValues(const Values& values) {
 }
 
 TPort::Values TPort::values() const {
-    return {pins_, dravel::ui::str(ui->Porties->currentText())};
+    return {pins_, dravel::ui::toStdString(ui->Porties->currentText())};
 }
 
 // Picking the pin already shown is no change: it asks nothing and keeps the
@@ -116,7 +113,7 @@ void TPort::Port_pinChange() {
 void TPort::loadPin(int pin) {
     noteSoundPin(pin);
     const PinRecord& p = record(pin);
-    ui->Bemerkung->setText(dravel::ui::qs(p.description));
+    ui->Bemerkung->setText(dravel::ui::toQString(p.description));
     ui->Warten->setValue(p.wait);
     ui->Dauer->setValue(p.duration);
     ui->Start->setItemIndex(p.startMode < 0 ? -1
@@ -170,7 +167,7 @@ void TPort::StartClick() {
 void TPort::Pin_saveClick() {
     if (loadedPin_ < 0) return;
     PinRecord& p = record(loadedPin_);
-    p.description = dravel::config::cutDescription(dravel::ui::str(ui->Bemerkung->text()));
+    p.description = dravel::config::cutDescription(dravel::ui::toStdString(ui->Bemerkung->text()));
     p.wait = ui->Warten->value();
     p.duration = ui->Dauer->value();
     p.active = ui->Pin_aktiv->isChecked();
@@ -182,12 +179,7 @@ void TPort::Pin_saveClick() {
 
 // The field keeps its text even when that port is no longer listed.
 void TPort::Button2Click() {
-    const QStringList ports = presentPorts();
-    const QString text = ui->Porties->currentText();
-    ui->Porties->clear();
-    ui->Porties->addItems(ports);
-    ui->Porties->setCurrentIndex(ui->Porties->findText(text));
-    ui->Porties->setEditText(text);
+    dravel::ui::replaceItemsKeepingText(ui->Porties, dravel::ui::serialPortNames());
 }
 
 // The condition list saves itself; nothing here changes.
@@ -226,3 +218,5 @@ QString TPort::pinCaption(int pin) const {
 PinRecord& TPort::record(int pin) {
     return pins_[static_cast<std::size_t>(pin)];
 }
+
+}  // namespace dravel::dialogs

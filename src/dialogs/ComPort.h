@@ -12,6 +12,7 @@ namespace Ui {
 class Port;
 }
 
+namespace dravel::dialogs {
 
 // The serial port the alarm program drives and, pin by pin, whether it
 // switches each output pin, when and for how long. The dialog edits a
@@ -59,3 +60,5 @@ private:
     std::array<dravel::config::PinRecord, dravel::config::kPinCount> pins_;
     int loadedPin_ = -1;  // the pin the editor shows; -1 until one is chosen
 };
+
+}  // namespace dravel::dialogs

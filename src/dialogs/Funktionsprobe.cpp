@@ -10,11 +10,16 @@
 #include "dialogs/ui_Funktionsprobe.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Selectors.h"
 #include "ui/Text.h"
 
 using dravel::config::ScheduleSettings;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
+using dravel::ui::selectedIndex;
+using dravel::ui::selectStoredIndex;
+
+namespace dravel::dialogs {
 
 namespace {
 constexpr int kOuterWidth = 323;
@@ -50,16 +55,6 @@ bool typesNothing(const QKeyEvent& key) {
         default:
             return key.text().isEmpty();
     }
-}
-
-// Text typed into a selector is no selection.
-int selectedIndex(const QComboBox* box) {
-    const int index = box->currentIndex();
-    return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
-}
-
-void select(QComboBox* box, int index) {
-    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
 }  // namespace
 
@@ -101,13 +96,13 @@ TFunktions::~TFunktions() = default;
 void TFunktions::setValues(const Values& values) {
     const int lastItem = static_cast<int>(ui->Tage->items().size()) - 1;
     ui->Tage->setItemIndex(values.kind < 0 ? -1 : std::min(values.kind, lastItem));
-    select(ui->Wochentag1, values.weekday1);
-    select(ui->Wochentag2, values.weekday2);
-    select(ui->ZahlWochentag2, values.weekdayInMonth);
-    select(ui->Tag_Monat, values.dayOfMonth);
-    QString time = dravel::ui::qs(dravel::config::fitToTimeField(values.time));
+    selectStoredIndex(ui->Wochentag1, values.weekday1);
+    selectStoredIndex(ui->Wochentag2, values.weekday2);
+    selectStoredIndex(ui->ZahlWochentag2, values.weekdayInMonth);
+    selectStoredIndex(ui->Tag_Monat, values.dayOfMonth);
+    QString time = dravel::ui::toQString(dravel::config::fitToTimeField(values.time));
     ui->Uhrzeit->setText(time.replace(QLatin1Char(' '), kMaskBlank));
-    ui->dauer->setText(dravel::ui::qs(values.duration));
+    ui->dauer->setText(dravel::ui::toQString(values.duration));
 }
 
 TFunktions::Values TFunktions::values() const {
@@ -117,8 +112,8 @@ TFunktions::Values TFunktions::values() const {
     v.weekday2 = selectedIndex(ui->Wochentag2);
     v.weekdayInMonth = selectedIndex(ui->ZahlWochentag2);
     v.dayOfMonth = selectedIndex(ui->Tag_Monat);
-    v.time = dravel::ui::str(timeText());
-    v.duration = dravel::ui::str(ui->dauer->text());
+    v.time = dravel::ui::toStdString(timeText());
+    v.duration = dravel::ui::toStdString(ui->dauer->text());
     return v;
 }
 
@@ -206,7 +201,8 @@ void TFunktions::UhrzeitExit() {
 TFunktions::TimeCheck TFunktions::checkTime() const {
     if (ui->Uhrzeit->isModified() && !ui->Uhrzeit->hasAcceptableInput())
         return TimeCheck::Incomplete;
-    if (!dravel::config::parseTimeOfDay(dravel::ui::str(timeText()))) return TimeCheck::NotATime;
+    if (!dravel::config::parseTimeOfDay(dravel::ui::toStdString(timeText())))
+        return TimeCheck::NotATime;
     return TimeCheck::Passes;
 }
 
@@ -214,3 +210,5 @@ TFunktions::TimeCheck TFunktions::checkTime() const {
 QString TFunktions::timeText() const {
     return ui->Uhrzeit->displayText().replace(kMaskBlank, QLatin1Char(' '));
 }
+
+}  // namespace dravel::dialogs

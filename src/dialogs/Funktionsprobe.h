@@ -12,6 +12,8 @@ namespace Ui {
 class Funktions;
 }
 
+namespace dravel::dialogs {
+
 // The recurring window in which the alarm program stays inactive: the kind
 // of recurrence in the radio group Tage, with its selectors laid over the
 // blank stretches of the items, and the start time and length below.
@@ -47,3 +49,5 @@ private:
     // The time field has had the focus and has not yet been left with a time.
     bool inTimeField_ = false;
 };
+
+}  // namespace dravel::dialogs

@@ -9,6 +9,8 @@
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
 
+namespace dravel::dialogs {
+
 namespace {
 constexpr int kOuterWidth = 244;
 constexpr int kOuterHeight = 291;
@@ -77,3 +79,5 @@ void TProg::mehrfachClick() {
 void TProg::ResetClick() {
     if (ui->Reset->isChecked()) MessageBoxes::information(this, kExternStopNotice);
 }
+
+}  // namespace dravel::dialogs

@@ -9,6 +9,8 @@ namespace Ui {
 class Prog;
 }
 
+namespace dravel::dialogs {
+
 // How the alarm program behaves: tray start, automatic end, multiple start
 // and the external stop button, each with its word of caution.
 class TProg : public dravel::ui::SettingsDialog {
@@ -33,3 +35,5 @@ private:
     std::unique_ptr<Ui::Prog> ui;
     QMetaObject::Connection autoEndHandler_;
 };
+
+}  // namespace dravel::dialogs

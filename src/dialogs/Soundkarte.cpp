@@ -11,12 +11,17 @@
 #include "dialogs/ui_Soundkarte.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Selectors.h"
 #include "ui/Text.h"
 
 using dravel::devices::TAudioMixer;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
 using dravel::ui::RadioGroup;
+using dravel::ui::selectedIndex;
+using dravel::ui::selectStoredIndex;
+
+namespace dravel::dialogs {
 
 namespace {
 constexpr int kOuterWidth = 531;
@@ -36,19 +41,6 @@ TSound::MixerFactory& mixerFactory() {
 
 std::unique_ptr<TAudioMixer> makeMixer() {
     return mixerFactory() ? mixerFactory()() : std::make_unique<TAudioMixer>();
-}
-
-// Text typed into a selector is no selection.
-int selectedIndex(const QComboBox* box) {
-    const int index = box->currentIndex();
-    return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
-}
-
-// Only a different entry is selected: selecting none where none is selected
-// keeps the field's text ("Eingang" while no mixer is present).
-void select(QComboBox* box, int index) {
-    const int entry = index >= 0 && index < box->count() ? index : -1;
-    if (entry != box->currentIndex()) box->setCurrentIndex(entry);
 }
 
 // A stored item below the first selects none, one beyond the last the last.
@@ -102,7 +94,7 @@ TSound::~TSound() = default;
 
 void TSound::FormCreate() {
     for (int id = 0; id < Mixer->deviceCount(); ++id)
-        ui->Soundkarte->addItem(dravel::ui::qs(Mixer->productNameOf(id)));
+        ui->Soundkarte->addItem(dravel::ui::toQString(Mixer->productNameOf(id)));
     if (ui->Soundkarte->count() > 0) {
         ui->Soundkarte->setCurrentIndex(0);
         SoundkarteChange();
@@ -116,13 +108,13 @@ void TSound::setValues(const Values& values) {
         ui->Soundkarte->setCurrentIndex(values.card);
         SoundkarteChange();
     }
-    select(ui->Eingang, values.input);
+    selectStoredIndex(ui->Eingang, values.input);
     ui->start->setItemIndex(radioItem(ui->start, values.start));
     ui->StartSekunden->setValue(values.startTime);
     ui->EndSekunden->setValue(values.endTime);
     ui->ende->setItemIndex(radioItem(ui->ende, values.end));
-    select(ui->StartPin, values.pin);
-    select(ui->EndPin, values.pin);
+    selectStoredIndex(ui->StartPin, values.pin);
+    selectStoredIndex(ui->EndPin, values.pin);
     ui->EndLautstarke->setItemIndex(radioItem(ui->EndLautstarke, values.endVolumeMode));
     ui->StartLevel->setValue(dravel::config::storedToPercent(values.startVolume));
     ui->EndLevel->setValue(dravel::config::storedToPercent(values.endVolume));
@@ -155,7 +147,8 @@ void TSound::SoundkarteChange() {
         return;
     }
     ui->Eingang->clear();
-    for (const std::string& name : Mixer->inputNames()) ui->Eingang->addItem(dravel::ui::qs(name));
+    for (const std::string& name : Mixer->inputNames())
+        ui->Eingang->addItem(dravel::ui::toQString(name));
     if (ui->Eingang->count() > 0) ui->Eingang->setCurrentIndex(0);
 }
 
@@ -197,3 +190,5 @@ void TSound::StartPinChange() {
 void TSound::EndPinChange() {
     ui->StartPin->setCurrentIndex(ui->EndPin->currentIndex());
 }
+
+}  // namespace dravel::dialogs

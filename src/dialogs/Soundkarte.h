@@ -13,6 +13,8 @@ namespace dravel::devices {
 class TAudioMixer;
 }
 
+namespace dravel::dialogs {
+
 // The radio playback regulation: whether the alarm program raises the
 // playback volume of one input of a sound card, on which card and input, when
 // it starts and ends and at which volumes. The cards and inputs come from the
@@ -49,3 +51,5 @@ private:
     std::unique_ptr<Ui::Sound> ui;
     std::unique_ptr<dravel::devices::TAudioMixer> Mixer;
 };
+
+}  // namespace dravel::dialogs

@@ -7,7 +7,7 @@
 #include "extras/ui_Bedingungspruefung.h"
 #include "ui/Text.h"
 
-using dravel::ui::qs;
+using dravel::ui::toQString;
 
 TPruefung::TPruefung(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::Pruefung>()) {
     ui->setupUi(this);
@@ -33,7 +33,7 @@ void TPruefung::setFindings(const std::vector<dravel::config::ConditionFinding>&
     for (int row = 0; row < ui->Befunde->rowCount(); ++row) {
         const auto& f = findings[static_cast<std::size_t>(row)];
         const QString texts[] = {f.row == 0 ? QStringLiteral("–") : QString::number(f.row),
-                                 qs(f.code), qs(f.description), qs(f.problem)};
+                                 toQString(f.code), toQString(f.description), toQString(f.problem)};
         for (int column = 0; column < 4; ++column)
             ui->Befunde->setItem(row, column, new QTableWidgetItem(texts[column]));
     }

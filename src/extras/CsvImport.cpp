@@ -45,7 +45,8 @@ void TCsvImport::setImport(const QString& path, const dravel::config::CsvImport&
     for (int row = 0; row < ui->Abgewiesen->rowCount(); ++row) {
         const auto& refusal = result.refused[static_cast<std::size_t>(row)];
         ui->Abgewiesen->setItem(row, 0, new QTableWidgetItem(QString::number(refusal.line)));
-        ui->Abgewiesen->setItem(row, 1, new QTableWidgetItem(dravel::ui::qs(refusal.reason)));
+        ui->Abgewiesen->setItem(row, 1,
+                                new QTableWidgetItem(dravel::ui::toQString(refusal.reason)));
     }
     ui->Abgewiesen->resizeColumnToContents(0);
     dravel::extras::fitRows(ui->Abgewiesen);

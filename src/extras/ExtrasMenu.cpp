@@ -29,8 +29,8 @@ namespace dravel::extras {
 namespace {
 
 using ui::MessageBoxes;
-using ui::qs;
-using ui::str;
+using ui::toQString;
+using ui::toStdString;
 
 const QString kCsvFilter = QStringLiteral("CSV-Dateien (*.csv)");
 const QString kPdfFilter = QStringLiteral("PDF-Dateien (*.pdf)");
@@ -72,7 +72,8 @@ ExtrasServices systemServices() {
             return QFileDialog::getSaveFileName(parent, title, suggested, filter);
         },
         [](QWidget* parent, const QString& title, const QString& filter) {
-            return QFileDialog::getOpenFileName(parent, title, qs(programDirectory()), filter);
+            return QFileDialog::getOpenFileName(parent, title, toQString(programDirectory()),
+                                                filter);
         },
         [](QWidget* parent, QPrinter& printer) {
             QPrintDialog dialog(&printer, parent);
@@ -130,10 +131,10 @@ void ExtrasMenu::NaechsteFunktionsprobenClick() {
 void ExtrasMenu::ExportierenClick() {
     const QString path =
         services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
-                                qs(programDirectory() + "Alarmierung.csv"), kCsvFilter);
+                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter);
     if (path.isEmpty()) return;
     const auto entries = readWholeList();
-    config::writeConditionCsvFile(str(path), entries);
+    config::writeConditionCsvFile(toStdString(path), entries);
     MessageBoxes::information(
         window_, entriesDone(entries.size()) + QStringLiteral(" nach \"%1\" exportiert").arg(path));
 }
@@ -142,7 +143,8 @@ void ExtrasMenu::ImportierenClick() {
     const QString path =
         services.chooseOpenFile(window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter);
     if (path.isEmpty()) return;
-    const config::CsvImport imported = config::importConditionCsv(config::readCsvFile(str(path)));
+    const config::CsvImport imported =
+        config::importConditionCsv(config::readCsvFile(toStdString(path)));
     std::vector<config::ConditionEntry> list = readWholeList();
     TCsvImport dialog(window_);
     dialog.setImport(path, imported, list.size());
@@ -160,7 +162,7 @@ void ExtrasMenu::ImportierenClick() {
 void ExtrasMenu::PdfClick() {
     const QString path =
         services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
-                                qs(programDirectory() + "Einstellungen.pdf"), kPdfFilter);
+                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter);
     if (path.isEmpty()) return;
     writeSettingsReportPdf(currentReport(services), path);
     MessageBoxes::information(window_,

@@ -5,7 +5,7 @@
 #include "extras/ui_ProbenTermine.h"
 #include "ui/Text.h"
 
-using dravel::ui::qs;
+using dravel::ui::toQString;
 
 TProbenTermine::TProbenTermine(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::ProbenTermine>()) {
@@ -22,17 +22,18 @@ TProbenTermine::~TProbenTermine() = default;
 
 void TProbenTermine::setPlan(const std::string& scheduleSentence,
                              const dravel::config::DeactivationPlan& plan) {
-    ui->Zeitplan->setText(qs(scheduleSentence));
+    ui->Zeitplan->setText(toQString(scheduleSentence));
     QStringList notes;
-    for (const std::string& note : plan.notes) notes << qs(note);
+    for (const std::string& note : plan.notes) notes << toQString(note);
     ui->Hinweise->setText(notes.join('\n'));
     ui->Hinweise->setVisible(!notes.isEmpty());
     ui->Zeitraeume->setVisible(!plan.windows.empty());
     ui->Zeitraeume->setRowCount(static_cast<int>(plan.windows.size()));
     for (int row = 0; row < ui->Zeitraeume->rowCount(); ++row) {
         const auto& w = plan.windows[static_cast<std::size_t>(row)];
-        const QString texts[] = {qs(w.weekday), qs(dravel::config::formatGermanDateTime(w.start)),
-                                 qs(dravel::config::formatGermanDateTime(w.end)), qs(w.note)};
+        const QString texts[] = {
+            toQString(w.weekday), toQString(dravel::config::formatGermanDateTime(w.start)),
+            toQString(dravel::config::formatGermanDateTime(w.end)), toQString(w.note)};
         for (int column = 0; column < 4; ++column)
             ui->Zeitraeume->setItem(row, column, new QTableWidgetItem(texts[column]));
     }

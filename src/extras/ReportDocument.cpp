@@ -19,7 +19,7 @@ constexpr char kStyle[] =
     "th { background-color: #e0e0e0; text-align: left; }";
 
 QString esc(const std::string& utf8) {
-    return ui::qs(utf8).toHtmlEscaped();
+    return ui::toQString(utf8).toHtmlEscaped();
 }
 
 QString row(std::initializer_list<QString> cells, const char* tag = "td") {
@@ -100,7 +100,7 @@ void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice
 void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
     // QPdfWriter reports no failure of its own, so the file is tried first.
     if (!QFile(path).open(QIODevice::WriteOnly))
-        throw std::runtime_error("In " + ui::str(path) + " kann nicht geschrieben werden");
+        throw std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
     QPdfWriter writer(path);
     writer.setResolution(300);
     writer.setTitle(QStringLiteral("Einstellungen für Kalvor"));

@@ -6,18 +6,20 @@
 #include "devices/system/Companion.h"
 #include "devices/system/Shell.h"
 #include "tools/ui_FunktTest.h"
-#include "ui/WindowGeometry.h"
 #include "ui/AlarmCodePanel.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/SettingsDialog.h"
 #include "ui/Text.h"
+#include "ui/WindowGeometry.h"
 
 using dravel::config::AlarmCodeKind;
 using dravel::ui::AlarmCodePanel;
 using dravel::ui::MessageBoxes;
-using dravel::ui::qs;
-using dravel::ui::str;
+using dravel::ui::toQString;
+using dravel::ui::toStdString;
+
+namespace dravel::tools {
 
 namespace {
 
@@ -42,7 +44,7 @@ QPoint panelPosition(AlarmCodeKind kind) {
 }
 
 QString text(std::string_view utf8) {
-    return qs(std::string(utf8));
+    return toQString(std::string(utf8));
 }
 
 }  // namespace
@@ -50,8 +52,7 @@ QString text(std::string_view utf8) {
 TFunktionsTest::TFunktionsTest(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FunktionsTest>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    dravel::ui::setFixedDialogFlags(this);
     setModal(true);
     QStringList items;
     for (const std::string_view item : dravel::config::kSimulationKindItems) items << text(item);
@@ -126,7 +127,7 @@ void TFunktionsTest::BitBtn1Click() {
 // failure to start it give the same message.
 void TFunktionsTest::startCompanion(const QString& parameter) {
     if (dravel::devices::shell().startProgram(dravel::devices::companionProgramPath(),
-                                              str(parameter)))
+                                              toStdString(parameter)))
         return;
     MessageBoxes::plain(this, QStringLiteral("Die \"Kalvor.EXE\" wurde nicht gefunden\n\r"
                                              "Bitte stellen Sie sicher, das Sie sich in dem "
@@ -136,3 +137,5 @@ void TFunktionsTest::startCompanion(const QString& parameter) {
 AlarmCodePanel* TFunktionsTest::panelOf(AlarmCodeKind kind) const {
     return panels_[static_cast<std::size_t>(kind)];
 }
+
+}  // namespace dravel::tools

@@ -14,6 +14,8 @@ namespace dravel::ui {
 class AlarmCodePanel;
 }
 
+namespace dravel::tools {
+
 // The alarm simulation: starts the companion alarm program from the program
 // directory as if an alarm had arrived, with the alarm code composed here or
 // with "NIL" for none. It writes nothing and stays open for further tests.
@@ -38,3 +40,5 @@ private:
     std::unique_ptr<Ui::FunktionsTest> ui;
     std::array<dravel::ui::AlarmCodePanel*, 3> panels_{};
 };
+
+}  // namespace dravel::tools

@@ -10,6 +10,8 @@
 #include "tools/ui_Infofenster.h"
 #include "ui/WindowGeometry.h"
 
+namespace dravel::tools {
+
 namespace {
 
 // Outer size of the window, frame included.
@@ -46,8 +48,7 @@ bool isOnPathTo(const QTreeWidgetItem* item, const QTreeWidgetItem* selected) {
 
 Tinfo::Tinfo(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::info>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    dravel::ui::setFixedDialogFlags(this);
     dravel::ui::setOuterSize(this, kOuterWidth, kOuterHeight);
 
     ui->Dravel_version->setText(versionLine(ownProgramPath()));
@@ -90,3 +91,5 @@ void Tinfo::expandOnly(QTreeWidgetItem* selected) {
         (*it)->setExpanded(isOnPathTo(*it, selected));
     }
 }
+
+}  // namespace dravel::tools

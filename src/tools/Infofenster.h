@@ -9,6 +9,8 @@ class info;
 
 class QTreeWidgetItem;
 
+namespace dravel::tools {
+
 // The version window: the file versions of this program and of the companion program in the
 // program directory, the liability note and the change history. Creating it fills the two version
 // lines; "Zurück" closes it with accept.
@@ -29,3 +31,5 @@ private:
 
     std::unique_ptr<Ui::info> ui;
 };
+
+}  // namespace dravel::tools

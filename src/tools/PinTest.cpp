@@ -11,6 +11,7 @@
 #include "tools/ui_PinTest.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Selectors.h"
 #include "ui/Text.h"
 #include "ui/WindowGeometry.h"
 
@@ -20,6 +21,8 @@ using dravel::devices::TLedKind;
 using dravel::devices::TLedState;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
+
+namespace dravel::tools {
 
 namespace {
 constexpr int kOuterWidth = 421;
@@ -37,19 +40,12 @@ const QString kMemoText = QStringLiteral(
 // Pin 3 is driven by the break state, Pin 4 by DTR, Pin 7 by RTS.
 constexpr std::array<void (TComPort::*)(bool), 3> kPinSwitches{
     &TComPort::SwitchBreak, &TComPort::SwitchDTR, &TComPort::SwitchRTS};
-
-QStringList listedPorts() {
-    QStringList names;
-    dravel::devices::ListSerialPorts(names);
-    return names;
-}
 }  // namespace
 
 TTest::TTest(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Test>()), ComPort(std::make_unique<TComPort>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    dravel::ui::setFixedDialogFlags(this);
     setModal(true);
     dravel::ui::setOuterSize(this, kOuterWidth, kOuterHeight);
     leds_ = {ui->LED0, ui->LED1, ui->LED2};
@@ -99,13 +95,13 @@ void TTest::setUpPort() {
 }
 
 void TTest::fillPorts() {
-    const QStringList names = listedPorts();
+    const QStringList names = dravel::ui::serialPortNames();
     ui->portis->clear();
     ui->portis->addItems(names);
 }
 
 void TTest::preselectPort(const QString& name) {
-    ComPort->SetPort(dravel::ui::str(name));
+    ComPort->SetPort(dravel::ui::toStdString(name));
     ui->portis->setCurrentIndex(ui->portis->findText(name, Qt::MatchFixedString));
 }
 
@@ -129,7 +125,8 @@ void TTest::FormActivate() {
     try {
         ComPort->OpenPort();
     } catch (const std::exception&) {
-        MessageBoxes::plain(this, QStringLiteral("ComPort \"") + dravel::ui::qs(ComPort->Port()) +
+        MessageBoxes::plain(this, QStringLiteral("ComPort \"") +
+                                      dravel::ui::toQString(ComPort->Port()) +
                                       QStringLiteral("\" konnte nicht geöffnet werden"));
     }
 }
@@ -161,18 +158,13 @@ void TTest::schalten(int pin) {
 // The old port's lines are left as they are; closing resets the pin rows.
 void TTest::portisChange() {
     ComPort->ClosePort();
-    ComPort->SetPort(dravel::ui::str(ui->portis->currentText()));
+    ComPort->SetPort(dravel::ui::toStdString(ui->portis->currentText()));
     ComPort->OpenPort();
 }
 
 // New items only: the field's text and the open port stay.
 void TTest::AktuellClick() {
-    const QStringList names = listedPorts();
-    const QString text = ui->portis->currentText();
-    ui->portis->clear();
-    ui->portis->addItems(names);
-    ui->portis->setCurrentIndex(ui->portis->findText(text));
-    ui->portis->setEditText(text);
+    dravel::ui::replaceItemsKeepingText(ui->portis, dravel::ui::serialPortNames());
 }
 
 void runOutputTest(QWidget* parent, const QString& currentPortName) {
@@ -182,3 +174,5 @@ void runOutputTest(QWidget* parent, const QString& currentPortName) {
     dialog.exec();
     dialog.closePort();
 }
+
+}  // namespace dravel::tools

@@ -13,6 +13,7 @@ class TComLed;
 class TComPort;
 }  // namespace dravel::devices
 
+namespace dravel::tools {
 
 // The output test: the user switches the three output pins of a serial port
 // on and off by hand to check wiring and relays. The port chosen here serves
@@ -61,3 +62,5 @@ private:
 // afterwards. A port list that cannot be read raises EComPort before the
 // dialog is shown.
 void runOutputTest(QWidget* parent, const QString& currentPortName);
+
+}  // namespace dravel::tools

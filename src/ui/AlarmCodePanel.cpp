@@ -67,7 +67,7 @@ int visibleItemCount(AlarmCodeKind kind, int position) {
 AlarmCodePanel::AlarmCodePanel(AlarmCodeKind kind, QWidget* parent)
     : QGroupBox(parent), kind_(kind) {
     const PanelLayout& layout = layoutOf(kind);
-    setObjectName(qs(std::string(config::panelName(kind))));
+    setObjectName(toQString(std::string(config::panelName(kind))));
     setTitle(QString::fromUtf8(layout.caption));
     resize(layout.width, kPanelHeight);
     for (const LabelLayout& label : layout.labels)
@@ -79,7 +79,7 @@ AlarmCodePanel::AlarmCodePanel(AlarmCodeKind kind, QWidget* parent)
 
 void AlarmCodePanel::addSelector(int position, int left, int top) {
     auto* box = new QComboBox(this);
-    box->setObjectName(qs(config::selectorName(kind_, position)));
+    box->setObjectName(toQString(config::selectorName(kind_, position)));
     for (const char item : config::positionItems(kind_, position))
         box->addItem(QString(QLatin1Char(item)));
     box->setCurrentIndex(-1);
@@ -120,18 +120,19 @@ std::optional<QString> AlarmCodePanel::code() const {
     for (const QComboBox* box : selectors_) selected.push_back(box->currentIndex());
     const auto composed = config::composeAlarmCode(kind_, selected);
     if (!composed) return std::nullopt;
-    return qs(*composed);
+    return toQString(*composed);
 }
 
 std::optional<QString> AlarmCodePanel::composeCode(QWidget* messageParent) const {
     auto composed = code();
     if (!composed)
-        MessageBoxes::plain(messageParent, qs(std::string(config::kIncompleteAlarmCodeMessage)));
+        MessageBoxes::plain(messageParent,
+                            toQString(std::string(config::kIncompleteAlarmCodeMessage)));
     return composed;
 }
 
 void AlarmCodePanel::preselect(const QString& code) {
-    const std::vector<int> indexes = config::alarmCodeItemIndexes(kind_, str(code));
+    const std::vector<int> indexes = config::alarmCodeItemIndexes(kind_, toStdString(code));
     for (std::size_t i = 0; i < selectors_.size(); ++i)
         selectors_[i]->setCurrentIndex(i < indexes.size() ? indexes[i] : -1);
 }

@@ -7,8 +7,7 @@
 
 namespace dravel::ui {
 SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    dravel::ui::setFixedDialogFlags(this);
     setModal(true);
 }
 
@@ -32,6 +31,8 @@ void SettingsDialog::showEvent(QShowEvent* event) {
     centerOnScreen(this);
 }
 
-void SettingsDialog::setOuterSize(int width, int height) { ui::setOuterSize(this, width, height); }
+void SettingsDialog::setOuterSize(int width, int height) {
+    ui::setOuterSize(this, width, height);
+}
 
 }  // namespace dravel::ui

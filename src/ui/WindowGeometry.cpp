@@ -9,6 +9,11 @@ void setOuterSize(QWidget* window, int width, int height) {
     window->setFixedSize(width - kFrameWidth, height - kFrameHeight);
 }
 
+void setFixedDialogFlags(QWidget* window) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+}
+
 void centerOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();
     if (!screen) return;

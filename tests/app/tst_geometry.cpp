@@ -12,6 +12,10 @@
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 
+using dravel::app::TMain;
+using dravel::dialogs::TAudio;
+using dravel::dialogs::TFunktions;
+
 using dravel::testing::child;
 
 namespace {

@@ -16,6 +16,9 @@
 #include "ui/PanelLabel.h"
 #include "ui/SettingsDialog.h"
 
+using dravel::app::runDravel;
+using dravel::app::TMain;
+
 using dravel::testing::child;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::ShellGuard;
@@ -64,6 +67,7 @@ private slots:
     void wrongSoundLibraryVersionEndsTheProgramWithoutWindow();
     void failedSoundStartIsReportedAndStartGoesOn();
     void wiringDiagramsOpenFromTheProgramDirectory();
+    void wiringDiagramFailureIsShownWhenTheOpenerEnds();
     void settingsCommandWritesOnlyWhenAccepted();
     void failedSettingsWriteShowsTheErrorAndKeepsTheFile();
     void panelTextsKeepLfCrButShowOneBreak();
@@ -171,6 +175,24 @@ void TestHauptfenster::wiringDiagramsOpenFromTheProgramDirectory() {
     action(w, "LowVersion1")->trigger();
     action(w, "HighVersion1")->trigger();
     VERIFY_BOXES(boxes);
+}
+
+// The window goes on while the desktop's opener works; a failure it reports
+// later is shown then.
+void TestHauptfenster::wiringDiagramFailureIsShownWhenTheOpenerEnds() {
+    TempProgramDir dir;
+    ShellGuard shell;
+    shell.shell().answersLater = true;
+    ScriptedBoxes boxes;
+    TMain w;
+    action(w, "HighVersion1")->trigger();
+    QCOMPARE(shell.shell().opened, std::vector<std::string>{dir.file("schaltplan.pdf")});
+    QTest::qWait(100);  // two rounds of the window's look at the opener
+    VERIFY_BOXES(boxes);
+
+    boxes.expect(BoxKind::Plain, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"));
+    shell.shell().finishOpening(false);
+    QTRY_VERIFY2(boxes.allAnswered(), qPrintable(boxes.report()));
 }
 
 void TestHauptfenster::settingsCommandWritesOnlyWhenAccepted() {

@@ -12,6 +12,8 @@
 #include "ui/PanelLabel.h"
 #include "ui/SettingsDialog.h"
 
+using dravel::app::TMain;
+
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::SoundLibraryGuard;
 using dravel::testing::TempProgramDir;

@@ -7,6 +7,8 @@
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 
+using dravel::app::TMain;
+
 namespace dravel::testing {
 
 // Runs one settings command of the main window and hands the dialog to

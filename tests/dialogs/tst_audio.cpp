@@ -9,6 +9,8 @@
 #include "dialogs/Audio_form.h"
 #include "ui/PanelLabel.h"
 
+using dravel::dialogs::TAudio;
+
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;

@@ -20,6 +20,9 @@
 #include "ui/AlarmCodePanel.h"
 #include "ui/RadioGroup.h"
 
+using dravel::dialogs::ConditionListModel;
+using dravel::dialogs::TBedingungen;
+
 using dravel::testing::child;
 using dravel::testing::itemsOf;
 using dravel::testing::ScriptedBoxes;

@@ -18,6 +18,13 @@
 #include "dialogs/Soundkarte.h"
 #include "support/TestSupport.h"
 
+using dravel::dialogs::TAudio;
+using dravel::dialogs::TBedingungen;
+using dravel::dialogs::TFunktions;
+using dravel::dialogs::TPort;
+using dravel::dialogs::TProg;
+using dravel::dialogs::TSound;
+
 namespace {
 
 using DialogFactory = std::function<std::unique_ptr<QDialog>()>;

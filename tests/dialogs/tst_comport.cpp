@@ -19,6 +19,9 @@
 #include "ui/PanelLabel.h"
 #include "ui/RadioGroup.h"
 
+using dravel::dialogs::TBedingungen;
+using dravel::dialogs::TPort;
+
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;

@@ -14,6 +14,8 @@
 #include "ui/PanelLabel.h"
 #include "ui/RadioGroup.h"
 
+using dravel::dialogs::TFunktions;
+
 using dravel::testing::activate;
 using dravel::testing::child;
 using dravel::testing::CommandTest;

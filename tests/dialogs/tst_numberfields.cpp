@@ -19,6 +19,10 @@
 #include "support/WindowDriver.h"
 #include "ui/RadioGroup.h"
 
+using dravel::dialogs::TAudio;
+using dravel::dialogs::TPort;
+using dravel::dialogs::TSound;
+
 using dravel::testing::activate;
 using dravel::testing::child;
 

@@ -6,6 +6,8 @@
 #include "dialogs/ProgEinstellung.h"
 #include "ui/PanelLabel.h"
 
+using dravel::dialogs::TProg;
+
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::ScriptedBoxes;

@@ -17,6 +17,8 @@
 #include "support/TestSupport.h"
 #include "ui/RadioGroup.h"
 
+using dravel::dialogs::TSound;
+
 using dravel::devices::SimulatedDestination;
 using dravel::devices::SimulatedDevice;
 using dravel::devices::SimulatedMixerDriver;

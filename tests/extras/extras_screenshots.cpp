@@ -18,6 +18,8 @@
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 
+using dravel::app::DravelApplication;
+
 using namespace dravel::config;
 using namespace std::chrono;
 

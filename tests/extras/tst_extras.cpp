@@ -23,6 +23,8 @@
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 
+using dravel::app::TMain;
+
 using dravel::config::ConditionEntry;
 using dravel::extras::ExtrasMenu;
 using dravel::testing::child;

@@ -12,12 +12,18 @@ namespace dravel::testing {
 namespace {
 QString kindName(ui::BoxKind kind) {
     switch (kind) {
-        case ui::BoxKind::Plain: return QStringLiteral("plain");
-        case ui::BoxKind::Confirmation: return QStringLiteral("confirmation");
-        case ui::BoxKind::Information: return QStringLiteral("information");
-        case ui::BoxKind::Warning: return QStringLiteral("warning");
-        case ui::BoxKind::Error: return QStringLiteral("error");
-        case ui::BoxKind::System: return QStringLiteral("system");
+        case ui::BoxKind::Plain:
+            return QStringLiteral("plain");
+        case ui::BoxKind::Confirmation:
+            return QStringLiteral("confirmation");
+        case ui::BoxKind::Information:
+            return QStringLiteral("information");
+        case ui::BoxKind::Warning:
+            return QStringLiteral("warning");
+        case ui::BoxKind::Error:
+            return QStringLiteral("error");
+        case ui::BoxKind::System:
+            return QStringLiteral("system");
     }
     return {};
 }
@@ -28,7 +34,9 @@ ScriptedBoxes::ScriptedBoxes() {
         [this](const ui::BoxRequest& request) { return respond(request); });
 }
 
-ScriptedBoxes::~ScriptedBoxes() { ui::MessageBoxes::setResponder(previous_); }
+ScriptedBoxes::~ScriptedBoxes() {
+    ui::MessageBoxes::setResponder(previous_);
+}
 
 ScriptedBoxes& ScriptedBoxes::expect(ui::BoxKind kind, const QString& text, ui::Answer answer) {
     expected_.push_back({kind, text, true, answer});
@@ -50,7 +58,8 @@ ui::Answer ScriptedBoxes::respond(const ui::BoxRequest& request) {
     }
     const Expected next = expected_.front();
     expected_.pop_front();
-    const bool textMatches = next.exact ? request.text == next.text : request.text.contains(next.text);
+    const bool textMatches =
+        next.exact ? request.text == next.text : request.text.contains(next.text);
     if (next.kind != request.kind || !textMatches)
         failures_.push_back(QStringLiteral("expected ") + kindName(next.kind) + " box \"" +
                             next.text + "\" but saw " + seen);
@@ -64,11 +73,17 @@ QString ScriptedBoxes::report() const {
     return lines.join('\n');
 }
 
-TempProgramDir::TempProgramDir() { devices::overrideProgramDirectoryForTests(path()); }
+TempProgramDir::TempProgramDir() {
+    devices::overrideProgramDirectoryForTests(path());
+}
 
-TempProgramDir::~TempProgramDir() { devices::overrideProgramDirectoryForTests({}); }
+TempProgramDir::~TempProgramDir() {
+    devices::overrideProgramDirectoryForTests({});
+}
 
-std::string TempProgramDir::path() const { return dir_.path().toStdString() + "/"; }
+std::string TempProgramDir::path() const {
+    return dir_.path().toStdString() + "/";
+}
 
 void TempProgramDir::write(const std::string& name, const std::string& bytes) const {
     std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
@@ -104,11 +119,27 @@ SoundLibraryGuard::SoundLibraryGuard() {
     previous_ = devices::replaceSoundLibrary(std::move(fake));
 }
 
-SoundLibraryGuard::~SoundLibraryGuard() { devices::replaceSoundLibrary(std::move(previous_)); }
+SoundLibraryGuard::~SoundLibraryGuard() {
+    devices::replaceSoundLibrary(std::move(previous_));
+}
 
-bool RecordingShell::openDocument(const std::string& path) {
+namespace {
+// An opening whose outcome the test decides.
+class LaterOpening : public devices::DocumentOpening {
+public:
+    explicit LaterOpening(std::shared_ptr<std::optional<bool>> outcome)
+        : outcome_(std::move(outcome)) {}
+    std::optional<bool> outcome() override { return *outcome_; }
+
+private:
+    std::shared_ptr<std::optional<bool>> outcome_;
+};
+}  // namespace
+
+std::unique_ptr<devices::DocumentOpening> RecordingShell::openDocument(const std::string& path) {
     opened.push_back(path);
-    return succeeds;
+    if (answersLater) return std::make_unique<LaterOpening>(laterOutcome_);
+    return devices::DocumentOpening::finished(succeeds);
 }
 
 bool RecordingShell::startProgram(const std::string& program, const std::string& argument) {
@@ -122,6 +153,8 @@ ShellGuard::ShellGuard() {
     previous_ = devices::replaceShell(std::move(shell));
 }
 
-ShellGuard::~ShellGuard() { devices::replaceShell(std::move(previous_)); }
+ShellGuard::~ShellGuard() {
+    devices::replaceShell(std::move(previous_));
+}
 
 }  // namespace dravel::testing

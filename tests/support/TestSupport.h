@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,11 +97,17 @@ private:
 class RecordingShell : public devices::Shell {
 public:
     bool succeeds = true;
+    // Openings then answer only when the test calls finishOpening.
+    bool answersLater = false;
     std::vector<std::string> opened;
     std::vector<std::pair<std::string, std::string>> started;
 
-    bool openDocument(const std::string& path) override;
+    std::unique_ptr<devices::DocumentOpening> openDocument(const std::string& path) override;
     bool startProgram(const std::string& program, const std::string& argument) override;
+    void finishOpening(bool opened) { *laterOutcome_ = opened; }
+
+private:
+    std::shared_ptr<std::optional<bool>> laterOutcome_ = std::make_shared<std::optional<bool>>();
 };
 
 class ShellGuard {

@@ -18,6 +18,8 @@
 #include "ui/AlarmCodePanel.h"
 #include "ui/RadioGroup.h"
 
+using dravel::tools::TFunktionsTest;
+
 using dravel::testing::child;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::ShellGuard;

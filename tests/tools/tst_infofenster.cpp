@@ -13,6 +13,8 @@
 #include "support/WindowDriver.h"
 #include "tools/Infofenster.h"
 
+using dravel::tools::Tinfo;
+
 using dravel::testing::child;
 using dravel::testing::TempProgramDir;
 

@@ -19,6 +19,9 @@
 #include "tools/PinTest.h"
 #include "ui/ErrorGuard.h"
 
+using dravel::tools::runOutputTest;
+using dravel::tools::TTest;
+
 using dravel::devices::SerialLine;
 using dravel::devices::SystemError;
 using dravel::devices::TComLed;

@@ -1,7 +1,6 @@
 #include "devices/serial/ComPort.h"
 
-#include <QStringList>
-
+#include <QString>
 #include <algorithm>
 #include <system_error>
 
@@ -164,14 +163,6 @@ void ListSerialPorts(std::vector<std::string>& names) {
                                 Qt::CaseInsensitive) < 0;
     });
     names = std::move(found);
-}
-
-void ListSerialPorts(QStringList& names) {
-    std::vector<std::string> found;
-    ListSerialPorts(found);
-    QStringList items;
-    for (const std::string& name : found) items.append(QString::fromStdString(name));
-    names = items;
 }
 
 // ---- Program-wide driver ----------------------------------------------------

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -198,8 +196,6 @@ TComErrors lineErrorsToSet(uint32_t errors);
 // opened as /dev/<name>. Raises error 23 with the system's error number when
 // the list cannot be read; names is then left as it was.
 void ListSerialPorts(std::vector<std::string>& names);
-// The same for the items of a selector (the callers fill combo boxes).
-void ListSerialPorts(QStringList& names);
 
 // ---- Port component -------------------------------------------------------
 

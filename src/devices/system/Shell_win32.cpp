@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 
@@ -9,8 +9,8 @@ namespace dravel::devices {
 namespace {
 
 std::wstring wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
     return out;
@@ -27,7 +27,10 @@ bool shellOpen(const std::string& file, const std::string* parameters) {
 
 class Win32Shell : public Shell {
 public:
-    bool openDocument(const std::string& path) override { return shellOpen(path, nullptr); }
+    // ShellExecute answers as soon as the associated program is started.
+    std::unique_ptr<DocumentOpening> openDocument(const std::string& path) override {
+        return DocumentOpening::finished(shellOpen(path, nullptr));
+    }
     bool startProgram(const std::string& program, const std::string& argument) override {
         return shellOpen(program, &argument);
     }
@@ -35,6 +38,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<Shell> createPlatformShell() { return std::make_unique<Win32Shell>(); }
+std::unique_ptr<Shell> createPlatformShell() {
+    return std::make_unique<Win32Shell>();
+}
 
 }  // namespace dravel::devices

@@ -71,9 +71,10 @@ TEST(SerialPortListLinux, ListsHardwarePortsSortedAsText) {
     sysfs.addTty("ttyS0", true, 0);  // no UART behind it
     sysfs.addTty("ttyS1", true, 4);  // a 16550A
     sysfs.addTty("ttyUSB0", true);   // no serial-core type
-    QStringList items{"old"};
+    std::vector<std::string> items{"old"};
     ListSerialPorts(items);
-    EXPECT_EQ(items, (QStringList{"COM1", "COM10", "COM2", "ttyACM0", "ttyS1", "ttyUSB0"}));
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"COM1", "COM10", "COM2", "ttyACM0", "ttyS1", "ttyUSB0"}));
 }
 
 // Without any serial port, as without a readable list, the list raises
@@ -90,11 +91,11 @@ TEST(SerialPortListLinux, NoPortsOrNoListRaiseTwentyThreeAndKeepTheItems) {
     for (const auto& prepare : withoutPorts) {
         FakeSysfs sysfs;
         prepare(sysfs);
-        QStringList items{"COM1", "COM2"};
+        std::vector<std::string> items{"COM1", "COM2"};
         const EComPort e = comErrorOf([&] { ListSerialPorts(items); });
         EXPECT_EQ(e.code(), ComErrorCode::RegistryError);
         EXPECT_STREQ(e.what(), "Registry error (win error code: 2)");
-        EXPECT_EQ(items, (QStringList{"COM1", "COM2"}));
+        EXPECT_EQ(items, (std::vector<std::string>{"COM1", "COM2"}));
         std::vector<std::string> names{"COM1"};
         EXPECT_EQ(comErrorOf([&] { ListSerialPorts(names); }).code(), ComErrorCode::RegistryError);
         EXPECT_EQ(names, std::vector<std::string>{"COM1"});
