@@ -126,13 +126,13 @@ private:
 DeactivationSchedule DeactivationSchedule::read(const IniFile& ini) {
     using namespace keys::schedule;
     DeactivationSchedule s;
-    s.kind = ini.readInteger(kSection, kKind, 0);
-    s.weekday1 = ini.readInteger(kSection, kWeekday1, 1);
-    s.weekdayInMonth = ini.readInteger(kSection, kWeekdayInMonthAsRead, 0);
-    s.weekday2 = ini.readInteger(kSection, kWeekday2, 1);
-    s.dayOfMonth = ini.readInteger(kSection, kDayOfMonth, 1);
-    s.time = ini.readString(kSection, kTime, "00:00");
-    s.durationMinutes = ini.readInteger(kSection, kDuration, 0);
+    s.kind = readForSummary(ini, kKind);
+    s.weekday1 = readForSummary(ini, kWeekday1);
+    s.weekdayInMonth = readForSummary(ini, kWeekdayInMonth);
+    s.weekday2 = readForSummary(ini, kWeekday2);
+    s.dayOfMonth = readForSummary(ini, kDayOfMonth);
+    s.time = readForSummary(ini, kTime);
+    s.durationMinutes = readForSummary(ini, kDuration);
     return s;
 }
 

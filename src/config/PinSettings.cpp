@@ -10,7 +10,7 @@ namespace pin = keys::pin;
 namespace comport = keys::comport;
 
 std::string pinSection(int pinIndex) {
-    return pin::kSectionPrefix + std::to_string(pinIndex);
+    return std::string(pin::kSectionPrefix) + std::to_string(pinIndex);
 }
 
 std::string cutDescription(const std::string& text) {
@@ -22,11 +22,11 @@ ComPortSettings ComPortSettings::read(const IniFile& ini) {
     for (int n = 0; n < kPinCount; ++n) {
         const std::string section = pinSection(n);
         PinRecord& p = s.pins[static_cast<std::size_t>(n)];
-        p.active = ini.readBool(section, pin::kActive, false);
-        p.description = cutDescription(ini.readString(section, pin::kRemark, ""));
-        p.wait = ini.readInteger(section, pin::kWait, 0);
-        p.duration = ini.readInteger(section, pin::kDuration, 0);
-        p.startMode = ini.readInteger(section, pin::kStart, PinRecord::AfterWait);
+        p.active = readForDialog(ini, section, pin::kActive);
+        p.description = cutDescription(readForDialog(ini, section, pin::kRemark));
+        p.wait = readForDialog(ini, section, pin::kWait);
+        p.duration = readForDialog(ini, section, pin::kDuration);
+        p.startMode = readForDialog(ini, section, pin::kStart);
     }
     return s;
 }
@@ -35,13 +35,13 @@ void ComPortSettings::write(IniFile& ini) const {
     for (int n = 0; n < kPinCount; ++n) {
         const std::string section = pinSection(n);
         const PinRecord& p = pins[static_cast<std::size_t>(n)];
-        ini.writeBool(section, pin::kActive, p.active);
-        ini.writeString(section, pin::kRemark, cutDescription(p.description));
-        ini.writeInteger(section, pin::kWait, p.wait);
-        ini.writeInteger(section, pin::kDuration, p.duration);
-        ini.writeInteger(section, pin::kStart, p.startMode);
+        writeSetting(ini, section, pin::kActive, p.active);
+        writeSetting(ini, section, pin::kRemark, cutDescription(p.description));
+        writeSetting(ini, section, pin::kWait, p.wait);
+        writeSetting(ini, section, pin::kDuration, p.duration);
+        writeSetting(ini, section, pin::kStart, p.startMode);
     }
-    ini.writeString(comport::kSection, comport::kPort, port);
+    writeSetting(ini, comport::kPort, port);
 }
 
 bool pinSwitchedBySound(const IniFile& ini, int pinIndex) {

@@ -9,18 +9,18 @@ namespace comport = keys::comport;
 
 ProgramOptions ProgramOptions::read(const IniFile& ini) {
     ProgramOptions o;
-    o.tray = ini.readBool(prog::kSection, prog::kTray, false);
-    o.autoEnd = ini.readBool(prog::kSection, prog::kAutoEnd, true);
-    o.multiStart = ini.readBool(prog::kSection, prog::kMultiStart, false);
-    o.externStop = ini.readBool(comport::kSection, comport::kExtern, false);
+    o.tray = readForDialog(ini, prog::kTray);
+    o.autoEnd = readForDialog(ini, prog::kAutoEnd);
+    o.multiStart = readForDialog(ini, prog::kMultiStart);
+    o.externStop = readForDialog(ini, comport::kExtern);
     return o;
 }
 
 void ProgramOptions::write(IniFile& ini) const {
-    ini.writeBool(prog::kSection, prog::kTray, tray);
-    ini.writeBool(prog::kSection, prog::kAutoEnd, autoEnd);
-    ini.writeBool(prog::kSection, prog::kMultiStart, multiStart);
-    ini.writeBool(comport::kSection, comport::kExtern, externStop);
+    writeSetting(ini, prog::kTray, tray);
+    writeSetting(ini, prog::kAutoEnd, autoEnd);
+    writeSetting(ini, prog::kMultiStart, multiStart);
+    writeSetting(ini, comport::kExtern, externStop);
 }
 
 }  // namespace dravel::config

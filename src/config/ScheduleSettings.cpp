@@ -8,24 +8,24 @@ namespace schedule = keys::schedule;
 
 ScheduleSettings ScheduleSettings::read(const IniFile& ini) {
     ScheduleSettings s;
-    s.kind = ini.readInteger(schedule::kSection, schedule::kKind, None);
-    s.weekday1 = ini.readInteger(schedule::kSection, schedule::kWeekday1, -1);
-    s.weekday2 = ini.readInteger(schedule::kSection, schedule::kWeekday2, -1);
-    s.weekdayInMonth = ini.readInteger(schedule::kSection, schedule::kWeekdayInMonth, -1);
-    s.dayOfMonth = ini.readInteger(schedule::kSection, schedule::kDayOfMonth, -1);
-    s.time = ini.readString(schedule::kSection, schedule::kTime, "__:__");
-    s.duration = ini.readString(schedule::kSection, schedule::kDuration, "");
+    s.kind = readForDialog(ini, schedule::kKind);
+    s.weekday1 = readForDialog(ini, schedule::kWeekday1);
+    s.weekday2 = readForDialog(ini, schedule::kWeekday2);
+    s.weekdayInMonth = readForDialog(ini, schedule::kWeekdayInMonth);
+    s.dayOfMonth = readForDialog(ini, schedule::kDayOfMonth);
+    s.time = readForDialog(ini, schedule::kTime);
+    s.duration = readForDialog(ini, schedule::kDuration);
     return s;
 }
 
 void ScheduleSettings::write(IniFile& ini) const {
-    ini.writeInteger(schedule::kSection, schedule::kKind, kind);
-    ini.writeInteger(schedule::kSection, schedule::kWeekday1, weekday1);
-    ini.writeInteger(schedule::kSection, schedule::kWeekday2, weekday2);
-    ini.writeInteger(schedule::kSection, schedule::kWeekdayInMonth, weekdayInMonth);
-    ini.writeInteger(schedule::kSection, schedule::kDayOfMonth, dayOfMonth);
-    ini.writeString(schedule::kSection, schedule::kTime, time);
-    ini.writeString(schedule::kSection, schedule::kDuration, duration);
+    writeSetting(ini, schedule::kKind, kind);
+    writeSetting(ini, schedule::kWeekday1, weekday1);
+    writeSetting(ini, schedule::kWeekday2, weekday2);
+    writeSetting(ini, schedule::kWeekdayInMonth, weekdayInMonth);
+    writeSetting(ini, schedule::kDayOfMonth, dayOfMonth);
+    writeSetting(ini, schedule::kTime, time);
+    writeSetting(ini, schedule::kDuration, duration);
 }
 
 namespace {

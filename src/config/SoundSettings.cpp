@@ -8,23 +8,22 @@ namespace sound = keys::sound;
 
 SoundSettings SoundSettings::read(const IniFile& ini) {
     SoundSettings s;
-    // "Play" and "Pfad" are read under the padded section name, as ever.
-    s.play = ini.readBool(sound::kSectionPadded, sound::kPlay, false);
-    s.path = ini.readString(sound::kSectionPadded, sound::kPath, "");
-    s.wait = ini.readBool(sound::kSection, sound::kWait, false);
-    s.waitTime = ini.readInteger(sound::kSection, sound::kWaitTime, 0);
-    s.switchPin = ini.readBool(sound::kSection, sound::kSwitchPin, false);
-    s.switchPinIndex = ini.readInteger(sound::kSection, sound::kSwitchPinIndex, -1);
+    s.play = readForDialog(ini, sound::kPlay);
+    s.path = readForDialog(ini, sound::kPath);
+    s.wait = readForDialog(ini, sound::kWait);
+    s.waitTime = readForDialog(ini, sound::kWaitTime);
+    s.switchPin = readForDialog(ini, sound::kSwitchPin);
+    s.switchPinIndex = readForDialog(ini, sound::kSwitchPinIndex);
     return s;
 }
 
 void SoundSettings::write(IniFile& ini) const {
-    ini.writeString(sound::kSection, sound::kPath, path);
-    ini.writeBool(sound::kSection, sound::kPlay, play);
-    ini.writeBool(sound::kSection, sound::kWait, wait);
-    ini.writeInteger(sound::kSection, sound::kWaitTime, waitTime);
-    ini.writeBool(sound::kSection, sound::kSwitchPin, switchPin);
-    ini.writeInteger(sound::kSection, sound::kSwitchPinIndex, switchPinIndex);
+    writeSetting(ini, sound::kPath, path);
+    writeSetting(ini, sound::kPlay, play);
+    writeSetting(ini, sound::kWait, wait);
+    writeSetting(ini, sound::kWaitTime, waitTime);
+    writeSetting(ini, sound::kSwitchPin, switchPin);
+    writeSetting(ini, sound::kSwitchPinIndex, switchPinIndex);
 }
 
 }  // namespace dravel::config

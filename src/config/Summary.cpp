@@ -17,15 +17,14 @@ constexpr const char* kNoSoundPin = "Es wird kein Pin für die Laufzeit des Soun
 
 // Names that are looked up by a stored index; an index outside the table
 // gives the fallback instead of reading past it.
-template <std::size_t N>
-std::string nameAt(const std::array<const char*, N>& names, int index, std::string fallback) {
+template <typename Name, std::size_t N>
+std::string nameAt(const std::array<Name, N>& names, int index, std::string fallback) {
     if (index < 0 || index >= static_cast<int>(N)) return fallback;
-    return names[static_cast<std::size_t>(index)];
+    return std::string(names[static_cast<std::size_t>(index)]);
 }
 
 constexpr std::array<const char*, 3> kSoundPinEndings = {
     "3 (TXD) angesteuert", "4 (DTR) angesteuert", "7 (RTS) angesteuert"};
-constexpr std::array<const char*, 3> kPinNames = {"Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)"};
 constexpr std::array<const char*, 7> kWeekdays = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
                                                   "Freitag", "Samstag",  "Sonntag"};
 
@@ -53,33 +52,29 @@ public:
     }
 
 private:
-    std::string port() const {
-        return ini_.readString(k::comport::kSection, k::comport::kPort, "COM1");
-    }
+    std::string port() const { return readForSummary(ini_, k::comport::kPort); }
 
     void fillSoundPanel() {
         using namespace k::sound;
-        if (!ini_.readBool(kSectionPadded, kPlay, false)) {
+        if (!readForSummary(ini_, kPlay)) {
             texts_.soundFile = "Es wird keine Sounddatei abgespielt";
             texts_.soundPin = kNoSoundPin;
             return;
         }
         texts_.playButtonVisible = true;
-        const std::string path = ini_.readString(kSectionPadded, kPath, "");
+        const std::string path = readForSummary(ini_, kPath);
         texts_.soundPath = path;
         texts_.soundFile = "Die Datei " + quoted(path) + " wird";
-        if (ini_.readBool(kSection, kWait, false)) {
-            texts_.soundFile += " nach " +
-                                std::to_string(ini_.readInteger(kSection, kWaitTime, 0)) +
+        if (readForSummary(ini_, kWait)) {
+            texts_.soundFile += " nach " + std::to_string(readForSummary(ini_, kWaitTime)) +
                                 " Sekunden Wartezeit abgespielt";
         } else {
             texts_.soundFile += " sofort nach Programmstart abgespielt";
         }
-        if (ini_.readBool(kSection, kSwitchPin, false)) {
-            texts_.soundPin =
-                "Für die Laufzeit des Sounds wird über den " + std::string(kBreak) + port() +
-                " der Pin " +
-                nameAt(kSoundPinEndings, ini_.readInteger(kSection, kSwitchPinIndex, -1), "");
+        if (readForSummary(ini_, kSwitchPin)) {
+            texts_.soundPin = "Für die Laufzeit des Sounds wird über den " + std::string(kBreak) +
+                              port() + " der Pin " +
+                              nameAt(kSoundPinEndings, readForSummary(ini_, kSwitchPinIndex), "");
         } else {
             texts_.soundPin = kNoSoundPin;
         }
@@ -93,52 +88,44 @@ private:
     std::string pinPanel(int pin) const {
         using namespace k::pin;
         const std::string section = pinSection(pin);
-        if (!ini_.readBool(section, kActive, false))
+        if (!readForSummary(ini_, section, kActive))
             return "Die Ansteuerung für diesen Pin ist deaktiviert";
-        std::string text = "Beschreibung / Info des Pins: " + ini_.readString(section, kRemark, "");
+        std::string text =
+            "Beschreibung / Info des Pins: " + readForSummary(ini_, section, kRemark);
         text += std::string(kBreak) + std::string(kBreak) + "Die Ansteuerung erfolgt ";
-        if (ini_.readInteger(section, kStart, 0) != 0) {
+        if (readForSummary(ini_, section, kStart) != 0) {
             text += "in Abhängigkeit von FMS, ZVEI oder POSAC Kennungen ";
-        } else if (const int wait = ini_.readInteger(section, kWaitAsRead, 0); wait != 0) {
+        } else if (const int wait = readForSummary(ini_, section, kWait); wait != 0) {
             text += "nach " + std::to_string(wait) + " Sekunden";
         } else {
             text += "sofort nach Programmstart ";
         }
         text += kBreak;
-        text += "für eine Zeit von " + std::to_string(ini_.readInteger(section, kDuration, 0)) +
+        text += "für eine Zeit von " + std::to_string(readForSummary(ini_, section, kDuration)) +
                 " Sekunden ";
-        if (soundTimeAffects(pin)) {
+        if (pinSwitchedBySound(ini_, pin)) {
             text += kBreak;
             text += "Die Spielzeit des Sounds hat ebenfalls Einfluss auf die Ansteuerungszeit";
         }
         return text;
     }
 
-    bool soundTimeAffects(int pin) const {
-        using namespace k::sound;
-        return ini_.readBool(kSectionLower, kSwitchPin, false) &&
-               ini_.readBool(kSectionLower, kPlay, false) &&
-               ini_.readInteger(kSection, kSwitchPinIndex, -1) == pin;
-    }
-
     std::string programPanel() const {
         const std::string paragraph = std::string(kBreak) + std::string(kBreak);
-        auto choose = [&](const char* section, const char* key, const char* yes, const char* no) {
-            return std::string(ini_.readBool(section, key, false) ? yes : no);
+        auto choose = [&](const FlagKey& key, const char* yes, const char* no) {
+            return std::string(readForSummary(ini_, key) ? yes : no);
         };
         using namespace k::prog;
-        return choose(kSection, kTray, "Das Programm wird nach dem Start in die SysTray verschoben",
+        return choose(kTray, "Das Programm wird nach dem Start in die SysTray verschoben",
                       "Das Programm bleibt nach dem Start auf dem Desktop") +
                paragraph +
-               choose(kSection, kAutoEnd,
-                      "Es wird nach dem Ende aller Aktionen automatisch beendet",
+               choose(kAutoEnd, "Es wird nach dem Ende aller Aktionen automatisch beendet",
                       "Es bleibt nach abschluss aller Aktionen offen") +
                paragraph +
-               choose(kSection, kMultiStart, "Mehrfachstart für weitere ComPorts ist aktiv",
+               choose(kMultiStart, "Mehrfachstart für weitere ComPorts ist aktiv",
                       "Startwiederholsperre bei Aktiven Programm ist aktiv") +
                paragraph +
-               choose(k::comport::kSection, k::comport::kExtern,
-                      "Über den Pin 9 (Ring) kann es Extern beendet werden.",
+               choose(k::comport::kExtern, "Über den Pin 9 (Ring) kann es Extern beendet werden.",
                       "Das Externe beenden ist Deaktiviert");
     }
 
@@ -158,21 +145,20 @@ private:
 
     std::string volumePanel() {
         using namespace k::funk;
-        if (!ini_.readBool(kSectionLower, kOnOffLower, false))
+        if (!readForSummary(ini_, kOnOff))
             return "Die Lautstärkenregelung für den Aufnahmeeingang wurde deaktiviert";
-        const std::string pinName =
-            nameAt(kPinNames, ini_.readInteger(kSectionLower, kPin, -1), "");
-        mixer_.selectDevice(ini_.readInteger(kSection, kCard, 0));
-        std::string text =
-            "Für die Soundkarte " + quoted(cardName()) + " wird die Wiedergabelautstärke von " +
-            quoted(inputName(ini_.readInteger(kSectionLower, kInput, 0))) + " wie folgt geregelt:";
+        const std::string pinName = nameAt(kPinCaptions, readForSummary(ini_, kPin), "");
+        mixer_.selectDevice(readForSummary(ini_, kCard));
+        std::string text = "Für die Soundkarte " + quoted(cardName()) +
+                           " wird die Wiedergabelautstärke von " +
+                           quoted(inputName(readForSummary(ini_, kInput))) + " wie folgt geregelt:";
         text += std::string(kBreak) + std::string(kBreak) + "Die Regelung startet ";
-        switch (ini_.readInteger(kSection, kStartLower, -1)) {
+        switch (readForSummary(ini_, kStart)) {
             case 0:
                 text += "sofort bei Programmstart";
                 break;
             case 1:
-                text += std::to_string(ini_.readInteger(kSectionLower, kStartTimeLower, 0)) +
+                text += std::to_string(readForSummary(ini_, kStartTime)) +
                         " Sekunden nach Programmstart";
                 break;
             case 2:
@@ -182,13 +168,13 @@ private:
                 break;
         }
         text += std::string(kBreak) + "und endet ";
-        switch (ini_.readInteger(kSection, kEnd, -1)) {
+        switch (readForSummary(ini_, kEnd)) {
             case 0:
                 text += "bei Programmende";
                 break;
             case 1:
-                text += std::to_string(ini_.readInteger(kSectionLower, kEndTimeLower, 0)) +
-                        " Sekunden nach Aktivierung";
+                text +=
+                    std::to_string(readForSummary(ini_, kEndTime)) + " Sekunden nach Aktivierung";
                 break;
             case 2:
                 text += "mit abschalten des " + pinName;
@@ -196,11 +182,11 @@ private:
             default:
                 break;
         }
-        text +=
-            std::string(kBreak) + std::string(kBreak) + "Die Lautstärke wird nach dem Start auf " +
-            std::to_string(storedToPercent(ini_.readInteger(kSection, kStartVolumeAsRead, 65535))) +
-            "% gesetzt." + std::string(kBreak) + "Am Ende wird ";
-        switch (ini_.readInteger(kSection, kEndVolumeModeAsRead, -1)) {
+        text += std::string(kBreak) + std::string(kBreak) +
+                "Die Lautstärke wird nach dem Start auf " +
+                std::to_string(storedToPercent(readForSummary(ini_, kStartVolume))) + "% gesetzt." +
+                std::string(kBreak) + "Am Ende wird ";
+        switch (readForSummary(ini_, kEndVolumeMode)) {
             case 0:
                 text += "die Lautstärke auf den gleichen Wert wie vor Programmstart gesetzt.";
                 break;
@@ -208,10 +194,9 @@ private:
                 text += "der Ausgang auf MUTE gestellt";
                 break;
             case 2:
-                text +=
-                    "die Lautstärke auf " +
-                    std::to_string(storedToPercent(ini_.readInteger(kSection, kEndVolume, 65535))) +
-                    "% gesetzt.";
+                text += "die Lautstärke auf " +
+                        std::to_string(storedToPercent(readForSummary(ini_, kEndVolume))) +
+                        "% gesetzt.";
                 break;
             default:
                 break;
@@ -225,16 +210,12 @@ private:
         const std::string every = "Das Programm wird jeden ";
         switch (kind) {
             case 1:
-                return every +
-                       nameAt(kWeekdays, ini_.readInteger(kSection, kWeekday1, 1), kNoWeekday);
+                return every + nameAt(kWeekdays, readForSummary(ini_, kWeekday1), kNoWeekday);
             case 2:
-                return every +
-                       std::to_string(ini_.readInteger(kSection, kWeekdayInMonthAsRead, 0) + 1) +
-                       ". " +
-                       nameAt(kWeekdays, ini_.readInteger(kSection, kWeekday2, 1), kNoWeekday);
+                return every + std::to_string(readForSummary(ini_, kWeekdayInMonth) + 1) + ". " +
+                       nameAt(kWeekdays, readForSummary(ini_, kWeekday2), kNoWeekday);
             case 3:
-                return every + std::to_string(ini_.readInteger(kSection, kDayOfMonth, 1) + 1) +
-                       ". im Monat";
+                return every + std::to_string(readForSummary(ini_, kDayOfMonth) + 1) + ". im Monat";
             case 4:
                 return std::string("Das Programm wird täglich");
             default:
@@ -244,7 +225,7 @@ private:
 
     void fillSchedulePanel() {
         using namespace k::schedule;
-        const int kind = ini_.readInteger(kSection, kKind, 0);
+        const int kind = readForSummary(ini_, kKind);
         if (kind == 0) {
             texts_.schedule = "Es findet keine Deaktivierung des Programms statt.";
             return;
@@ -255,13 +236,13 @@ private:
             texts_.schedule = "Unbekannte Art der Deaktivierung (" + std::to_string(kind) + ")";
             return;
         }
-        const std::string start = ini_.readString(kSection, kTime, "00:00");
+        const std::string start = readForSummary(ini_, kTime);
         const auto startTime = parseTimeOfDay(start);
         if (!startTime) {
             texts_.scheduleError = "'" + start + "' ist keine gültige Uhrzeit";
             return;
         }
-        const SecondsOfDay end = addMinutes(*startTime, ini_.readInteger(kSection, kDuration, 0));
+        const SecondsOfDay end = addMinutes(*startTime, readForSummary(ini_, kDuration));
         texts_.schedule = *recurrence + "," + std::string(kBreak) + "in der Zeit von " + start +
                           " - " + formatHoursMinutes(end) + " Uhr deaktiviert";
     }
