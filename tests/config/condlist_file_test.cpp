@@ -9,6 +9,7 @@
 
 #include "config/AtomicFile.h"
 #include "config/ConditionList.h"
+#include "support/ScopedHook.h"
 
 namespace fs = std::filesystem;
 
@@ -37,7 +38,7 @@ std::string handMadeRecord(const std::array<std::string_view, 5>& fields, char f
     return record;
 }
 
-class ConditionListFile : public testing::Test {
+class ConditionListFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dirPath_ =
@@ -47,7 +48,6 @@ protected:
         file_ = conditionListPath(dir_);
     }
     void TearDown() override {
-        setFailBeforeRenameForTests(false);
         fs::permissions(dirPath_, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(dirPath_);
     }
@@ -209,9 +209,11 @@ TEST_F(ConditionListFile, FailureBeforeTheRenameKeepsThePreviousList) {
     writeConditionList(dir_, kThreeEntries);
     const std::string before = readBytes(file_);
 
-    setFailBeforeRenameForTests(true);
-    EXPECT_THROW(writeConditionList(dir_, {{"0", "0", "neu", "11111", ""}}), ConditionListError);
-    setFailBeforeRenameForTests(false);
+    {
+        const dravel::testing::ScopedSetting failing(setFailBeforeRenameForTests, true, false);
+        EXPECT_THROW(writeConditionList(dir_, {{"0", "0", "neu", "11111", ""}}),
+                     ConditionListError);
+    }
 
     EXPECT_EQ(readBytes(file_), before);
     EXPECT_EQ(directoryListing(), std::vector<std::string>{"Alarmierung.dat"});

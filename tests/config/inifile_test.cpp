@@ -6,6 +6,7 @@
 #include "SettingsFileTest.h"
 #include "config/AtomicFile.h"
 #include "config/IniFile.h"
+#include "support/ScopedHook.h"
 
 namespace dravel::config {
 namespace {
@@ -170,9 +171,10 @@ TEST_F(IniFileTest, FailureBeforeTheRenameKeepsTheOldFileWhole) {
     IniFile ini(path());
     ini.writeString("Sound", "Pfad", "new");
     ini.writeBool("Sound", "Play", true);
-    setFailBeforeRenameForTests(true);
-    EXPECT_THROW(ini.commit(), WriteError);
-    setFailBeforeRenameForTests(false);
+    {
+        const dravel::testing::ScopedSetting failing(setFailBeforeRenameForTests, true, false);
+        EXPECT_THROW(ini.commit(), WriteError);
+    }
     EXPECT_EQ(stored(), "[Sound]\r\nPfad=old\r\n");
     EXPECT_EQ(filesInDirectory(), 1) << "the temporary file was left behind";
     ini.commit();  // the same writes go through once the disk works again

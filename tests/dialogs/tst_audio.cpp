@@ -11,6 +11,7 @@
 
 using dravel::dialogs::TAudio;
 
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;
@@ -59,18 +60,16 @@ public:
         QString filter;
         QString start;
     };
-    explicit ScriptedFileChooser(QStringList answers) : answers_(std::move(answers)) {
-        previous_ = TAudio::setFileChooser([this](QWidget*, const QString& f, const QString& s) {
-            calls.push_back({f, s});
-            return answers_.isEmpty() ? QString() : answers_.takeFirst();
-        });
-    }
-    ~ScriptedFileChooser() { TAudio::setFileChooser(previous_); }
+    explicit ScriptedFileChooser(QStringList answers) : answers_(std::move(answers)) {}
     std::vector<Call> calls;
 
 private:
     QStringList answers_;
-    TAudio::FileChooser previous_;
+    dravel::testing::ScopedHook<TAudio::FileChooser> chooser_{
+        TAudio::setFileChooser, [this](QWidget*, const QString& f, const QString& s) {
+            calls.push_back({f, s});
+            return answers_.isEmpty() ? QString() : answers_.takeFirst();
+        }};
 };
 
 }  // namespace
@@ -262,16 +261,10 @@ private slots:
         QVERIFY(t.run<TAudio>([&](TAudio& d) {
             check(d, "PlaySound")->click();
             child<QSpinBox>(d, "verzoeger_zeit")->setValue(99);
-            t.boxes.expect(BoxKind::Confirmation, QStringLiteral("Abbrechen ohne Speichern?"),
-                           false);
-            press(d, "BitBtn1");
-            QVERIFY(d.isVisible());
-            QVERIFY(check(d, "PlaySound")->isChecked());
-            QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), 99);
-            t.boxes.expect(BoxKind::Confirmation, QStringLiteral("Abbrechen ohne Speichern?"),
-                           true);
-            d.close();
-            QVERIFY(!d.isVisible());
+            cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+                QVERIFY(check(d, "PlaySound")->isChecked());
+                QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), 99);
+            });
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);

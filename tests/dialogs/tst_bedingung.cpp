@@ -23,6 +23,7 @@
 using dravel::dialogs::ConditionListModel;
 using dravel::dialogs::TBedingungen;
 
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::itemsOf;
 using dravel::testing::ScriptedBoxes;
@@ -452,14 +453,8 @@ private slots:
         Editor e(dir);
         e.dialog->show();
         e.art()->setItemIndex(0);
-        boxes.expect(BoxKind::Confirmation, QStringLiteral("Abbrechen ohne Speichern?"), false);
-        e.click("BitBtn3");
-        QVERIFY(e.dialog->isVisible());
-        QCOMPARE(e.art()->itemIndex(), 0);
-        boxes.expect(BoxKind::Confirmation, QStringLiteral("Abbrechen ohne Speichern?"), true);
-        e.dialog->close();
-        QVERIFY(!e.dialog->isVisible());
-        QCOMPARE(e.dialog->result(), int(QDialog::Rejected));
+        cancelKeepingThenDropping(boxes, *e.dialog, "BitBtn3",
+                                  [&] { QCOMPARE(e.art()->itemIndex(), 0); });
         QVERIFY(!dir.exists("Alarmierung.dat"));
         VERIFY_BOXES(boxes);
     }

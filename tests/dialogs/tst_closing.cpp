@@ -8,14 +8,13 @@
 #include <functional>
 #include <memory>
 
-#include "devices/mixer/AudioMixer.h"
-#include "devices/mixer/SimulatedMixerDriver.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"
 #include "dialogs/Funktionsprobe.h"
 #include "dialogs/ProgEinstellung.h"
 #include "dialogs/Soundkarte.h"
+#include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
 
 using dravel::dialogs::TAudio;
@@ -68,22 +67,14 @@ QAbstractButton* buttonNamed(QMessageBox* box, const QString& text) {
 class TestClosing : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void onlyNeinKeepsTheDialogOpen_data();
     void onlyNeinKeepsTheDialogOpen();
 
 private:
     dravel::testing::TempProgramDir dir_;
-};
-
-void TestClosing::initTestCase() {
     // No sound card of this machine: the radio dialog lists a simulated one.
-    auto system = std::make_shared<dravel::devices::SimulatedMixerSystem>();
-    TSound::setMixerFactory([system] {
-        return std::make_unique<dravel::devices::TAudioMixer>(
-            std::make_unique<dravel::devices::SimulatedMixerDriver>(system));
-    });
-}
+    dravel::testing::SimulatedCards cards_;
+};
 
 void TestClosing::onlyNeinKeepsTheDialogOpen_data() {
     QTest::addColumn<int>("answer");
@@ -103,6 +94,7 @@ void TestClosing::onlyNeinKeepsTheDialogOpen() {
         [](QMessageBox* box) { buttonNamed(box, "Nein")->click(); },
         [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); },
         [](QMessageBox* box) { box->close(); }};
+    const dravel::testing::RealBoxes real;
     for (const NamedDialog& named : allDialogs()) {
         const std::unique_ptr<QDialog> d = named.make();
         d->show();

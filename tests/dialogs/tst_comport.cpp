@@ -22,9 +22,11 @@
 using dravel::dialogs::TBedingungen;
 using dravel::dialogs::TPort;
 
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;
+using dravel::testing::RecordingBoxes;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::TempProgramDir;
 using dravel::ui::BoxKind;
@@ -32,8 +34,6 @@ using dravel::ui::BoxRequest;
 using Ports = dravel::testing::SimulatedPorts<>;
 
 namespace {
-
-const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");
 
 QString changeQuestion(const char* pin) {
     return QStringLiteral("Die Einstellungen von ") + pin +
@@ -259,7 +259,7 @@ private slots:
         Ports ports({"COM1"});
         TPort* shown = nullptr;
         QStringList boxes;  // each text, a note as the description shown at that moment
-        const auto previous = dravel::ui::MessageBoxes::setResponder([&](const BoxRequest& box) {
+        const RecordingBoxes recording([&](const BoxRequest& box) {
             const bool note =
                 box.kind == BoxKind::Information && box.text == soundNote("Pin 3 (TXD)");
             boxes << (note ? "note over " + remark(*shown)->text() : box.text);
@@ -281,7 +281,6 @@ private slots:
             t.store(sound);
             press(d, "ok");
         });
-        dravel::ui::MessageBoxes::setResponder(previous);
         QVERIFY(closed);
         const QString question = changeQuestion("Pin 4 (DTR)");
         QCOMPARE(boxes, play ? QStringList({"note over ", question, "note over Blitz",
@@ -425,15 +424,11 @@ private slots:
             choose(d, 1);
             aktiv(d)->click();
             press(d, "Pin_save");
-            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, false);
-            press(d, "BitBtn1");
-            QVERIFY(d.isVisible());
-            QCOMPARE(chosenPin(d), 1);
-            QVERIFY(aktiv(d)->isChecked());
-            QVERIFY(d.values().pins[1].active);
-            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, true);
-            d.close();
-            QVERIFY(!d.isVisible());
+            cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+                QCOMPARE(chosenPin(d), 1);
+                QVERIFY(aktiv(d)->isChecked());
+                QVERIFY(d.values().pins[1].active);
+            });
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);

@@ -17,6 +17,7 @@
 using dravel::dialogs::TFunktions;
 
 using dravel::testing::activate;
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;
@@ -26,7 +27,6 @@ using dravel::ui::MessageBoxes;
 
 namespace {
 
-const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");
 const QString kIncomplete = QStringLiteral(
     "Ungültiger Eingabewert. Mit der Taste ESC machen Sie die Änderungen rückgängig.");
 const QStringList kWeekdays = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
@@ -322,7 +322,7 @@ void TestFunktionsprobe::refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
     // A real message box takes the activation with it, so the focus returns
     // to the time field only after the click on "Übernehmen" has gone on.
     int shown = 0;
-    const auto previous = MessageBoxes::setResponder([&](const dravel::ui::BoxRequest&) {
+    const dravel::testing::RecordingBoxes recording([&](const dravel::ui::BoxRequest&) {
         ++shown;
         QApplication::setActiveWindow(nullptr);
         return false;
@@ -331,7 +331,6 @@ void TestFunktionsprobe::refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
     showWithTimeFocused(d);
     QTest::keyClicks(timeField(d), "2500");
     QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
-    MessageBoxes::setResponder(previous);
     QCOMPARE(shown, 1);
     QVERIFY(d.isVisible());
     QVERIFY(activate(d));
@@ -360,14 +359,10 @@ void TestFunktionsprobe::cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
     QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
         tage(d)->button(3)->click();
         selector(d, "Tag_Monat")->setCurrentIndex(14);
-        t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, false);
-        press(d, "BitBtn1");
-        QVERIFY(d.isVisible());
-        QCOMPARE(tage(d)->itemIndex(), 3);
-        QCOMPARE(selector(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
-        t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, true);
-        press(d, "BitBtn1");
-        QVERIFY(!d.isVisible());
+        cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+            QCOMPARE(tage(d)->itemIndex(), 3);
+            QCOMPARE(selector(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
+        });
     }));
     VERIFY_BOXES(t.boxes);
     QCOMPARE(t.settings(), before);

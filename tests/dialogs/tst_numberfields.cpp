@@ -10,11 +10,10 @@
 #include <memory>
 
 #include "DialogDriver.h"
-#include "devices/mixer/AudioMixer.h"
-#include "devices/mixer/SimulatedMixerDriver.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/ComPort.h"
 #include "dialogs/Soundkarte.h"
+#include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 #include "ui/RadioGroup.h"
@@ -87,21 +86,14 @@ int fieldIndex(const char* name) {
 class TestNumberFields : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void typedTextIsTakenAndPulledIntoRangeOnLeaving_data();
     void typedTextIsTakenAndPulledIntoRangeOnLeaving();
 
 private:
     dravel::testing::TempProgramDir dir_;
+    // No sound card of this machine: the radio dialog lists a simulated one.
+    dravel::testing::SimulatedCards cards_;
 };
-
-void TestNumberFields::initTestCase() {
-    auto system = std::make_shared<dravel::devices::SimulatedMixerSystem>();
-    TSound::setMixerFactory([system] {
-        return std::make_unique<dravel::devices::TAudioMixer>(
-            std::make_unique<dravel::devices::SimulatedMixerDriver>(system));
-    });
-}
 
 void TestNumberFields::typedTextIsTakenAndPulledIntoRangeOnLeaving_data() {
     QTest::addColumn<int>("field");

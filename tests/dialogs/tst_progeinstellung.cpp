@@ -8,6 +8,7 @@
 
 using dravel::dialogs::TProg;
 
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::ScriptedBoxes;
@@ -29,7 +30,6 @@ const QString kMultiStartWarning = QStringLiteral(
 const QString kExternNotice = QStringLiteral(
     "Um ein Reset-Signal verarbeiten zu können, muß mindestens ein Pin angesteuert sein "
     "(Signalquelle für Taster)");
-const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");
 const char* const kBoxes[] = {"ToTray", "AutoEnd", "mehrfach", "Reset"};
 
 QCheckBox* box(TProg& d, const char* name) {
@@ -129,13 +129,8 @@ private slots:
         QCOMPARE(programPanel->panelText(), QStringLiteral("ProgInfo"));
         QVERIFY(t.run<TProg>([&](TProg& d) {
             box(d, "ToTray")->click();
-            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, false);
-            press(d, "BitBtn1");
-            QVERIFY(d.isVisible());
-            QVERIFY(box(d, "ToTray")->isChecked());
-            t.boxes.expect(BoxKind::Confirmation, kCancelQuestion, true);
-            press(d, "BitBtn1");
-            QVERIFY(!d.isVisible());
+            cancelKeepingThenDropping(t.boxes, d, "BitBtn1",
+                                      [&] { QVERIFY(box(d, "ToTray")->isChecked()); });
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);

@@ -14,6 +14,7 @@
 #include "devices/mixer/AudioMixer.h"
 #include "devices/mixer/SimulatedMixerDriver.h"
 #include "dialogs/Soundkarte.h"
+#include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
 #include "ui/RadioGroup.h"
 
@@ -24,10 +25,12 @@ using dravel::devices::SimulatedDevice;
 using dravel::devices::SimulatedMixerDriver;
 using dravel::devices::SimulatedMixerSystem;
 using dravel::devices::TAudioMixer;
+using dravel::testing::cancelKeepingThenDropping;
 using dravel::testing::child;
 using dravel::testing::CommandTest;
 using dravel::testing::itemsOf;
 using dravel::testing::ScriptedBoxes;
+using dravel::testing::SimulatedCards;
 using dravel::ui::BoxKind;
 using dravel::ui::RadioGroup;
 
@@ -52,24 +55,6 @@ SimulatedDevice card(const std::string& product, const std::string& destination,
 
 const SimulatedDevice kOnboard = card("Onboard Audio", "Lautsprecher", {"Mikrofon", "Line-In"});
 const SimulatedDevice kUsb = card("USB Funkempfänger", "Wiedergabe", {"Funk", "CD", "Aux"});
-
-// The sound cards every dialog made meanwhile finds, over a simulated mixer.
-class SimulatedCards {
-public:
-    explicit SimulatedCards(std::vector<SimulatedDevice> devices)
-        : system_(std::make_shared<SimulatedMixerSystem>()) {
-        system_->devices = std::move(devices);
-        previous_ = TSound::setMixerFactory([system = system_] {
-            return std::make_unique<TAudioMixer>(std::make_unique<SimulatedMixerDriver>(system));
-        });
-    }
-    ~SimulatedCards() { TSound::setMixerFactory(previous_); }
-    const SimulatedMixerSystem& system() const { return *system_; }
-
-private:
-    std::shared_ptr<SimulatedMixerSystem> system_;
-    TSound::MixerFactory previous_;
-};
 
 QComboBox* combo(TSound& d, const char* name) {
     return child<QComboBox>(d, name);
@@ -330,7 +315,7 @@ void TestSoundkarte::typedCardTextKeepsTheDeviceAndSelectsNoCard() {
 }
 
 void TestSoundkarte::withoutAMixerTheListsKeepTheirTextsAndEditingComplains() {
-    SimulatedCards cards({});
+    SimulatedCards cards;  // no card at all
     CommandTest t;
     t.store(funkSection("Soundkarte=0\r\nEingang=0\r\n"));
     QVERIFY(t.run<TSound>([&](TSound& d) {
@@ -359,8 +344,8 @@ void TestSoundkarte::cancellingWritesNothingAndFreesTheMixer() {
         QCOMPARE(cards.system().openHandles.size(), 1u);
         pick(combo(d, "Soundkarte"), 1);
         QCOMPARE(cards.system().openHandles.size(), 1u);  // the first card was closed
-        t.boxes.expect(BoxKind::Confirmation, QStringLiteral("Abbrechen ohne Speichern?"), true);
-        press(d, "BitBtn1");
+        cancelKeepingThenDropping(t.boxes, d, "BitBtn1",
+                                  [&] { QCOMPARE(combo(d, "Soundkarte")->currentIndex(), 1); });
     }));
     VERIFY_BOXES(t.boxes);
     QCOMPARE(t.settings(), before);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devices/serial/SimulatedSerialDriver.h"
+#include "support/ScopedHook.h"
 
 namespace dravel::testing {
 
@@ -40,16 +41,15 @@ private:
 template <typename Driver = SystemPortsDriver>
 class SimulatedPorts {
 public:
-    explicit SimulatedPorts(std::vector<std::string> ports, devices::SystemError error = 0)
-        : previous_(devices::replaceSerialDriver(driver_)) {
+    explicit SimulatedPorts(std::vector<std::string> ports, devices::SystemError error = 0) {
         driver_->setPorts(std::move(ports), error);
     }
-    ~SimulatedPorts() { devices::replaceSerialDriver(previous_); }
     Driver& driver() const { return *driver_; }
 
 private:
     std::shared_ptr<Driver> driver_ = std::make_shared<Driver>();
-    std::shared_ptr<devices::SerialDriver> previous_;
+    ScopedHook<std::shared_ptr<devices::SerialDriver>> installed_{devices::replaceSerialDriver,
+                                                                  driver_};
 };
 
 }  // namespace dravel::testing

@@ -29,15 +29,6 @@ QString kindName(ui::BoxKind kind) {
 }
 }  // namespace
 
-ScriptedBoxes::ScriptedBoxes() {
-    previous_ = ui::MessageBoxes::setResponder(
-        [this](const ui::BoxRequest& request) { return respond(request); });
-}
-
-ScriptedBoxes::~ScriptedBoxes() {
-    ui::MessageBoxes::setResponder(previous_);
-}
-
 ScriptedBoxes& ScriptedBoxes::expect(ui::BoxKind kind, const QString& text, ui::Answer answer) {
     expected_.push_back({kind, text, true, answer});
     return *this;
@@ -113,16 +104,6 @@ bool FakeSoundLibrary::ChannelPlay(uint32_t handle, bool) {
     return true;
 }
 
-SoundLibraryGuard::SoundLibraryGuard() {
-    auto fake = std::make_unique<FakeSoundLibrary>();
-    fake_ = fake.get();
-    previous_ = devices::replaceSoundLibrary(std::move(fake));
-}
-
-SoundLibraryGuard::~SoundLibraryGuard() {
-    devices::replaceSoundLibrary(std::move(previous_));
-}
-
 namespace {
 // An opening whose outcome the test decides.
 class LaterOpening : public devices::DocumentOpening {
@@ -145,16 +126,6 @@ std::unique_ptr<devices::DocumentOpening> RecordingShell::openDocument(const std
 bool RecordingShell::startProgram(const std::string& program, const std::string& argument) {
     started.emplace_back(program, argument);
     return succeeds;
-}
-
-ShellGuard::ShellGuard() {
-    auto shell = std::make_unique<RecordingShell>();
-    shell_ = shell.get();
-    previous_ = devices::replaceShell(std::move(shell));
-}
-
-ShellGuard::~ShellGuard() {
-    devices::replaceShell(std::move(previous_));
 }
 
 }  // namespace dravel::testing

@@ -11,6 +11,7 @@
 
 #include "devices/sound/SoundLibrary.h"
 #include "devices/system/Shell.h"
+#include "support/ScopedHook.h"
 #include "ui/MessageBoxes.h"
 
 namespace dravel::testing {
@@ -20,9 +21,6 @@ namespace dravel::testing {
 // expected, or one that differs, is recorded as a failure.
 class ScriptedBoxes {
 public:
-    ScriptedBoxes();
-    ~ScriptedBoxes();
-
     // Expect a box whose text equals text exactly.
     ScriptedBoxes& expect(ui::BoxKind kind, const QString& text, ui::Answer answer = true);
     // Expect a box whose text contains part.
@@ -47,7 +45,26 @@ private:
     std::deque<Expected> expected_;
     std::vector<ui::BoxRequest> shown_;
     std::vector<QString> failures_;
-    ui::BoxResponder previous_;
+    ScopedHook<ui::BoxResponder> responder_{
+        ui::MessageBoxes::setResponder,
+        [this](const ui::BoxRequest& request) { return respond(request); }};
+};
+
+// Answers every box with the given responder while it lives.
+class RecordingBoxes {
+public:
+    explicit RecordingBoxes(ui::BoxResponder responder)
+        : responder_(ui::MessageBoxes::setResponder, std::move(responder)) {}
+
+private:
+    ScopedHook<ui::BoxResponder> responder_;
+};
+
+// Shows the real boxes while it lives, for tests of the boxes themselves.
+// Elsewhere a box that no test expects ends the test program at once.
+class RealBoxes {
+private:
+    ScopedHook<ui::BoxResponder> responder_{ui::MessageBoxes::setResponder, ui::BoxResponder()};
 };
 
 // A fresh program directory for one test: the files the program reads and
@@ -84,13 +101,12 @@ public:
 // Installs a fake sound library for the lifetime of the guard.
 class SoundLibraryGuard {
 public:
-    SoundLibraryGuard();
-    ~SoundLibraryGuard();
     FakeSoundLibrary& fake() { return *fake_; }
 
 private:
-    FakeSoundLibrary* fake_;
-    std::unique_ptr<devices::SoundLibrary> previous_;
+    FakeSoundLibrary* fake_ = new FakeSoundLibrary;
+    ScopedHook<std::unique_ptr<devices::SoundLibrary>> library_{
+        devices::replaceSoundLibrary, std::unique_ptr<devices::SoundLibrary>(fake_)};
 };
 
 // A shell that records what it was asked to open or start.
@@ -112,13 +128,12 @@ private:
 
 class ShellGuard {
 public:
-    ShellGuard();
-    ~ShellGuard();
     RecordingShell& shell() { return *shell_; }
 
 private:
-    RecordingShell* shell_;
-    std::unique_ptr<devices::Shell> previous_;
+    RecordingShell* shell_ = new RecordingShell;
+    ScopedHook<std::unique_ptr<devices::Shell>> installed_{devices::replaceShell,
+                                                           std::unique_ptr<devices::Shell>(shell_)};
 };
 
 }  // namespace dravel::testing

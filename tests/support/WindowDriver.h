@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -7,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+#include "support/TestSupport.h"
 
 // Fails the test unless every expected message box was shown and no other.
 #define VERIFY_BOXES(boxes) QVERIFY2((boxes).allAnswered(), qPrintable((boxes).report()))
@@ -50,6 +53,24 @@ bool driveModal(const std::function<void()>& run, const std::function<void(Dialo
     });
     run();
     return driven && !leftOpen;
+}
+
+inline const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");
+
+// Leaving a dialog unsaved, as every settings dialog does it: its cancel
+// button asks, and "Nein" keeps it open with the edits (keptEdits checks
+// them); its close box asks again, and "Ja" lets it go, rejected.
+inline void cancelKeepingThenDropping(ScriptedBoxes& boxes, QDialog& dialog,
+                                      const QString& cancelButton,
+                                      const std::function<void()>& keptEdits) {
+    boxes.expect(ui::BoxKind::Confirmation, kCancelQuestion, false);
+    child<QAbstractButton>(dialog, cancelButton)->click();
+    QVERIFY(dialog.isVisible());
+    keptEdits();
+    boxes.expect(ui::BoxKind::Confirmation, kCancelQuestion, true);
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
 }
 
 }  // namespace dravel::testing

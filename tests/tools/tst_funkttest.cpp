@@ -33,13 +33,9 @@ constexpr const char* kArgumentsFile = "kalvor-args.txt";
 // The platform's own shell for the lifetime of the guard, whatever an
 // earlier test installed.
 class PlatformShellGuard {
-public:
-    PlatformShellGuard()
-        : previous_(dravel::devices::replaceShell(dravel::devices::createPlatformShell())) {}
-    ~PlatformShellGuard() { dravel::devices::replaceShell(std::move(previous_)); }
-
 private:
-    std::unique_ptr<dravel::devices::Shell> previous_;
+    dravel::testing::ScopedHook<std::unique_ptr<dravel::devices::Shell>> shell_{
+        dravel::devices::replaceShell, dravel::devices::createPlatformShell()};
 };
 
 // Puts the stand-in companion into the program directory under a name whose

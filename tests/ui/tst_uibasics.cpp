@@ -12,6 +12,7 @@
 #include "ui/ProgramFont.h"
 #include "ui/RadioGroup.h"
 
+using dravel::testing::RealBoxes;
 using dravel::testing::ScriptedBoxes;
 using dravel::ui::BoxKind;
 using dravel::ui::MessageBoxes;
@@ -55,6 +56,7 @@ private slots:
 };
 
 void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
+    const RealBoxes real;
     BoxSeen seen;
     answerNextBox(seen, [](QMessageBox* box) { buttonNamed(box, "Ja")->click(); });
     QVERIFY(MessageBoxes::confirm(nullptr, QStringLiteral("Abbrechen ohne Speichern?")));
@@ -78,6 +80,7 @@ void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
 }
 
 void TestUiBasics::plainBoxCarriesTheProgramTitleAndOneOk() {
+    const RealBoxes real;
     BoxSeen seen;
     answerNextBox(seen, [](QMessageBox* box) { buttonNamed(box, "OK")->click(); });
     MessageBoxes::plain(nullptr, QStringLiteral("eins\n\rzwei"));

@@ -341,6 +341,10 @@ void TComPort::SwitchRTS(bool on) {
     escape(on ? EscapeCode::SetRts : EscapeCode::ClearRts);
 }
 
+bool TComPort::handOverWaiting() const {
+    return thread_ && thread_->handOverWaiting();
+}
+
 DeviceControlBlock TComPort::deviceControlBlock() const {
     return buildDeviceControlBlock(line_settings_, buffer_);
 }

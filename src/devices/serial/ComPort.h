@@ -282,6 +282,8 @@ public:
     DeviceControlBlock deviceControlBlock() const;
     // Whether an event thread exists (exactly while open with Events not empty).
     bool hasEventThread() const { return thread_ != nullptr; }
+    // Whether the event thread waits for the UI thread to take a batch.
+    bool handOverWaiting() const;
 
     // Indicators bound to this port.
     void addLink(ComLink* link);

@@ -1,5 +1,5 @@
-#include "devices/system/ThreadName.h"
 #include "devices/serial/ComThread.h"
+#include "devices/system/ThreadName.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -139,6 +139,11 @@ void TComThread::finish() {
     std::lock_guard lock(hand_over_->mutex);
     hand_over_->finished = true;
     hand_over_->changed.notify_all();
+}
+
+bool TComThread::handOverWaiting() const {
+    std::lock_guard lock(hand_over_->mutex);
+    return hand_over_->slot == HandOver::Slot::Pending;
 }
 
 void TComThread::stop() {

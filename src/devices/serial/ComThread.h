@@ -52,6 +52,9 @@ public:
     // safe from inside a handler of this thread's hand-over.
     void stop();
 
+    // Whether a batch waits for the UI thread to take it.
+    bool handOverWaiting() const;
+
 private:
     void run();
     bool deliver(TComEvents events);

@@ -12,6 +12,7 @@
 #include "SerialTestSupport.h"
 #include "SimulatedSerialDriver.h"
 #include "devices/serial/ComPort.h"
+#include "support/ScopedHook.h"
 
 namespace dravel::devices {
 namespace {
@@ -353,8 +354,7 @@ TEST_F(ComPortTest, ClosingServesAHandOverThatIsAlreadyWaiting) {
     ASSERT_TRUE(sim->fire(kEvRxChar));
     // The thread takes the event and waits for the UI thread, which does not
     // serve its event queue here.
-    ASSERT_TRUE(waitUntil([&] { return sim->eventsWaiting() == 0; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(waitUntil([&] { return port->handOverWaiting(); }));
 
     port->ClosePort();
     EXPECT_EQ(order, (Calls{"OnBeforeClose", "RxChar", "OnAfterClose"}));
@@ -431,7 +431,8 @@ TEST_F(ComPortTest, AFailureInTheEventThreadEndsItButNotThePort) {
 TEST(SerialPortList, SortsWithoutRegardToCaseThroughTheProgramWideDriver) {
     application();
     auto sim = std::make_shared<SimulatedSerialDriver>();
-    const auto previous = replaceSerialDriver(sim);
+    const dravel::testing::ScopedHook<std::shared_ptr<SerialDriver>> installed(replaceSerialDriver,
+                                                                               sim);
     sim->setPorts({"COM2", "com1", "COM10", "Com3"});
     std::vector<std::string> names{"old"};
     ListSerialPorts(names);
@@ -442,7 +443,6 @@ TEST(SerialPortList, SortsWithoutRegardToCaseThroughTheProgramWideDriver) {
     port.OpenPort();
     EXPECT_EQ(sim->calls().front(), "open COM9");
     port.ClosePort();
-    replaceSerialDriver(previous);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "SerialTestSupport.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComPort_linux.h"
+#include "support/ScopedHook.h"
 
 namespace dravel::devices {
 namespace {
@@ -29,15 +30,11 @@ using testing::serveUntil;
 class FakeSysfs {
 public:
     FakeSysfs() {
-        root_ = fs::temp_directory_path() / ("serial-sysfs-" + std::to_string(getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "class" / "tty");
-        overrideSysfsRootForTests(root_.string());
     }
-    ~FakeSysfs() {
-        overrideSysfsRootForTests("");
-        fs::remove_all(root_);
-    }
+    // The port list reads this tree while the object lives.
+    ~FakeSysfs() { fs::remove_all(root_); }
 
     // A tty entry; hardware adds the device link, type the serial core's UART type.
     fs::path addTty(const std::string& name, bool hardware, int type = -1) {
@@ -58,7 +55,9 @@ public:
     const fs::path& root() const { return root_; }
 
 private:
-    fs::path root_;
+    fs::path root_ = fs::temp_directory_path() / ("serial-sysfs-" + std::to_string(getpid()));
+    const dravel::testing::ScopedSetting readHere_{overrideSysfsRootForTests, root_.string(),
+                                                   std::string()};
 };
 
 // ---- Port list ----------------------------------------------------------------

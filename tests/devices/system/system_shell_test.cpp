@@ -48,12 +48,14 @@ TEST_F(PlatformShellTest, MissingDocumentOrProgramIsReportedAsFailure) {
 TEST_F(PlatformShellTest, ProgramGetsExactlyOneArgumentWithoutAShell) {
     const fs::path script = dir_ / "record";
     const fs::path out = dir_ / "args";
-    std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << out.string() << "'\n";
+    // Written aside and moved into place, so the file is whole once it is there.
+    std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << out.string()
+                          << ".part' && mv '" << out.string() << ".part' '" << out.string()
+                          << "'\n";
     fs::permissions(script, fs::perms::owner_all);
     ASSERT_TRUE(shell_->startProgram(script.string(), "12?45 $(touch x) *"));
     for (int i = 0; i < 200 && !fs::exists(out); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::ifstream in(out);
     std::string args((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(args, "1|12?45 $(touch x) *|");
