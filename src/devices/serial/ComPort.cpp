@@ -1,197 +1,11 @@
 #include "devices/serial/ComPort.h"
 
-#include <QString>
 #include <algorithm>
 #include <system_error>
 
 #include "devices/serial/ComThread.h"
 
 namespace dravel::devices {
-
-// ---- Errors ---------------------------------------------------------------
-
-std::string comErrorText(ComErrorCode code) {
-    switch (code) {
-        case ComErrorCode::OpenFailed:
-            return "ComPort lässt sich nicht öffnen";
-        case ComErrorCode::PurgeFailed:
-            return "PurgeComm function failed";
-        case ComErrorCode::SetStateFailed:
-            return "SetCommState function failed";
-        case ComErrorCode::TimeoutsFailed:
-            return "SetCommTimeouts failed";
-        case ComErrorCode::SetupFailed:
-            return "SetupComm function failed";
-        case ComErrorCode::ClearErrorFailed:
-            return "ClearCommError function failed";
-        case ComErrorCode::ModemStatusFailed:
-            return "GetCommModemStatus function failed";
-        case ComErrorCode::EscapeFailed:
-            return "EscapeCommFunction function failed";
-        case ComErrorCode::LedStateLocked:
-            return "Cannot change led state if ComPort is selected";
-        case ComErrorCode::RegistryError:
-            return "Registry error";
-    }
-    return {};
-}
-
-namespace {
-
-std::string comErrorMessage(ComErrorCode code, int systemError) {
-    std::string message = comErrorText(code);
-    if (systemError != EComPort::kNoSystemError) {
-        message += " (win error code: " + std::to_string(systemError) + ")";
-    }
-    return message;
-}
-
-void check(SystemError error, ComErrorCode code) {
-    if (error != 0) throw EComPort(code, error);
-}
-
-}  // namespace
-
-EComPort::EComPort(ComErrorCode code, int systemError)
-    : std::runtime_error(comErrorMessage(code, systemError)), code_(code), winCode_(systemError) {}
-
-// ---- Settings -------------------------------------------------------------
-
-uint32_t baudRateValue(TBaudRate rate, uint32_t customRate) {
-    static constexpr uint32_t kRates[] = {0,     110,    300,    600,   1200,  2400,
-                                          4800,  9600,   14400,  19200, 38400, 56000,
-                                          57600, 115200, 128000, 256000};
-    return rate == TBaudRate::brCustom ? customRate : kRates[static_cast<int>(rate)];
-}
-
-DeviceControlBlock buildDeviceControlBlock(const ComLineSettings& line, const TComBuffer& buffer) {
-    const TComParity& parity = line.Parity;
-    const TComFlowControl& flow = line.FlowControl;
-    const bool replace = parity.Check && parity.Replace;
-
-    DeviceControlBlock dcb;
-    dcb.baudRate = baudRateValue(line.BaudRate, line.CustomBaudRate);
-    dcb.flags = kDcbBinary;
-    if (parity.Check) dcb.flags |= kDcbParityCheck;
-    if (flow.OutCTSFlow) dcb.flags |= kDcbOutCtsFlow;
-    if (flow.OutDSRFlow) dcb.flags |= kDcbOutDsrFlow;
-    dcb.flags |= static_cast<uint32_t>(flow.ControlDTR) << 4;
-    if (flow.DSRSensitivity) dcb.flags |= kDcbDsrSensitivity;
-    if (flow.TxContinueOnXoff) dcb.flags |= kDcbTxContinueOnXoff;
-    if (flow.XonXoffOut) dcb.flags |= kDcbXonXoffOut;
-    if (flow.XonXoffIn) dcb.flags |= kDcbXonXoffIn;
-    if (replace) dcb.flags |= kDcbReplaceErrors;
-    if (line.DiscardNull) dcb.flags |= kDcbDiscardNull;
-    dcb.flags |= static_cast<uint32_t>(flow.ControlRTS) << 12;
-
-    const uint16_t limit = static_cast<uint16_t>(std::clamp(buffer.InputSize / 4, 0, 0xFFFF));
-    dcb.xonLimit = limit;
-    dcb.xoffLimit = limit;
-    dcb.byteSize = static_cast<uint8_t>(5 + static_cast<int>(line.DataBits));
-    dcb.parity = static_cast<uint8_t>(parity.Bits);
-    dcb.stopBits = static_cast<uint8_t>(line.StopBits);
-    dcb.xonChar = flow.XonChar;
-    dcb.xoffChar = flow.XoffChar;
-    dcb.errorChar = replace ? parity.ReplaceChar : 0;
-    dcb.eventChar = line.EventChar;
-    return dcb;
-}
-
-CommTimeouts toCommTimeouts(const TComTimeouts& t) {
-    return {static_cast<uint32_t>(t.ReadInterval), static_cast<uint32_t>(t.ReadTotalMultiplier),
-            static_cast<uint32_t>(t.ReadTotalConstant),
-            static_cast<uint32_t>(t.WriteTotalMultiplier),
-            static_cast<uint32_t>(t.WriteTotalConstant)};
-}
-
-namespace {
-
-struct EventBit {
-    TComEvent event;
-    uint32_t bit;
-};
-constexpr EventBit kEventBits[] = {
-    {TComEvent::evRxChar, kEvRxChar},   {TComEvent::evRxFlag, kEvRxFlag},
-    {TComEvent::evTxEmpty, kEvTxEmpty}, {TComEvent::evCTS, kEvCts},
-    {TComEvent::evDSR, kEvDsr},         {TComEvent::evRLSD, kEvRlsd},
-    {TComEvent::evBreak, kEvBreak},     {TComEvent::evError, kEvError},
-    {TComEvent::evRing, kEvRing},       {TComEvent::evRx80Full, kEvRx80Full}};
-
-struct ErrorBit {
-    TComError error;
-    uint32_t bit;
-};
-constexpr ErrorBit kErrorBits[] = {
-    {TComError::ceFrame, kLineFrame},     {TComError::ceRxParity, kLineRxParity},
-    {TComError::ceOverrun, kLineOverrun}, {TComError::ceBreak, kLineBreak},
-    {TComError::ceIO, kLineIo},           {TComError::ceMode, kLineMode},
-    {TComError::ceRxOver, kLineRxOver},   {TComError::ceTxFull, kLineTxFull}};
-
-}  // namespace
-
-uint32_t eventsToMask(TComEvents events) {
-    uint32_t mask = 0;
-    for (const EventBit& e : kEventBits) {
-        if (events.contains(e.event)) mask |= e.bit;
-    }
-    return mask;
-}
-
-TComEvents maskToEvents(uint32_t mask) {
-    TComEvents events;
-    for (const EventBit& e : kEventBits) {
-        if (mask & e.bit) events.insert(e.event);
-    }
-    return events;
-}
-
-TComErrors lineErrorsToSet(uint32_t errors) {
-    TComErrors set;
-    for (const ErrorBit& e : kErrorBits) {
-        if (errors & e.bit) set.insert(e.error);
-    }
-    return set;
-}
-
-// ---- Port list ------------------------------------------------------------
-
-void ListSerialPorts(std::vector<std::string>& names) {
-    std::vector<std::string> found;
-    check(serialDriver()->listPorts(found), ComErrorCode::RegistryError);
-    std::stable_sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-        return QString::compare(QString::fromStdString(a), QString::fromStdString(b),
-                                Qt::CaseInsensitive) < 0;
-    });
-    names = std::move(found);
-}
-
-// ---- Program-wide driver ----------------------------------------------------
-
-namespace {
-
-std::mutex& driverMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<SerialDriver>& currentDriver() {
-    static std::shared_ptr<SerialDriver> driver = createPlatformSerialDriver();
-    return driver;
-}
-
-}  // namespace
-
-std::shared_ptr<SerialDriver> serialDriver() {
-    std::lock_guard lock(driverMutex());
-    return currentDriver();
-}
-
-std::shared_ptr<SerialDriver> replaceSerialDriver(std::shared_ptr<SerialDriver> driver) {
-    std::lock_guard lock(driverMutex());
-    if (!driver) driver = createPlatformSerialDriver();
-    std::swap(currentDriver(), driver);
-    return driver;
-}
 
 // ---- Port component -------------------------------------------------------
 
@@ -257,11 +71,11 @@ void TComPort::OpenPort() {
 }
 
 void TComPort::setupLine() {
-    check(line_->setupQueues(static_cast<uint32_t>(buffer_.InputSize),
-                             static_cast<uint32_t>(buffer_.OutputSize)),
-          ComErrorCode::SetupFailed);
-    check(line_->setState(deviceControlBlock()), ComErrorCode::SetStateFailed);
-    check(line_->setTimeouts(toCommTimeouts(timeouts_)), ComErrorCode::TimeoutsFailed);
+    EComPort::check(line_->setupQueues(static_cast<uint32_t>(buffer_.InputSize),
+                                       static_cast<uint32_t>(buffer_.OutputSize)),
+                    ComErrorCode::SetupFailed);
+    EComPort::check(line_->setState(deviceControlBlock()), ComErrorCode::SetStateFailed);
+    EComPort::check(line_->setTimeouts(toCommTimeouts(timeouts_)), ComErrorCode::TimeoutsFailed);
 }
 
 void TComPort::startEventThread() {
@@ -287,7 +101,7 @@ void TComPort::afterOpen() {
 void TComPort::reportInputLine(TComLedSignal signal, uint32_t bit, const LineNotify& handler) {
     if (!line_) return;  // a handler closed the port
     uint32_t lines = 0;
-    check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
+    EComPort::check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
     signalLinks(signal, lines & bit);
     if (handler) handler(*this, lines & bit);
 }
@@ -300,7 +114,7 @@ void TComPort::ClosePort() {
     beforeClose();
     if (session != session_ || !Connected()) return;  // a handler closed it
 
-    check(line_->purge(kPurgeTxAbort | kPurgeRxAbort), ComErrorCode::PurgeFailed);
+    EComPort::check(line_->purge(kPurgeTxAbort | kPurgeRxAbort), ComErrorCode::PurgeFailed);
     closing_ = true;
     releaseLine();
     closing_ = false;
@@ -328,7 +142,7 @@ void TComPort::releaseLine() {
 
 void TComPort::escape(EscapeCode code) {
     const SystemError error = line_ ? line_->escape(code) : driver_->invalidHandleError();
-    check(error, ComErrorCode::EscapeFailed);
+    EComPort::check(error, ComErrorCode::EscapeFailed);
 }
 
 void TComPort::SwitchBreak(bool on) {
@@ -350,7 +164,7 @@ DeviceControlBlock TComPort::deviceControlBlock() const {
 }
 
 void TComPort::applyLineSettings() {
-    if (line_) check(line_->setState(deviceControlBlock()), ComErrorCode::SetStateFailed);
+    if (line_) EComPort::check(line_->setState(deviceControlBlock()), ComErrorCode::SetStateFailed);
 }
 
 namespace {
@@ -397,11 +211,7 @@ void TComPort::SetEventChar(char c) {
 // Handles one batch of the event thread (UI thread, or the event thread with
 // smNone). Stops when a handler has closed or reopened the port.
 void TComPort::dispatch(TComEvents events, uint64_t session) {
-    static constexpr TComEvent kOrder[] = {
-        TComEvent::evError, TComEvent::evRxChar,  TComEvent::evTxEmpty, TComEvent::evBreak,
-        TComEvent::evRing,  TComEvent::evCTS,     TComEvent::evDSR,     TComEvent::evRxFlag,
-        TComEvent::evRLSD,  TComEvent::evRx80Full};
-    for (TComEvent event : kOrder) {
+    for (TComEvent event : kEventOrder) {
         if (!events.contains(event)) continue;
         if (session != session_ || !line_) return;
         handleEvent(event);
@@ -414,11 +224,11 @@ void TComPort::handleEvent(TComEvent event) {
     uint32_t lines = 0;
     switch (event) {
         case TComEvent::evError:
-            check(line_->clearError(errors, count), ComErrorCode::ClearErrorFailed);
+            EComPort::check(line_->clearError(errors, count), ComErrorCode::ClearErrorFailed);
             if (errors != 0 && OnError) OnError(*this, lineErrorsToSet(errors));
             break;
         case TComEvent::evRxChar:
-            check(line_->clearError(errors, count), ComErrorCode::ClearErrorFailed);
+            EComPort::check(line_->clearError(errors, count), ComErrorCode::ClearErrorFailed);
             if (count > 0) {
                 signalLinks(TComLedSignal::lsRx, true);
                 if (OnRxChar) OnRxChar(*this, static_cast<int>(count));
@@ -432,27 +242,21 @@ void TComPort::handleEvent(TComEvent event) {
             call(OnBreak, *this);
             break;
         case TComEvent::evRing:
-            check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
+            EComPort::check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
             signalLinks(TComLedSignal::lsRing, lines & kModemRing);
             call(OnRing, *this);
             break;
         case TComEvent::evCTS:
-            check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
-            signalLinks(TComLedSignal::lsCTS, lines & kModemCts);
-            if (OnCTSChange) OnCTSChange(*this, lines & kModemCts);
+            reportInputLine(TComLedSignal::lsCTS, kModemCts, OnCTSChange);
             break;
         case TComEvent::evDSR:
-            check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
-            signalLinks(TComLedSignal::lsDSR, lines & kModemDsr);
-            if (OnDSRChange) OnDSRChange(*this, lines & kModemDsr);
+            reportInputLine(TComLedSignal::lsDSR, kModemDsr, OnDSRChange);
             break;
         case TComEvent::evRxFlag:
             call(OnRxFlag, *this);
             break;
         case TComEvent::evRLSD:
-            check(line_->modemStatus(lines), ComErrorCode::ModemStatusFailed);
-            signalLinks(TComLedSignal::lsRLSD, lines & kModemRlsd);
-            if (OnRLSDChange) OnRLSDChange(*this, lines & kModemRlsd);
+            reportInputLine(TComLedSignal::lsRLSD, kModemRlsd, OnRLSDChange);
             break;
         case TComEvent::evRx80Full:
             call(OnRx80Full, *this);

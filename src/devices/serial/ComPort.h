@@ -39,6 +39,8 @@ public:
     static constexpr int kNoSystemError = -1;
 
     explicit EComPort(ComErrorCode code, int systemError = kNoSystemError);
+    // Raises the error with the system's error number unless that is 0.
+    static void check(SystemError error, ComErrorCode code);
 
     ComErrorCode code() const { return code_; }
     int winCode() const { return winCode_; }
@@ -123,6 +125,13 @@ inline constexpr TComEvents kAllComEvents{
     TComEvent::evRxChar, TComEvent::evTxEmpty, TComEvent::evRxFlag, TComEvent::evRing,
     TComEvent::evBreak,  TComEvent::evCTS,     TComEvent::evDSR,    TComEvent::evError,
     TComEvent::evRLSD,   TComEvent::evRx80Full};
+
+// The order in which the events of one batch are handled, whoever handles
+// them (the UI thread batch by batch or event by event, or the event thread).
+inline constexpr TComEvent kEventOrder[] = {
+    TComEvent::evError, TComEvent::evRxChar,  TComEvent::evTxEmpty, TComEvent::evBreak,
+    TComEvent::evRing,  TComEvent::evCTS,     TComEvent::evDSR,     TComEvent::evRxFlag,
+    TComEvent::evRLSD,  TComEvent::evRx80Full};
 
 struct TComParity {
     TParityBits Bits = TParityBits::prNone;

@@ -21,12 +21,26 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <utility>
 
 #include "devices/serial/SerialDriver.h"
 
 namespace dravel::devices {
 
 namespace fs = std::filesystem;
+
+namespace {
+// The input lines as the kernel names them, and as the port reports them.
+constexpr std::pair<int, uint32_t> kInputLines[] = {
+    {TIOCM_CTS, kModemCts}, {TIOCM_DSR, kModemDsr}, {TIOCM_RI, kModemRing}, {TIOCM_CD, kModemRlsd}};
+
+uint32_t inputLinesOf(int kernelBits) {
+    uint32_t lines = 0;
+    for (const auto& [kernel, port] : kInputLines)
+        if (kernelBits & kernel) lines |= port;
+    return lines;
+}
+}  // namespace
 
 namespace {
 
@@ -227,10 +241,7 @@ public:
             const SystemError error = lastError();
             return noModemControl(error) ? 0 : error;
         }
-        if (bits & TIOCM_CTS) lines |= kModemCts;
-        if (bits & TIOCM_DSR) lines |= kModemDsr;
-        if (bits & TIOCM_RI) lines |= kModemRing;
-        if (bits & TIOCM_CD) lines |= kModemRlsd;
+        lines = inputLinesOf(bits);
         return 0;
     }
 
@@ -286,8 +297,7 @@ public:
         int bits = 0;
         if (ioctl(fd_, TIOCMGET, &bits) == 0) {
             s.haveModemLines = true;
-            s.modemLines = (bits & TIOCM_CTS ? kModemCts : 0) | (bits & TIOCM_DSR ? kModemDsr : 0) |
-                           (bits & TIOCM_RI ? kModemRing : 0) | (bits & TIOCM_CD ? kModemRlsd : 0);
+            s.modemLines = inputLinesOf(bits);
         }
         serial_icounter_struct ic{};
         if (ioctl(fd_, TIOCGICOUNT, &ic) == 0) {

@@ -54,12 +54,6 @@ void serve(const std::shared_ptr<HandOver>& h) {
     h->changed.notify_all();
 }
 
-// The order in which the events of one batch are handled.
-constexpr TComEvent kDispatchOrder[] = {
-    TComEvent::evError, TComEvent::evRxChar,  TComEvent::evTxEmpty, TComEvent::evBreak,
-    TComEvent::evRing,  TComEvent::evCTS,     TComEvent::evDSR,     TComEvent::evRxFlag,
-    TComEvent::evRLSD,  TComEvent::evRx80Full};
-
 }  // namespace
 
 void HandOverReceiver::customEvent(QEvent*) {
@@ -101,7 +95,7 @@ bool TComThread::deliver(TComEvents events) {
                 return false;
             }
         case TSyncMethod::smWindowSync:
-            for (TComEvent event : kDispatchOrder) {
+            for (TComEvent event : kEventOrder) {
                 if (events.contains(event) && !handOver(TComEvents{event})) return false;
             }
             return true;
