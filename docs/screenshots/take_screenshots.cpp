@@ -29,15 +29,8 @@
 
 using dravel::app::DravelApplication;
 using dravel::app::TMain;
-using dravel::dialogs::TAudio;
-using dravel::dialogs::TBedingungen;
-using dravel::dialogs::TFunktions;
-using dravel::dialogs::TPort;
-using dravel::dialogs::TProg;
-using dravel::dialogs::TSound;
-using dravel::tools::TFunktionsTest;
-using dravel::tools::Tinfo;
-using dravel::tools::TTest;
+using namespace dravel::dialogs;
+using namespace dravel::tools;
 
 namespace {
 

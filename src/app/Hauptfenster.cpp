@@ -22,15 +22,8 @@
 #include "ui/SoundPreview.h"
 #include "ui/WindowGeometry.h"
 
-using dravel::dialogs::TAudio;
-using dravel::dialogs::TBedingungen;
-using dravel::dialogs::TFunktions;
-using dravel::dialogs::TPort;
-using dravel::dialogs::TProg;
-using dravel::dialogs::TSound;
-using dravel::tools::runOutputTest;
-using dravel::tools::TFunktionsTest;
-using dravel::tools::Tinfo;
+using namespace dravel::dialogs;
+using namespace dravel::tools;
 
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;

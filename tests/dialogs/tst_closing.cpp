@@ -16,13 +16,13 @@
 #include "dialogs/Soundkarte.h"
 #include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
+#include "support/WindowDriver.h"
 
-using dravel::dialogs::TAudio;
-using dravel::dialogs::TBedingungen;
-using dravel::dialogs::TFunktions;
-using dravel::dialogs::TPort;
-using dravel::dialogs::TProg;
-using dravel::dialogs::TSound;
+using namespace dravel::dialogs;
+
+using dravel::testing::answerNextBox;
+using dravel::testing::BoxSeen;
+using dravel::testing::buttonNamed;
 
 namespace {
 
@@ -44,22 +44,6 @@ const std::vector<NamedDialog>& allDialogs() {
         dialog<TAudio>("Audio"),         dialog<TSound>("Funkwiedergabe"),
         dialog<TFunktions>("Funktions"), dialog<TProg>("Prog")};
     return dialogs;
-}
-
-// Answers the question box that closing the dialog brings up.
-void answerQuestionBy(const std::function<void(QMessageBox*)>& answer, QString& question) {
-    QTimer::singleShot(0, [answer, &question] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        question = box->text();
-        answer(box);
-    });
-}
-
-QAbstractButton* buttonNamed(QMessageBox* box, const QString& text) {
-    for (QAbstractButton* b : box->buttons())
-        if (b->text() == text) return b;
-    return nullptr;
 }
 
 }  // namespace
@@ -98,10 +82,10 @@ void TestClosing::onlyNeinKeepsTheDialogOpen() {
     for (const NamedDialog& named : allDialogs()) {
         const std::unique_ptr<QDialog> d = named.make();
         d->show();
-        QString question;
-        answerQuestionBy(answers[answer], question);
+        BoxSeen question;
+        answerNextBox(question, answers[answer]);
         d->close();  // the dialog's own close box
-        QCOMPARE(question, QStringLiteral("Abbrechen ohne Speichern?"));
+        QCOMPARE(question.text, QStringLiteral("Abbrechen ohne Speichern?"));
         QVERIFY2(d->isVisible() == staysOpen, named.name);
         if (!staysOpen) QVERIFY2(d->result() == QDialog::Rejected, named.name);
     }

@@ -18,9 +18,7 @@
 #include "support/WindowDriver.h"
 #include "ui/RadioGroup.h"
 
-using dravel::dialogs::TAudio;
-using dravel::dialogs::TPort;
-using dravel::dialogs::TSound;
+using namespace dravel::dialogs;
 
 using dravel::testing::activate;
 using dravel::testing::child;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +54,32 @@ bool driveModal(const std::function<void()>& run, const std::function<void(Dialo
     });
     run();
     return driven && !leftOpen;
+}
+
+// What a real message box showed before the test answered it.
+struct BoxSeen {
+    QString title;
+    QString text;
+    QStringList buttons;
+};
+
+// Answers the next real message box, once it is shown, by pressing a key or
+// one of its buttons; seen then holds what it showed.
+inline void answerNextBox(BoxSeen& seen, const std::function<void(QMessageBox*)>& answer) {
+    QTimer::singleShot(0, [&seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        answer(box);
+    });
+}
+
+inline QAbstractButton* buttonNamed(QMessageBox* box, const QString& text) {
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == text) return b;
+    return nullptr;
 }
 
 inline const QString kCancelQuestion = QStringLiteral("Abbrechen ohne Speichern?");

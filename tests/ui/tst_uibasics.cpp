@@ -7,41 +7,21 @@
 #include <stdexcept>
 
 #include "support/TestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramFont.h"
 #include "ui/RadioGroup.h"
 
+using dravel::testing::answerNextBox;
+using dravel::testing::BoxSeen;
+using dravel::testing::buttonNamed;
 using dravel::testing::RealBoxes;
 using dravel::testing::ScriptedBoxes;
 using dravel::ui::BoxKind;
 using dravel::ui::MessageBoxes;
 
-namespace {
-
-// Answers the next real message box by pressing a key or one of its buttons.
-struct BoxSeen {
-    QString title;
-    QStringList buttons;
-};
-
-void answerNextBox(BoxSeen& seen, const std::function<void(QMessageBox*)>& answer) {
-    QTimer::singleShot(0, [&seen, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        seen.title = box->windowTitle();
-        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
-        answer(box);
-    });
-}
-
-QAbstractButton* buttonNamed(QMessageBox* box, const QString& text) {
-    for (QAbstractButton* b : box->buttons())
-        if (b->text() == text) return b;
-    return nullptr;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class TestUiBasics : public QObject {
     Q_OBJECT
