@@ -16,12 +16,17 @@ BoxResponder& responder() {
 
 QMessageBox::Icon iconOf(BoxKind kind) {
     switch (kind) {
-        case BoxKind::Plain: return QMessageBox::NoIcon;
-        case BoxKind::Confirmation: return QMessageBox::Question;
-        case BoxKind::Information: return QMessageBox::Information;
-        case BoxKind::Warning: return QMessageBox::Warning;
+        case BoxKind::Plain:
+            return QMessageBox::NoIcon;
+        case BoxKind::Confirmation:
+            return QMessageBox::Question;
+        case BoxKind::Information:
+            return QMessageBox::Information;
+        case BoxKind::Warning:
+            return QMessageBox::Warning;
         case BoxKind::Error:
-        case BoxKind::System: return QMessageBox::Critical;
+        case BoxKind::System:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -62,7 +67,9 @@ Answer runRealBox(QWidget* parent, const BoxRequest& request) {
 
 }  // namespace
 
-QString MessageBoxes::programTitle() { return QStringLiteral("Dravel"); }
+QString MessageBoxes::programTitle() {
+    return QStringLiteral("Dravel");
+}
 
 Answer MessageBoxes::show(QWidget* parent, const BoxRequest& request) {
     if (responder()) return responder()(request);

@@ -31,7 +31,9 @@ QStringList RadioGroup::items() const {
     return texts;
 }
 
-int RadioGroup::itemIndex() const { return group_->checkedId(); }
+int RadioGroup::itemIndex() const {
+    return group_->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (index == itemIndex()) return;
