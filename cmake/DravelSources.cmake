@@ -1,38 +1,13 @@
-# Collects the sources of one folder. Platform-specific files carry a suffix:
-# *_win32.cpp build only on Windows, *_posix.cpp and *_linux.cpp only elsewhere.
-function(dravel_collect_sources out_var dir)
-  file(GLOB found CONFIGURE_DEPENDS
-       ${dir}/*.cpp ${dir}/*.h ${dir}/*.ui ${dir}/*.qrc)
-  set(result)
-  foreach(f IN LISTS found)
-    get_filename_component(name ${f} NAME_WE)
-    if(WIN32 AND (name MATCHES "_posix$" OR name MATCHES "_linux$"))
-      continue()
-    endif()
-    if(NOT WIN32 AND name MATCHES "_win32$")
-      continue()
-    endif()
-    list(APPEND result ${f})
-  endforeach()
-  set(${out_var} ${result} PARENT_SCOPE)
-endfunction()
+# Every folder lists its own sources in its CMakeLists.txt. Platform-specific
+# sources carry a suffix and are listed under if(WIN32) / else():
+# *_win32.cpp on Windows, *_posix.cpp and *_linux.cpp elsewhere.
 
-# A Qt Widgets library of one folder; an empty folder gives an empty library,
-# so a window folder can exist before its first window.
-function(dravel_add_gui_library name dir)
-  dravel_collect_sources(sources ${dir})
-  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  list(FILTER sources INCLUDE REGEX "\\.(cpp|h|ui|qrc)$")
-  set(has_cpp ${sources})
-  list(FILTER has_cpp INCLUDE REGEX "\\.cpp$")
-  if(NOT has_cpp)
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARGN})
-    return()
-  endif()
-  add_library(${name} STATIC ${sources})
+# A Qt Widgets library of one folder: its forms (.ui) and resources (.qrc)
+# are compiled by Qt's generators.
+function(dravel_add_widgets_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS} Qt6::Widgets)
 endfunction()

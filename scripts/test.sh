@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Dravel with its tests and runs them all.
+# Installs what is missing, checks the formatting, builds Dravel with its tests
+# and runs them all.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${DRAVEL_BUILD_DIR:-$root/build}"
 "$root/scripts/build.sh" -DDRAVEL_BUILD_TESTS=ON
+# Every source git knows is formatted with the project's .clang-format.
+git -C "$root" ls-files -z -- '*.cpp' '*.h' | (cd "$root" && xargs -0 clang-format --dry-run -Werror)
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"

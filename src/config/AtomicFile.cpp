@@ -13,8 +13,8 @@ namespace {
 
 std::atomic<bool> failBeforeRename{false};
 
-constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write |
-                                fs::perms::others_write;
+constexpr fs::perms kAnyWrite =
+    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
 fs::path temporaryPathFor(const fs::path& target) {
     std::random_device random;
@@ -86,6 +86,8 @@ bool isWritableDirectoryOf(const std::string& path) {
     return (st.permissions() & kAnyWrite) != fs::perms::none;
 }
 
-void setFailBeforeRenameForTests(bool fail) { failBeforeRename = fail; }
+void setFailBeforeRenameForTests(bool fail) {
+    failBeforeRename = fail;
+}
 
 }  // namespace dravel::config

@@ -17,7 +17,9 @@ namespace {
 constexpr std::size_t kMaxValueLength = 2047;  // what the profile functions return at most
 constexpr const char* kCrLf = "\r\n";
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -234,7 +236,9 @@ void IniFile::writeBool(std::string_view section, std::string_view key, bool val
     writeString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::hasPendingWrites() const { return dirty_; }
+bool IniFile::hasPendingWrites() const {
+    return dirty_;
+}
 
 void IniFile::commit() {
     if (!dirty_) return;

@@ -1,5 +1,0 @@
-if(WIN32)
-  target_link_libraries(${lib} PUBLIC winmm)
-else()
-  target_link_libraries(${lib} PUBLIC PkgConfig::ALSA)
-endif()
