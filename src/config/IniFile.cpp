@@ -4,6 +4,7 @@
 #include <cassert>
 #include <charconv>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -28,13 +29,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-// Names are compared in upper case Windows-1252, so ä finds Ä.
-std::string foldName(std::string_view cp1252Name) {
-    std::string folded(trim(cp1252Name));
-    for (char& c : folded) c = static_cast<char>(cp1252Upper(static_cast<unsigned char>(c)));
-    return folded;
 }
 
 std::string_view stripQuotes(std::string_view value) {
@@ -115,6 +109,25 @@ void endLastLine(std::string& out) {
     if (!out.empty() && !isLineEnd(out.back())) out += kCrLf;
 }
 
+// Names match without regard to case (in Windows-1252, so ä finds Ä); the
+// maps hold views of the trimmed names, most of them into the file's bytes,
+// so indexing allocates no text.
+struct NameHash {
+    std::size_t operator()(std::string_view name) const {
+        std::size_t hash = 14695981039346656037ull;  // FNV-1a
+        for (char c : name)
+            hash = (hash ^ cp1252Upper(static_cast<unsigned char>(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return cp1252EqualsNoCase(a, b);
+    }
+};
+template <typename T>
+using NameMap = std::unordered_map<std::string_view, T, NameHash, NameEqual>;
+
 }  // namespace
 
 WriteError::WriteError(const std::string& path)
@@ -131,7 +144,8 @@ NameError::NameError(const std::string& path, std::string_view name)
 // one command kept beside them. The keys of a section are indexed the first
 // time the section is used, so foreign sections cost next to nothing;
 // serialize() applies all writes in one pass over the bytes. Memory stays
-// the bytes, the section index and the keys of the sections in use.
+// the bytes, the section index and the keys of the sections in use. Reads
+// build that index as they go, so one object serves one thread.
 class IniFile::Document {
 public:
     explicit Document(std::string bytes);
@@ -140,24 +154,23 @@ public:
     std::string serialize() const;
 
 private:
-    static constexpr std::size_t kNotInFile = std::string::npos;
-
     struct Line {
         std::size_t begin, textEnd, end;  // end: after the line end
     };
-    struct Key {
-        Line line{kNotInFile, kNotInFile, kNotInFile};  // kNotInFile: added by this command
-        std::string name;                               // as the writer named it
-        std::optional<std::string> value;               // written by this command
+    struct Write {
+        std::string name;  // as the writer named it
+        std::string value;
+        std::optional<Line> line;  // the line it replaces; none for a new key
     };
     struct Section {
-        std::string name;                    // as written; only for new sections
-        std::size_t bodyBegin = kNotInFile;  // after the header line
-        std::size_t end = kNotInFile;        // the next header, or the end of the file
+        std::string name;  // as written; only for new sections
+        bool inFile = false;
+        std::size_t bodyBegin = 0;  // after the header line
+        std::size_t end = 0;        // the next header, or the end of the file
         bool indexed = false;
-        std::unordered_map<std::string, Key> keys;  // by folded name; the first one counts
-        std::size_t insertAt = kNotInFile;          // after the last key line
-        std::vector<std::string> added;             // folded names of new keys, in order
+        NameMap<Line> keys;         // the first of equal names counts
+        std::size_t insertAt = 0;   // after the last key line
+        std::vector<Write> writes;  // in the order of their first write
     };
     struct Edit {
         std::size_t begin, end;
@@ -168,13 +181,14 @@ private:
     std::string_view textOf(const Line& line) const;
     void indexSections();
     void indexKeys(Section& section) const;
-    Section* sectionNamed(const std::string& folded) const;
-    static std::string keyLine(const Key& key);
+    Section* sectionNamed(std::string_view trimmedName) const;
+    static Write* writeNamed(Section& section, std::string_view trimmedName);
+    static std::string keyLine(const Write& write);
     void collectEdits(const Section& section, std::vector<Edit>& edits) const;
 
     std::string bytes_;
-    mutable std::vector<Section> sections_;  // file order, then new sections
-    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    mutable std::deque<Section> sections_;  // file order, then new sections; never moved
+    NameMap<Section*> sectionIndex_;
 };
 
 IniFile::Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
@@ -199,9 +213,10 @@ void IniFile::Document::indexSections() {
         if (const auto name = sectionNameOf(textOf(line))) {
             if (!sections_.empty()) sections_.back().end = line.begin;
             Section& section = sections_.emplace_back();
+            section.inFile = true;
             section.bodyBegin = line.end;
             section.end = bytes_.size();
-            sectionIndex_.emplace(foldName(*name), sections_.size() - 1);
+            sectionIndex_.emplace(trim(*name), &section);
         }
         pos = line.end;
     }
@@ -212,7 +227,7 @@ void IniFile::Document::indexKeys(Section& section) const {
     for (std::size_t pos = section.bodyBegin; pos < section.end;) {
         const Line line = lineAt(pos);
         if (const auto kv = keyValueOf(textOf(line))) {
-            section.keys.try_emplace(foldName(kv->first), Key{line, {}, {}});
+            section.keys.emplace(trim(kv->first), line);
             section.insertAt = line.end;
         }
         pos = line.end;
@@ -220,57 +235,71 @@ void IniFile::Document::indexKeys(Section& section) const {
     section.indexed = true;
 }
 
-IniFile::Document::Section* IniFile::Document::sectionNamed(const std::string& folded) const {
-    const auto found = sectionIndex_.find(folded);
+IniFile::Document::Section* IniFile::Document::sectionNamed(std::string_view trimmedName) const {
+    const auto found = sectionIndex_.find(trimmedName);
     if (found == sectionIndex_.end()) return nullptr;
-    Section& section = sections_[found->second];
+    Section& section = *found->second;
     if (!section.indexed) indexKeys(section);
     return &section;
 }
 
+IniFile::Document::Write* IniFile::Document::writeNamed(Section& section,
+                                                        std::string_view trimmedName) {
+    for (Write& write : section.writes)
+        if (cp1252EqualsNoCase(write.name, trimmedName)) return &write;
+    return nullptr;
+}
+
 std::optional<std::string_view> IniFile::Document::find(std::string_view section,
                                                         std::string_view key) const {
-    const Section* s = sectionNamed(foldName(section));
+    Section* s = sectionNamed(trim(section));
     if (!s) return std::nullopt;
-    const auto k = s->keys.find(foldName(key));
-    if (k == s->keys.end()) return std::nullopt;
-    const std::string_view value = k->second.value ? std::string_view(*k->second.value)
-                                                   : keyValueOf(textOf(k->second.line))->second;
-    return stripQuotes(trim(value));
+    key = trim(key);
+    if (const Write* write = writeNamed(*s, key)) return stripQuotes(trim(write->value));
+    const auto found = s->keys.find(key);
+    if (found == s->keys.end()) return std::nullopt;
+    return stripQuotes(trim(keyValueOf(textOf(found->second))->second));
 }
 
 void IniFile::Document::set(std::string_view section, std::string_view key, std::string value) {
-    const std::string folded = foldName(section);
-    Section* s = sectionNamed(folded);
+    section = trim(section);
+    key = trim(key);
+    Section* s = sectionNamed(section);
     if (!s) {
         s = &sections_.emplace_back();
-        s->name = std::string(trim(section));
+        s->name = std::string(section);
         s->indexed = true;
-        sectionIndex_.emplace(folded, sections_.size() - 1);
+        sectionIndex_.emplace(s->name, s);
     }
-    const auto [k, isNew] = s->keys.try_emplace(foldName(key));
-    if (isNew) s->added.push_back(k->first);
-    k->second.name = std::string(trim(key));
-    k->second.value = std::move(value);
+    if (Write* write = writeNamed(*s, key)) {
+        write->name = std::string(key);
+        write->value = std::move(value);
+        return;
+    }
+    const auto line = s->keys.find(key);
+    s->writes.push_back({std::string(key), std::move(value),
+                         line == s->keys.end() ? std::nullopt : std::optional(line->second)});
 }
 
-std::string IniFile::Document::keyLine(const Key& key) {
-    return key.name + "=" + *key.value + kCrLf;
+std::string IniFile::Document::keyLine(const Write& write) {
+    return write.name + "=" + write.value + kCrLf;
 }
 
 void IniFile::Document::collectEdits(const Section& section, std::vector<Edit>& edits) const {
-    for (const auto& [folded, key] : section.keys)
-        if (key.value && key.line.begin != kNotInFile)
-            edits.push_back({key.line.begin, key.line.end, keyLine(key)});
     std::string added;
-    for (const std::string& folded : section.added) added += keyLine(section.keys.at(folded));
+    for (const Write& write : section.writes) {
+        if (write.line)
+            edits.push_back({write.line->begin, write.line->end, keyLine(write)});
+        else
+            added += keyLine(write);
+    }
     if (!added.empty()) edits.push_back({section.insertAt, section.insertAt, std::move(added)});
 }
 
 std::string IniFile::Document::serialize() const {
     std::vector<Edit> edits;
     for (const Section& section : sections_)
-        if (section.bodyBegin != kNotInFile && section.indexed) collectEdits(section, edits);
+        if (section.inFile) collectEdits(section, edits);
     std::sort(edits.begin(), edits.end(),
               [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
 
@@ -285,10 +314,10 @@ std::string IniFile::Document::serialize() const {
     }
     out.append(bytes_, pos);
     for (const Section& section : sections_) {
-        if (section.bodyBegin != kNotInFile) continue;
+        if (section.inFile) continue;
         endLastLine(out);
         out += "[" + section.name + "]" + kCrLf;
-        for (const std::string& folded : section.added) out += keyLine(section.keys.at(folded));
+        for (const Write& write : section.writes) out += keyLine(write);
     }
     return out;
 }
