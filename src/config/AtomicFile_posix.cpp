@@ -137,16 +137,27 @@ std::error_code replaceWith(const fs::path& target, const struct stat* old,
     return {};
 }
 
+// What the path names, checked before opening: opening a device can act on
+// it (a serial port raises its lines), so only regular files are opened.
+std::error_code requireRegularFile(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (!S_ISREG(st.st_mode)) return notARegularFile();
+    return {};
+}
+
 }  // namespace
 
 std::error_code readRegularFile(const std::string& path, std::string& bytes) {
     bytes.clear();
+    struct stat named;
+    if (::stat(pathFromUtf8(path).c_str(), &named) != 0) return lastError();
+    if (auto ec = requireRegularFile(named)) return ec;
+    // Non-blocking and checked again, in case a FIFO took the file's place.
     Descriptor fd(::open(pathFromUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid()) return lastError();
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) return lastError();
-    if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-    if (!S_ISREG(st.st_mode)) return notARegularFile();
+    if (auto ec = requireRegularFile(st)) return ec;
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize)
         return std::make_error_code(std::errc::not_enough_memory);
     bytes.reserve(static_cast<std::size_t>(st.st_size));
