@@ -21,9 +21,9 @@ public:
     explicit ReadError(const std::string& path);
 };
 
-// Raised (after an assertion in debug builds) for a section or key name that
-// would not read back as itself: with a line break, a leading "[" or ";", a
-// "=" in a key or a "]" in a section.
+// Raised for a section or key name that would not read back as itself: with
+// a line break, a leading "[" or ";", a "=" in a key or a "]" in a section.
+// Names are the program's constants, so debug builds stop at an assertion.
 class NameError : public std::runtime_error {
 public:
     NameError(const std::string& path, std::string_view name);
@@ -38,8 +38,9 @@ public:
 // The file is read once when the object is made (throws ReadError when it
 // exists but cannot be read); reads answer from that parse. Lines may end in
 // CR LF, LF or a bare CR. Writes are collected and reach the disk together on
-// commit(), as one atomic replacement of the file. Lines the program does not understand
-// survive byte for byte. Texts are UTF-8 here and Windows-1252 on disk.
+// commit(), as one atomic replacement of the file, applied in one pass. Lines
+// the program does not understand survive byte for byte. Texts are UTF-8 here
+// and Windows-1252 on disk.
 class IniFile {
 public:
     explicit IniFile(std::string path);
