@@ -4,6 +4,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${DRAVEL_BUILD_DIR:-$root/build}"
+# --sanitize=address,undefined or --sanitize=thread: the same suite in a
+# sanitizer build of its own (scripts/test-sanitize.sh).
+case "${1:-}" in
+  --sanitize=*) exec "$root/scripts/test-sanitize.sh" "${1#--sanitize=}" ;;
+esac
 "$root/scripts/build.sh" -DDRAVEL_BUILD_TESTS=ON
 # Every source git knows is formatted with the project's .clang-format.
 git -C "$root" ls-files -z -- '*.cpp' '*.h' | (cd "$root" && xargs -0 clang-format --dry-run -Werror)

@@ -1,9 +1,7 @@
 #include "config/AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -11,39 +9,31 @@ namespace fs = std::filesystem;
 namespace dravel::config {
 namespace {
 
-std::atomic<bool> failBeforeRename{false};
+std::atomic<bool> failingBeforeRename{false};
+std::atomic<int> fixedTemporaryDigits{-1};
+
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr std::size_t kTemporaryDigits = 6;
 
 constexpr fs::perms kAnyWrite =
     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
-fs::path temporaryPathFor(const fs::path& target) {
-    std::random_device random;
-    fs::path tmp = target;
-    tmp += ".tmp" + std::to_string(random() % 1000000);
-    return tmp;
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The C library's errno tells why a stream failed; keep it for the message.
-std::error_code lastError(std::errc fallback) {
-    return errno != 0 ? std::error_code(errno, std::generic_category())
-                      : std::make_error_code(fallback);
+// Earlier versions used one to six digits; every such name is a leftover.
+bool isTemporaryName(std::string_view name, std::string_view targetName) {
+    const std::size_t prefix = targetName.size() + kTemporaryMark.size();
+    if (name.size() <= prefix || name.size() > prefix + kTemporaryDigits) return false;
+    return name.substr(0, targetName.size()) == targetName &&
+           name.substr(targetName.size(), kTemporaryMark.size()) == kTemporaryMark &&
+           allDigits(name.substr(prefix));
 }
 
-std::error_code writeAll(const fs::path& file, std::string_view bytes) {
-    errno = 0;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return lastError(std::errc::permission_denied);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    const bool written = out.good();
-    out.close();
-    if (!written || out.fail()) return lastError(std::errc::io_error);
-    return {};
-}
-
-fs::path directoryOf(const std::string& path) {
-    fs::path dir = pathFromUtf8(path).parent_path();
-    return dir.empty() ? fs::path(".") : dir;
+std::string utf8NameOf(const fs::path& path) {
+    const std::u8string name = path.filename().u8string();
+    return std::string(name.begin(), name.end());
 }
 
 }  // namespace
@@ -52,42 +42,52 @@ std::filesystem::path pathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::error_code replaceFileContents(const std::string& path, std::string_view bytes) {
-    const fs::path target = pathFromUtf8(path);
-    const fs::path tmp = temporaryPathFor(target);
-    std::error_code ec = writeAll(tmp, bytes);
-    if (!ec && fs::exists(target)) fs::permissions(tmp, fs::status(target).permissions(), ec);
-    if (!ec && failBeforeRename) ec = std::make_error_code(std::errc::io_error);
-    if (!ec) fs::rename(tmp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(tmp, ignored);
-    }
-    return ec;
-}
-
-bool isWritableFileOrMissing(const std::string& path) {
-    std::error_code ec;
-    const auto st = fs::status(pathFromUtf8(path), ec);
-    if (ec || st.type() == fs::file_type::not_found) return true;
-    if (st.type() != fs::file_type::regular) return false;
-    return (st.permissions() & kAnyWrite) != fs::perms::none;
-}
-
-bool isWritableDirectoryOf(const std::string& path) {
-#ifdef _WIN32
-    // Windows ignores the read-only mark of a folder when files are written.
-    (void)path;
-    return true;
-#endif
-    std::error_code ec;
-    const auto st = fs::status(directoryOf(path), ec);
-    if (ec || st.type() != fs::file_type::directory) return false;
-    return (st.permissions() & kAnyWrite) != fs::perms::none;
+std::error_code notARegularFile() {
+    return std::make_error_code(std::errc::not_supported);
 }
 
 void setFailBeforeRenameForTests(bool fail) {
-    failBeforeRename = fail;
+    failingBeforeRename = fail;
 }
 
+void setTemporaryDigitsForTests(int digits) {
+    fixedTemporaryDigits = digits;
+}
+
+namespace atomic_file {
+
+fs::path temporaryPathFor(const fs::path& target) {
+    static thread_local std::mt19937 random{std::random_device{}()};
+    const int fixed = fixedTemporaryDigits;
+    const unsigned number = fixed >= 0 ? static_cast<unsigned>(fixed) : random() % 1000000;
+    std::string digits = std::to_string(number % 1000000);
+    digits.insert(0, kTemporaryDigits - digits.size(), '0');
+    fs::path tmp = target;
+    tmp += std::string(kTemporaryMark) + digits;
+    return tmp;
+}
+
+void removeLeftoverTemporaries(const fs::path& target) {
+    const std::string targetName = utf8NameOf(target);
+    std::error_code ec;
+    fs::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!isTemporaryName(utf8NameOf(it->path()), targetName)) continue;
+        std::error_code ignored;
+        if (!it->is_directory(ignored)) fs::remove(it->path(), ignored);
+    }
+}
+
+bool hasWritePermission(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    return !ec && (status.permissions() & kAnyWrite) != fs::perms::none;
+}
+
+bool failBeforeRename() {
+    return failingBeforeRename;
+}
+
+}  // namespace atomic_file
 }  // namespace dravel::config

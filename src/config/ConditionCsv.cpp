@@ -282,8 +282,7 @@ CsvImport importConditionCsv(std::string_view bytes) {
 }
 
 void writeConditionCsvFile(const std::string& path, const std::vector<ConditionEntry>& entries) {
-    if (!isWritableFileOrMissing(path) || !isWritableDirectoryOf(path))
-        throw ConditionListError(std::make_error_code(std::errc::permission_denied));
+    // A read-only file or folder is refused by the replacement itself.
     if (const std::error_code ec = replaceFileContents(path, exportConditionCsv(entries)))
         throw ConditionListError(ec);
 }

@@ -4,39 +4,24 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <istream>
 
 #include "config/AtomicFile.h"
 #include "config/Cp1252.h"
-
-namespace fs = std::filesystem;
 
 namespace dravel::config {
 namespace {
 
 constexpr std::string_view kFileName = "Alarmierung.dat";
 
-using Record = std::array<char, kConditionRecordSize>;
-
-// The failure the last library call left in errno, or the fallback when
-// it left none.
-std::error_code lastError(std::errc fallback) {
-    return errno != 0 ? std::error_code(errno, std::generic_category())
-                      : std::make_error_code(fallback);
-}
-
 std::string decodeField(const char* field) {
     const auto length = static_cast<unsigned char>(field[0]);
     return cp1252ToUtf8(std::string_view(field + 1, length));
 }
 
-ConditionEntry decodeRecord(const Record& record) {
-    const auto field = [&record](std::size_t i) {
-        return decodeField(record.data() + i * kConditionFieldSize);
+ConditionEntry decodeRecord(const char* record) {
+    const auto field = [record](std::size_t i) {
+        return decodeField(record + i * kConditionFieldSize);
     };
     return {field(0), field(1), field(2), field(3), field(4)};
 }
@@ -67,10 +52,6 @@ std::string encodeList(const std::vector<ConditionEntry>& entries) {
     return bytes;
 }
 
-ConditionListReadResult failedRead(std::error_code cause) {
-    return {{}, fileErrorMessage(cause)};
-}
-
 }  // namespace
 
 ConditionListError::ConditionListError(std::error_code cause)
@@ -78,8 +59,10 @@ ConditionListError::ConditionListError(std::error_code cause)
 
 std::string fileErrorMessage(std::error_code cause) {
     if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted ||
-        cause == std::errc::read_only_file_system || cause == std::errc::is_a_directory)
+        cause == std::errc::read_only_file_system || cause == std::errc::is_a_directory ||
+        cause == notARegularFile())
         return "Dateizugriff verweigert";
+    if (cause == std::errc::not_enough_memory) return "Zu wenig Arbeitsspeicher";
     if (cause == std::errc::no_space_on_device || cause == std::errc::file_too_large)
         return "Zu wenig Speicherplatz";
     if (cause == std::errc::no_such_file_or_directory) return "Datei nicht gefunden";
@@ -92,42 +75,21 @@ std::string conditionListPath(const std::string& programDirectory) {
 }
 
 ConditionListReadResult readConditionList(const std::string& programDirectory) {
-    const fs::path path(conditionListPath(programDirectory));
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) return {};
-    if (ec) return failedRead(ec);
-    if (status.type() == fs::file_type::directory)
-        return failedRead(std::make_error_code(std::errc::is_a_directory));
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) return failedRead(ec);
-    errno = 0;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in) return failedRead(lastError(std::errc::permission_denied));
-    return readConditionRecords(in, size / kConditionRecordSize);
-}
-
-ConditionListReadResult readConditionRecords(std::istream& in, std::uint64_t recordCount) {
+    std::string bytes;
+    const std::error_code ec = readRegularFile(conditionListPath(programDirectory), bytes);
+    if (ec == std::errc::no_such_file_or_directory) return {};
+    // A read that fails part way keeps the whole records before the failure.
     ConditionListReadResult result;
-    Record record;
-    for (std::uint64_t i = 0; i < recordCount; ++i) {
-        errno = 0;
-        in.read(record.data(), static_cast<std::streamsize>(record.size()));
-        if (in.gcount() != static_cast<std::streamsize>(record.size())) {
-            result.error = in.bad() ? fileErrorMessage(lastError(std::errc::io_error))
-                                    : std::string(kReadPastEndMessage);
-            break;
-        }
-        result.entries.push_back(decodeRecord(record));
-    }
+    result.entries.reserve(bytes.size() / kConditionRecordSize);
+    for (std::size_t at = 0; at + kConditionRecordSize <= bytes.size(); at += kConditionRecordSize)
+        result.entries.push_back(decodeRecord(bytes.data() + at));
+    if (ec) result.error = fileErrorMessage(ec);
     return result;
 }
 
 void writeConditionList(const std::string& programDirectory,
                         const std::vector<ConditionEntry>& entries) {
     const std::string path = conditionListPath(programDirectory);
-    if (!isWritableFileOrMissing(path) || !isWritableDirectoryOf(path))
-        throw ConditionListError(std::make_error_code(std::errc::permission_denied));
     if (const std::error_code ec = replaceFileContents(path, encodeList(entries)))
         throw ConditionListError(ec);
 }

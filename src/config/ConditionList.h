@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -59,18 +58,13 @@ private:
 // with the error number for failures without a text of their own.
 std::string fileErrorMessage(std::error_code cause);
 
-// Message when a file ends before the last record its size promised.
-inline constexpr std::string_view kReadPastEndMessage = "Lesen über Dateiende hinaus";
-
 // programDirectory + "Alarmierung.dat"; the directory ends in a separator.
 std::string conditionListPath(const std::string& programDirectory);
 
 // Reads the list of the program directory in file order. A missing file is
-// an empty list without error. The file is opened for reading only.
+// an empty list without error. Only a regular file is read (see
+// readRegularFile); the file is opened for reading only.
 ConditionListReadResult readConditionList(const std::string& programDirectory);
-
-// Reads recordCount whole records from a stream; stops at the first failure.
-ConditionListReadResult readConditionRecords(std::istream& in, std::uint64_t recordCount);
 
 // Rewrites the whole list of the program directory in the given order.
 // The new file replaces the old one only when complete, so any failure

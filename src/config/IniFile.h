@@ -13,16 +13,34 @@ public:
     explicit WriteError(const std::string& path);
 };
 
+// Raised when the settings file exists but cannot be read: no regular file
+// (a directory, a FIFO, a device), too big, or no permission. A missing file
+// is no error; it reads as empty.
+class ReadError : public std::runtime_error {
+public:
+    explicit ReadError(const std::string& path);
+};
+
+// Raised for a section or key name that would not read back as itself: with
+// a line break, a leading "[" or ";", a "=" in a key or a "]" in a section.
+// Names are the program's constants, so debug builds stop at an assertion.
+class NameError : public std::runtime_error {
+public:
+    NameError(const std::string& path, std::string_view name);
+};
+
 // One settings command's view of an INI file, following the rules of the
 // Windows profile functions the alarm program reads it with: section and key
 // names match without regard to case (Windows-1252 letters included) and to
 // surrounding blanks, values are trimmed and lose one pair of surrounding
 // quotes, integers may be written as 0x hexadecimal, every read has a default.
 //
-// The file is parsed once when the object is made; reads answer from that
-// parse. Writes are collected and reach the disk together on commit(), as
-// one atomic replacement of the file. Lines the program does not understand
-// survive byte for byte. Texts are UTF-8 here and Windows-1252 on disk.
+// The file is read once when the object is made (throws ReadError when it
+// exists but cannot be read); reads answer from that parse. Lines may end in
+// CR LF, LF or a bare CR. Writes are collected and reach the disk together on
+// commit(), as one atomic replacement of the file, applied in one pass. Lines
+// the program does not understand survive byte for byte. Texts are UTF-8 here
+// and Windows-1252 on disk.
 class IniFile {
 public:
     explicit IniFile(std::string path);

@@ -1,5 +1,6 @@
 #include "config/Summary.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "config/PinSettings.h"
@@ -31,6 +32,13 @@ constexpr std::array<const char*, 7> kWeekdays = {"Montag",  "Dienstag", "Mittwo
 // Shown where the schedule dialog left no weekday (-1) or a hand-edited file
 // names none of the seven.
 constexpr const char* kNoWeekday = "(kein gültiger Wochentag)";
+
+// A message ends at a NUL byte once it is an exception's text; a blank in
+// its place keeps the rest of what the file holds visible.
+std::string visibleNul(std::string text) {
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -204,6 +212,11 @@ private:
         return text;
     }
 
+    // The number of a stored index counted from 0; wide enough for any stored value.
+    static std::string ordinal(int index) {
+        return std::to_string(static_cast<long long>(index) + 1);
+    }
+
     // The recurring part of the schedule sentence; nothing for an unknown kind.
     std::optional<std::string> scheduleKind(int kind) const {
         using namespace k::schedule;
@@ -212,10 +225,10 @@ private:
             case 1:
                 return every + nameAt(kWeekdays, readForSummary(ini_, kWeekday1), kNoWeekday);
             case 2:
-                return every + std::to_string(readForSummary(ini_, kWeekdayInMonth) + 1) + ". " +
+                return every + ordinal(readForSummary(ini_, kWeekdayInMonth)) + ". " +
                        nameAt(kWeekdays, readForSummary(ini_, kWeekday2), kNoWeekday);
             case 3:
-                return every + std::to_string(readForSummary(ini_, kDayOfMonth) + 1) + ". im Monat";
+                return every + ordinal(readForSummary(ini_, kDayOfMonth)) + ". im Monat";
             case 4:
                 return std::string("Das Programm wird täglich");
             default:
@@ -239,7 +252,7 @@ private:
         const std::string start = readForSummary(ini_, kTime);
         const auto startTime = parseTimeOfDay(start);
         if (!startTime) {
-            texts_.scheduleError = "'" + start + "' ist keine gültige Uhrzeit";
+            texts_.scheduleError = "'" + visibleNul(start) + "' ist keine gültige Uhrzeit";
             return;
         }
         const SecondsOfDay end = addMinutes(*startTime, readForSummary(ini_, kDuration));

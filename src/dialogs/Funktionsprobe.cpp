@@ -85,13 +85,18 @@ TFunktions::TFunktions(QWidget* parent)
     ui->dauer->setAcceptDrops(false);
 
     connectGuarded(ui->Tage, &dravel::ui::RadioGroup::itemSelected, this, &TFunktions::TageClick);
-    connectGuarded(qApp, &QApplication::focusChanged, this, &TFunktions::focusMoved);
+    focusConnection_ =
+        connectGuarded(qApp, &QApplication::focusChanged, this, &TFunktions::focusMoved);
     connect(ui->ok, &QPushButton::clicked, this, &TFunktions::accept);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TFunktions::reject);
     TageClick();
 }
 
-TFunktions::~TFunktions() = default;
+// The fields are destroyed after this body, and the focus leaving one of
+// them is still announced; by then the form is gone, so stop listening first.
+TFunktions::~TFunktions() {
+    disconnect(focusConnection_);
+}
 
 void TFunktions::setValues(const Values& values) {
     const int lastItem = static_cast<int>(ui->Tage->items().size()) - 1;

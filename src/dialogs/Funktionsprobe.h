@@ -46,6 +46,7 @@ private:
     QString timeText() const;
 
     std::unique_ptr<Ui::Funktions> ui;
+    QMetaObject::Connection focusConnection_;
     // The time field has had the focus and has not yet been left with a time.
     bool inTimeField_ = false;
 };

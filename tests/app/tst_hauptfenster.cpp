@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -72,6 +73,7 @@ private slots:
     void failedSettingsWriteShowsTheErrorAndKeepsTheFile();
     void panelTextsKeepLfCrButShowOneBreak();
     void everyMenuCommandOpensItsWindow();
+    void unreadableSettingsStopStartAndCommandsAndStayAsTheyAre();
 };
 
 void TestHauptfenster::windowHasTheCaptionMenuAndPanels() {
@@ -262,6 +264,26 @@ void TestHauptfenster::everyMenuCommandOpensItsWindow() {
     }
     VERIFY_BOXES(boxes);
     QVERIFY(!dir.exists("Prog.ini"));
+}
+
+// A directory named Prog.ini: start-up and every settings command say so,
+// show no dialog, and leave it alone.
+void TestHauptfenster::unreadableSettingsStopStartAndCommandsAndStayAsTheyAre() {
+    TempProgramDir dir;
+    SoundLibraryGuard sound;
+    QVERIFY(QDir().mkdir(QString::fromStdString(dir.file("Prog.ini"))));
+    const QString message =
+        QString::fromStdString("Aus " + dir.file("Prog.ini") + " kann nicht gelesen werden.");
+    ScriptedBoxes boxes;
+    boxes.expect(BoxKind::Error, message).expect(BoxKind::Error, message);
+    TMain w;
+    QVERIFY(w.start());
+    OneKeyDialog::loaded = -1;
+    OneKeyDialog::acceptOnShow = true;
+    dravel::ui::guarded(&w, [&] { w.runSettingsCommand<OneKeyDialog>(); });
+    VERIFY_BOXES(boxes);
+    QCOMPARE(OneKeyDialog::loaded, -1);
+    QVERIFY(QFileInfo(QString::fromStdString(dir.file("Prog.ini"))).isDir());
 }
 
 QTEST_MAIN(TestHauptfenster)

@@ -190,5 +190,66 @@ TEST_F(IniFileTest, ReplacementKeepsTheFilesPermissionsAndLivesInTheProgramDirec
     EXPECT_EQ(settingsFilePath("/opt/dravel/"), "/opt/dravel/Prog.ini");
 }
 
+// Rules of the platform's profile functions beyond the plain ones.
+TEST_F(IniFileTest, ASignMayAppearOnlyOnce) {
+    const std::pair<const char*, int> cases[] = {{"+-5", 99}, {"+-0", 99}, {"-+5", 99}, {"++5", 99},
+                                                 {"--5", 99}, {"+5", 5},   {"-5", -5},  {"+0", 0}};
+    for (const auto& [stored, expected] : cases) {
+        store(std::string("[S]\r\nk=") + stored + "\r\n");
+        EXPECT_EQ(IniFile(path()).readInteger("S", "k", 99), expected) << stored;
+    }
+}
+
+TEST_F(IniFileTest, AnOpeningBracketWithoutItsCloseIsAPlainLineOfTheSectionBefore) {
+    store("[S]\r\nk=1\r\n[a\r\nm=2\r\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.readInteger("S", "m", 0), 2);
+    EXPECT_EQ(ini.readInteger("a", "m", 0), 0);
+    ini.writeInteger("S", "n", 3);
+    ini.writeInteger("a", "x", 4);
+    ini.commit();
+    EXPECT_EQ(stored(), "[S]\r\nk=1\r\n[a\r\nm=2\r\nn=3\r\n[a]\r\nx=4\r\n");
+}
+
+TEST_F(IniFileTest, ABareCarriageReturnEndsALine) {
+    store("[S]\rk=1\rm=2\r[T]\r\nx=3\ny=4\r");
+    IniFile ini(path());
+    EXPECT_EQ(ini.readInteger("S", "k", 0), 1);
+    EXPECT_EQ(ini.readInteger("S", "m", 0), 2);
+    EXPECT_EQ(ini.readInteger("T", "x", 0), 3);
+    EXPECT_EQ(ini.readInteger("T", "y", 0), 4);
+    ini.writeInteger("S", "k", 5);
+    ini.writeInteger("T", "z", 6);
+    ini.commit();
+    EXPECT_EQ(stored(), "[S]\rk=5\r\nm=2\r[T]\r\nx=3\ny=4\rz=6\r\n");
+}
+
+TEST_F(IniFileTest, ADefaultIsCutTo2047CharactersLikeAStoredValue) {
+    const IniFile ini(path());
+    EXPECT_EQ(ini.readString("S", "k", std::string(3000, 'd')), std::string(2047, 'd'));
+    std::string umlauts;
+    for (int i = 0; i < 3000; ++i) umlauts += "ä";
+    EXPECT_EQ(ini.readString("S", "k", umlauts), umlauts.substr(0, 2047 * 2));
+}
+
+// Names are the program's own constants; one that would read back as
+// something else is a programming error, never a line in the file.
+TEST_F(IniFileTest, NamesThatWouldReadBackAsSomethingElseAreRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Sound\r\n[Pin0]", "Play"}, {"Sound", "Play\nx"}, {"Sound", "Pl\ray"}, {"[Sound]", "Play"},
+        {" [Sound", "Play"},         {";Sound", "Play"},   {"Sound", "[Play"},  {"Sound", " ;Play"},
+        {"Sound", "Play=1"},         {"So]und", "Play"}};
+    for (const auto& [section, key] : cases) {
+        IniFile ini(path());
+        EXPECT_DEBUG_DEATH(EXPECT_THROW(ini.writeBool(section, key, true), std::runtime_error), "")
+            << section << " / " << key;
+        EXPECT_FALSE(ini.hasPendingWrites()) << section << " / " << key;
+    }
+    IniFile ini(path());
+    ini.writeBool(" Sound  ", " Play ", true);  // blanks around a name are no part of it
+    ini.commit();
+    EXPECT_EQ(stored(), "[Sound]\r\nPlay=1\r\n");
+}
+
 }  // namespace
 }  // namespace dravel::config

@@ -60,6 +60,11 @@ TEST_F(SummarySchedule, SentencesByKindWithTheSummarysDefaults) {
         {"Art=1\nWochentag1=100\n", every + noWeekday + window("00:00", "00:00")},
         {"Art=2\nWochentag2=-1\nWochentag Im Monat=3\n",
          every + "4. " + noWeekday + window("00:00", "00:00")},
+        // The largest stored index still counts on instead of wrapping round.
+        {"Art=2\nWochentag im Monat=2147483647\nWochentag2=0\n",
+         every + "2147483648. Montag" + window("00:00", "00:00")},
+        {"Art=3\nTag im Monat=2147483647\n",
+         every + "2147483648. im Monat" + window("00:00", "00:00")},
         // Without a window no valid time is needed.
         {"Art=0\nUhrzeit=kaputt\n", "Es findet keine Deaktivierung des Programms statt."},
         {"Art=5\nUhrzeit=\n", "Unbekannte Art der Deaktivierung (5)"},
@@ -73,11 +78,15 @@ TEST_F(SummarySchedule, SentencesByKindWithTheSummarysDefaults) {
 }
 
 TEST_F(SummarySchedule, AnInvalidTimeStopsBeforeTheSchedulePanel) {
-    for (const char* stored : {"", "__:__", "25:00"}) {
-        const auto t = summarize(std::string("[Funk]\nOnOff=1\n[Funktionsprobe]\nArt=1\nUhrzeit=") +
-                                 stored + "\nDauer=30\n");
+    // A NUL byte would end the message box text; it shows as a blank.
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""}, {"__:__", "__:__"}, {"25:00", "25:00"}, {std::string("1\0:00", 5), "1 :00"}};
+    for (const auto& [stored, shown] : cases) {
+        const auto t = summarize("[Funk]\nOnOff=1\n[Funktionsprobe]\nArt=1\nUhrzeit=" + stored +
+                                 "\nDauer=30\n");
         EXPECT_FALSE(t.schedule.has_value());
-        EXPECT_EQ(t.scheduleError, std::string("'") + stored + "' ist keine gültige Uhrzeit");
+        EXPECT_EQ(t.scheduleError, "'" + shown + "' ist keine gültige Uhrzeit");
+        EXPECT_EQ(t.scheduleError->find('\0'), std::string::npos);
         EXPECT_EQ(t.volume.rfind("Für die Soundkarte \"Karte A\"", 0), 0u);
     }
 }

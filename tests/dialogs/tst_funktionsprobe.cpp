@@ -97,6 +97,7 @@ private slots:
     void refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus();
     void textTypedIntoASelectorIsNoSelection();
     void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
+    void focusLeavingADestroyedFieldReachesNoHandler();
 };
 
 void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
@@ -367,6 +368,25 @@ void TestFunktionsprobe::cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
     VERIFY_BOXES(t.boxes);
     QCOMPARE(t.settings(), before);
     QVERIFY(panel->panelText() != QStringLiteral("Pin1"));
+}
+
+// Freeing the dialog with the focus in one of its fields moves the focus while
+// the fields are destroyed; by then the dialog's handler must be unreachable.
+void TestFunktionsprobe::focusLeavingADestroyedFieldReachesNoHandler() {
+    for (const char* field : {"Uhrzeit", "dauer"}) {
+        auto* d = new TFunktions;
+        d->show();
+        QVERIFY(activate(*d));
+        tage(*d)->setItemIndex(4);
+        child<QLineEdit>(*d, field)->setFocus();
+        QVERIFY(child<QLineEdit>(*d, field)->hasFocus());
+        int stillConnected = 0;
+        QObject::connect(child(*d, field), &QObject::destroyed, [&stillConnected, d] {
+            stillConnected += QObject::disconnect(qApp, &QApplication::focusChanged, d, nullptr);
+        });
+        delete d;
+        QCOMPARE(stillConnected, 0);
+    }
 }
 
 QTEST_MAIN(TestFunktionsprobe)

@@ -72,8 +72,14 @@ uint32_t SdlSoundLibrary::StreamCreateFile(const std::string& utf8Path) {
     return source ? mixer_.add(std::move(source)) : 0;
 }
 
+// Without output a stream can never play; it is closed at once, or every
+// preview would keep a file open until the program runs out of descriptors.
 bool SdlSoundLibrary::ChannelPlay(uint32_t handle, bool restart) {
-    return output_ != 0 && mixer_.play(handle, restart);
+    if (output_ == 0) {
+        mixer_.close(handle);
+        return false;
+    }
+    return mixer_.play(handle, restart);
 }
 
 void SDLCALL SdlSoundLibrary::fillOutput(void* self, Uint8* stream, int bytes) {

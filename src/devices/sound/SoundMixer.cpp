@@ -15,6 +15,7 @@ bool SoundMixer::play(uint32_t handle, bool restart) {
     if (handle == 0 || handle > streams_.size()) return false;
     const std::size_t index = handle - 1;
     Stream& stream = streams_[index];
+    if (!stream.source) return false;
     if (stream.state == State::Playing && !restart) return true;
     if (stream.state != State::Created && !stream.source->rewind()) {
         std::erase(playing_, index);
@@ -24,6 +25,15 @@ bool SoundMixer::play(uint32_t handle, bool restart) {
     if (stream.state != State::Playing) playing_.push_back(index);
     stream.state = State::Playing;
     return true;
+}
+
+void SoundMixer::close(uint32_t handle) {
+    std::lock_guard lock(mutex_);
+    if (handle == 0 || handle > streams_.size()) return;
+    const std::size_t index = handle - 1;
+    std::erase(playing_, index);
+    streams_[index].source.reset();
+    streams_[index].state = State::Ended;
 }
 
 void SoundMixer::mix(float* out, std::size_t frames) {

@@ -30,6 +30,9 @@ public:
     // one that has played to its end starts again from the beginning.
     // False for an unknown handle or a source that cannot be read again.
     bool play(uint32_t handle, bool restart);
+    // Stops a stream for good and frees its source (and the file it holds
+    // open); the handle stays known but never plays again.
+    void close(uint32_t handle);
     // Fills `frames` interleaved stereo frames with the sum of all playing
     // streams, clipped to [-1, 1]; silence when nothing plays.
     void mix(float* out, std::size_t frames);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
 #include <vector>
@@ -83,6 +84,27 @@ TEST_F(SoundLibraryTest, WithoutOutputStreamsAreMadeButDoNotPlay) {
     const uint32_t other = withoutDevice->StreamCreateFile(path);
     EXPECT_NE(other, 0u);
     EXPECT_FALSE(withoutDevice->ChannelPlay(other, false));
+}
+
+long openDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+}
+
+// A preview that cannot play must not keep its file open: a thousand of them
+// would use up the descriptors, and Prog.ini could no longer be read.
+TEST_F(SoundLibraryTest, FailedPreviewsWithoutOutputKeepNoFileOpen) {
+    if (!std::filesystem::exists("/proc/self/fd")) GTEST_SKIP() << "no /proc/self/fd to count";
+    const auto path = wav("a.wav", 0.5f, 100);
+    auto uninitialised = createSdlSoundLibrary();
+    const long before = openDescriptors();
+    for (int preview = 0; preview < 2000; ++preview) {
+        const uint32_t handle = uninitialised->StreamCreateFile(path);
+        ASSERT_NE(handle, 0u) << "preview " << preview;
+        ASSERT_FALSE(uninitialised->ChannelPlay(handle, false));
+        ASSERT_FALSE(uninitialised->ChannelPlay(handle, true)) << "a closed stream played";
+    }
+    EXPECT_LE(openDescriptors(), before + 2);
 }
 
 // SDL's disk driver writes the output as raw float stereo frames to a file.
