@@ -153,6 +153,8 @@ build_lame() {
   # libsndfile's MP3 support links LAME too (it can also write MP3).
   local s
   s="$(fetch_source lame)"
+  # The export list names a function that only exists in debug builds; a DLL link refuses it.
+  sed -i '/^lame_init_old$/d' "$s/include/libmp3lame.sym"
   autotools_cross "$s" --disable-frontend --disable-gtktest
 }
 

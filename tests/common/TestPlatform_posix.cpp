@@ -1,0 +1,44 @@
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "common/TestPlatform.h"
+
+namespace testplatform {
+
+std::filesystem::path runningExecutable() {
+    return std::filesystem::read_symlink("/proc/self/exe");
+}
+
+int processId() {
+    return static_cast<int>(getpid());
+}
+
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+    setenv(name.c_str(), value.c_str(), 1);
+}
+
+void unsetEnvironmentVariable(const std::string& name) {
+    unsetenv(name.c_str());
+}
+
+FileHold::FileHold(const std::filesystem::path& file) : handle_(open(file.c_str(), O_RDONLY)) {}
+
+void FileHold::release() {
+    if (handle_ >= 0) close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+bool heldFilesResistReplacement() {
+    return false;
+}
+
+bool foldersCanBeReadOnly() {
+    return true;
+}
+
+std::string executableName(const std::string& stem) {
+    return stem;
+}
+
+}  // namespace testplatform

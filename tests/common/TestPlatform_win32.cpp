@@ -1,0 +1,54 @@
+#include <windows.h>
+
+#include <stdlib.h>
+
+#include <vector>
+
+#include "common/TestPlatform.h"
+
+namespace testplatform {
+
+std::filesystem::path runningExecutable() {
+    std::vector<wchar_t> buffer(32768);
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::filesystem::path(std::wstring(buffer.data(), n));
+}
+
+int processId() {
+    return static_cast<int>(GetCurrentProcessId());
+}
+
+// _putenv_s updates the C runtime's copy and the process environment block that SDL and
+// child processes read.
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+    _putenv_s(name.c_str(), value.c_str());
+}
+
+void unsetEnvironmentVariable(const std::string& name) {
+    _putenv_s(name.c_str(), "");
+}
+
+FileHold::FileHold(const std::filesystem::path& file)
+    : handle_(reinterpret_cast<std::intptr_t>(
+          CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
+
+void FileHold::release() {
+    const HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+}
+
+bool heldFilesResistReplacement() {
+    return true;
+}
+
+bool foldersCanBeReadOnly() {
+    return false;
+}
+
+std::string executableName(const std::string& stem) {
+    return stem + ".exe";
+}
+
+}  // namespace testplatform
