@@ -6,6 +6,7 @@
 #   scripts/build-windows.sh          everything: dependencies (when not cached), Dravel.exe, the zip
 #   scripts/build-windows.sh deps     only the dependency cache
 #   scripts/build-windows.sh gtest    only GoogleTest (enough for the Qt-free Windows tests)
+#   scripts/build-windows.sh program  only Dravel.exe and the zip (the cache must be complete)
 #
 # DRAVEL_WIN_DEPS   the dependency cache (default ~/.cache/dravel-win64); a component is rebuilt
 #                   when its recipe in this file or the toolchain file changes
@@ -108,8 +109,20 @@ fetch_source() {
 }
 
 # --- Dependency cache -------------------------------------------------------------------------
-# Each component is stamped with a hash of its recipe and of the toolchain file.
-recipe_hash() { { declare -f "build_$1"; cat "$toolchain"; } | sha256sum | cut -c1-16; }
+# Each component is stamped with a hash of its recipe, the recipes of the components built before
+# it (which it may link) and the toolchain file: a changed recipe rebuilds it and all after it.
+components=(googletest mpg123 lame libsndfile sdl2 qt)
+recipe_hash() {
+  local c
+  {
+    for c in "${components[@]}"; do
+      declare -f "build_$c"
+      [ "$c" = "$1" ] && break
+    done
+    declare -f cmake_cross autotools_cross
+    cat "$toolchain"
+  } | sha256sum | cut -c1-16
+}
 is_current() { [ "$(cat "$deps/stamps/$1" 2>/dev/null)" = "$(recipe_hash "$1")" ]; }
 
 run_nice() { nice -n 19 "$@"; }
@@ -143,10 +156,9 @@ build_googletest() {
 }
 
 build_mpg123() {
-  local s
-  s="$(fetch_source mpg123)"
-  cmake_cross "$s/ports/cmake" "$src/build/mpg123" -DBUILD_SHARED_LIBS=ON -DBUILD_PROGRAMS=OFF \
-    -DBUILD_LIBOUT123=OFF
+  # Only the decoding library is used; the player comes along with a silent output.
+  autotools_cross "$(fetch_source mpg123)" --enable-modules=no --with-audio=dummy \
+    --with-default-audio=dummy
 }
 
 build_lame() {
@@ -199,7 +211,72 @@ build_component() {
 
 build_dependencies() {
   local c
-  for c in googletest mpg123 lame libsndfile sdl2 qt; do build_component "$c"; done
+  for c in "${components[@]}"; do build_component "$c"; done
+}
+
+# --- Dravel.exe and the zip ---------------------------------------------------------------------
+project_version() { sed -n -E 's/^project\(Dravel VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt"; }
+
+build_program() {
+  log "Dravel.exe: building in $build"
+  cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DDRAVEL_BUILD_BENCHMARKS=OFF \
+    -DDRAVEL_BUILD_TESTS="${DRAVEL_WIN_TESTS:-OFF}" >"$build.configure.log" 2>&1 \
+    || { tail -40 "$build.configure.log" >&2; exit 1; }
+  run_nice cmake --build "$build" -j"$jobs" --target Dravel >"$build.build.log" 2>&1 \
+    || { tail -40 "$build.build.log" >&2; exit 1; }
+}
+
+# Where the DLLs a Windows program needs come from: the dependency cache and the mingw runtime.
+# Anything not found there belongs to Windows itself.
+dll_search_dirs() {
+  echo "$deps/bin"
+  dirname "$($triple-g++-posix -print-libgcc-file-name)"
+  echo "/usr/$triple/lib"
+}
+
+find_dll() {
+  local dir
+  for dir in $(dll_search_dirs); do
+    [ -f "$dir/$1" ] && { echo "$dir/$1"; return 0; }
+  done
+  return 1
+}
+
+imported_dlls() { $triple-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
+
+# copy_with_dlls FILE DEST: copies FILE into DEST and every DLL it needs, transitively, beside
+# the program in $stage.
+copy_with_dlls() {
+  local file="$1" dest="$2" dll found
+  mkdir -p "$dest"
+  [ -f "$dest/$(basename "$file")" ] && return 0
+  cp "$file" "$dest/"
+  for dll in $(imported_dlls "$file"); do
+    found="$(find_dll "$dll")" || continue
+    copy_with_dlls "$found" "$stage"
+  done
+}
+
+pack_zip() {
+  local version name zip
+  version="$(project_version)"
+  name="Dravel-$version-win64"
+  stage="$root/dist/$name"
+  zip="$root/dist/$name.zip"
+  rm -rf "$stage" "$zip"
+  mkdir -p "$stage"
+  copy_with_dlls "$build/src/app/Dravel.exe" "$stage"
+  copy_with_dlls "$deps/plugins/platforms/qwindows.dll" "$stage/platforms"
+  copy_with_dlls "$deps/plugins/styles/qwindowsvistastyle.dll" "$stage/styles"
+  if [ -f "$stage/Qt6PrintSupport.dll" ]; then
+    copy_with_dlls "$deps/plugins/printsupport/windowsprintersupport.dll" "$stage/printsupport"
+  fi
+  find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
+  sed "s/@VERSION@/$version/" "$root/scripts/windows/LIESMICH.txt" | sed 's/$/\r/' \
+    | iconv -f UTF-8 -t WINDOWS-1252 >"$stage/LIESMICH.txt"
+  (cd "$root/dist" && zip -q -9 -r "$name.zip" "$name")
+  log "packed $zip ($(du -k "$zip" | cut -f1) KiB)"
 }
 
 main() {
@@ -209,7 +286,8 @@ main() {
     gtest) build_component googletest ;;
     deps) build_dependencies ;;
     all) build_dependencies && build_program && pack_zip ;;
-    *) echo "usage: $0 [all|deps|gtest|fetch]" >&2; exit 2 ;;
+    program) build_program && pack_zip ;;
+    *) echo "usage: $0 [all|deps|gtest|program|fetch]" >&2; exit 2 ;;
   esac
 }
 main "$@"
