@@ -73,9 +73,8 @@ broken=()
 
 # run_program EXE: runs one test program under Wine and adds up its result line.
 run_program() {
-  local exe="$1" name out rc p f s
-  name="$(basename "$exe" .exe)"
-  out="$work/logs/$name.log"
+  local exe="$1" name="${2:-$(basename "$1" .exe)}" out rc p f s
+  out="$work/logs/${name// /_}.log"
   mkdir -p "$work/logs"
   rc=0
   (cd "$(dirname "$exe")" && timeout 300 wine "$exe" >"$out" 2>&1) || rc=$?
@@ -97,16 +96,25 @@ run_program() {
   printf '\n'
   if [ "$f" -ne 0 ] || [ "$rc" -ne 0 ]; then
     grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" | head -20 | sed 's/^/    /'
+    mkdir -p "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}"
     cp "$out" "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}/" 2>/dev/null || true
   fi
 }
 
 run_programs() {
   local dir="$1" exe
-  mkdir -p "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}"
   for exe in "$dir"/tests/*_test.exe "$dir"/tests/tst_*.exe; do
-    [ -f "$exe" ] && run_program "$exe"
+    if [ -f "$exe" ]; then run_program "$exe"; fi
   done
+}
+
+# The platform mixer once more with Wine's audio drivers switched off: the case of a PC without
+# a sound card.
+mixer_without_driver() {
+  local exe="$1/tests/mixer_alsa_test.exe"
+  [ -f "$exe" ] || return 0
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv=d" \
+    run_program "$exe" "mixer_alsa_test (no driver)"
 }
 
 build_tests() { # build_tests BUILD_DIR [cmake options…]
@@ -117,6 +125,88 @@ build_tests() { # build_tests BUILD_DIR [cmake options…]
     >/dev/null
   nice -n 19 cmake --build "$dir" -j"${DRAVEL_JOBS:-$(nproc)}" >"$dir.build.log" 2>&1 \
     || { tail -40 "$dir.build.log" >&2; exit 1; }
+}
+
+# --- Dravel.exe from the zip -----------------------------------------------------------------------
+unpack_zip() {
+  local zip
+  zip="$(ls -t "$root"/dist/Dravel-*-win64.zip | head -1)"
+  # A program folder as units name them: with a blank and umlauts.
+  app="$work/Feuerwehr Gerätehaus"
+  mkdir -p "$app"
+  (cd "$work" && unzip -q "$zip" && mv Dravel-*-win64/* "$app/")
+}
+
+start_display() {
+  local n
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do xwininfo -root >/dev/null 2>&1 && return 0; sleep 0.1; done
+  done
+  echo "no virtual display" >&2
+  exit 1
+}
+
+# Starts Dravel.exe on Xvfb, waits for its main window, saves its picture and closes it the way
+# the user does (WM_CLOSE).
+main_window_check() {
+  local title='"Einstellungen für "Kalvor.EXE""' line geometry start=$SECONDS shot
+  shot="${DRAVEL_WIN_SCREENSHOT:-$root/docs/main-window-windows.png}"
+  start_display
+  # Without a window manager on the display Wine draws the Windows caption itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  (cd "$work" && env -u QT_QPA_PLATFORM SDL_AUDIODRIVER=dummy wine "$app/Dravel.exe" \
+    >"$work/logs/Dravel.log" 2>&1) &
+  local pid=$!
+  for _ in $(seq 1 300); do
+    line="$(xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1 || true)"
+    [ -n "$line" ] && break
+    sleep 0.1
+  done
+  if [ -z "$line" ]; then
+    echo "Dravel.exe: the main window did not appear" >&2
+    tail -20 "$work/logs/Dravel.log" >&2
+    broken+=("Dravel.exe")
+    return 0
+  fi
+  echo "Dravel.exe: main window shown after $((SECONDS - start)) s (Wine start included)"
+  sleep 2 # let it paint
+  geometry="$(grep -oE '[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+' <<<"$line" | head -1)"
+  import -window root -crop "$geometry" +repage "$shot"
+  echo "Dravel.exe: screenshot $shot ($geometry)"
+  wine taskkill /im Dravel.exe >/dev/null 2>&1 || true
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "Dravel.exe: did not close on WM_CLOSE" >&2
+    broken+=("Dravel.exe close")
+    kill "$pid" 2>/dev/null || true
+  else
+    echo "Dravel.exe: closed"
+  fi
+  local written
+  written="$(cd "$app" && ls -A | grep -vE '\.(exe|dll|txt)$|^(platforms|styles|printsupport)$' || true)"
+  if [ -n "$written" ]; then
+    echo "Dravel.exe wrote into its folder without being asked: $written" >&2
+    broken+=("Dravel.exe files")
+  fi
+}
+
+# Dravel.exe's own version, read through the wide version functions of Windows.
+version_check() {
+  local out="$work/logs/version.log"
+  (cd "$work" && DRAVEL_EXECUTABLE="$app/Dravel.exe" wine "$build/tests/version_text_test.exe" \
+    --gtest_filter=DravelExecutable.* >"$out" 2>&1) || true
+  if grep -q '^\[  PASSED  \] 1 test' "$out"; then
+    echo "Dravel.exe: version resource 1.6.1.2 read through GetFileVersionInfoW"
+    passed=$((passed + 1))
+  else
+    echo "Dravel.exe: version check failed" >&2
+    grep -A4 Failure "$out" >&2 || true
+    failed=$((failed + 1))
+  fi
 }
 
 summary() {
@@ -135,6 +225,20 @@ main() {
       start_wine
       export WINEPATH="$(mingw_runtime_dirs)"
       run_programs "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      mixer_without_driver "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      ;;
+    all)
+      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+      DRAVEL_WIN_TESTS=ON "$root/scripts/build-windows.sh"
+      build_tests "$build" -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release
+      start_wine
+      export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
+      export QT_PLUGIN_PATH="$deps/plugins" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+      run_programs "$build"
+      mixer_without_driver "$build"
+      unpack_zip
+      main_window_check
+      version_check
       ;;
     *) echo "usage: $0 [all|core]" >&2; exit 2 ;;
   esac
