@@ -7,6 +7,7 @@
 #   scripts/build-windows.sh deps     only the dependency cache
 #   scripts/build-windows.sh gtest    only GoogleTest (enough for the Qt-free Windows tests)
 #   scripts/build-windows.sh program  only Dravel.exe and the zip (the cache must be complete)
+#   scripts/build-windows.sh cached   exits with 0 when the dependency cache is complete and current
 #
 # DRAVEL_WIN_DEPS   the dependency cache (default ~/.cache/dravel-win64); a component is rebuilt
 #                   when its recipe in this file or the toolchain file changes
@@ -186,6 +187,7 @@ build_sdl2() {
 build_qt() {
   # The modules the program uses; the host's Qt 6 tools (moc, uic, rcc) do the code generation.
   cmake_cross "$(fetch_source qt6-base)" "$src/build/qtbase" -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_icu=OFF -DFEATURE_network=OFF \
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
@@ -279,7 +281,16 @@ pack_zip() {
   log "packed $zip ($(du -k "$zip" | cut -f1) KiB)"
 }
 
+all_cached() {
+  local c
+  for c in "${components[@]}"; do is_current "$c" || return 1; done
+}
+
 main() {
+  if [ "${1:-}" = cached ]; then
+    all_cached
+    return
+  fi
   install_tools
   case "${1:-all}" in
     fetch) local p; for p in googletest mpg123 lame libsndfile libsdl2 qt6-base; do fetch_source "$p"; done ;;

@@ -12,6 +12,12 @@ std::filesystem::path runningExecutable();
 
 int processId();
 
+// Threads of this process that carry the name (as devices::nameThread gives it).
+int threadsNamed(const std::string& name);
+
+// Open file descriptors (Linux) or handles (Windows) of this process.
+int openHandleCount();
+
 // Visible to getenv() and to libraries that read the process environment.
 void setEnvironmentVariable(const std::string& name, const std::string& value);
 void unsetEnvironmentVariable(const std::string& name);

@@ -2,12 +2,31 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "common/TestPlatform.h"
 
 namespace testplatform {
 
 std::filesystem::path runningExecutable() {
     return std::filesystem::read_symlink("/proc/self/exe");
+}
+
+int threadsNamed(const std::string& name) {
+    int n = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string taskName;
+        std::getline(comm, taskName);
+        if (taskName == name) ++n;
+    }
+    return n;
+}
+
+int openHandleCount() {
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<int>(std::distance(begin(fds), end(fds)));
 }
 
 int processId() {

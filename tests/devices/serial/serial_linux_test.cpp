@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "PseudoTerminal.h"
 #include "SerialTestSupport.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComPort_linux.h"
