@@ -37,6 +37,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
 export WINEARCH=win64
 cleanup() {
   wineserver -k 2>/dev/null || true
+  [ -n "${far_end_pid:-}" ] && kill "$far_end_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -51,16 +52,35 @@ mingw_runtime_dirs() {
   printf '%s;%s' "$(winpath "$gcc_dir")" "$(winpath /usr/x86_64-w64-mingw32/lib)"
 }
 
-# The serial ports the tests may use are registered before the wineserver starts, as Wine lists
-# only those; COM1-COM4 are never used.
+# The far end of the serial tests' line: a pseudo-terminal that Wine's COM7 (and COM10, for the
+# port list's order) leads to, registered before the wineserver starts, as Wine lists only those.
+# pty_modem_lines.so gives the pseudo-terminal modem lines inside the test programs.
+start_far_end() {
+  local ports="$work/ports"
+  mkdir -p "$ports/lines"
+  gcc -shared -fPIC -O2 -o "$work/pty_modem_lines.so" \
+    "$root/tests/devices/serial/wine/pty_modem_lines.c" -ldl
+  python3 "$root/tests/devices/serial/wine/pty_far_end.py" "$ports" &
+  far_end_pid=$!
+  for _ in $(seq 1 100); do [ -s "$ports/terminal" ] && break; sleep 0.05; done
+  local port
+  for port in COM7 COM10; do
+    wine reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(cat "$ports/terminal")" /f \
+      >/dev/null 2>&1
+  done
+  export DRAVEL_TEST_COM=COM7 DRAVEL_TEST_COM_SEND="$ports/send" DRAVEL_TEST_COM_FOLDER="$ports"
+  export DRAVEL_PTY_LINES_DIR="$ports/lines"
+  preload="$work/pty_modem_lines.so"
+}
+
 start_wine() {
   log "Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1
   wineserver -w
-  rm -f "$WINEPREFIX"/dosdevices/com*
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$work/ports/com7" /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM8 /d "$work/ports/com8" /f >/dev/null 2>&1
+  [ "$mode" = core ] || start_far_end
   wineserver -k 2>/dev/null || true
+  wineserver -w
+  wineboot >/dev/null 2>&1 # the devices are set up again, COM7 and COM10 with them
   wineserver -w
   rm -f "$WINEPREFIX"/dosdevices/com[1-4]
   wineserver -p # stays up between the programs: each starts in a fraction of a second
@@ -77,7 +97,8 @@ run_program() {
   out="$work/logs/${name// /_}.log"
   mkdir -p "$work/logs"
   rc=0
-  (cd "$(dirname "$exe")" && timeout 300 wine "$exe" >"$out" 2>&1) || rc=$?
+  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout 300 wine "$exe" >"$out" 2>&1) \
+    || rc=$?
   p=0 f=0 s=0
   if grep -q '^Totals:' "$out"; then # Qt Test
     read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out")
