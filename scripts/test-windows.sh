@@ -6,6 +6,8 @@
 #                                  that scripts/build-windows.sh builds
 #   scripts/test-windows.sh core   only the programs that need neither Qt nor SDL2/libsndfile:
 #                                  mingw-w64, Wine and GoogleTest built from source are enough
+#   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
+#                                  screenshot, version
 #
 # Wine maps COM1 to the machine's /dev/ttyS0 by itself. Everything here therefore runs in a private
 # mount namespace with /dev/null bound over every serial device, and the prefix's own COM links are
@@ -239,7 +241,7 @@ summary() {
 }
 
 main() {
-  "$root/scripts/build-windows.sh" gtest
+  [ "$mode" = window ] || "$root/scripts/build-windows.sh" gtest
   case "$mode" in
     core)
       build_tests "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}" -DDRAVEL_CORE_ONLY=ON
@@ -261,7 +263,17 @@ main() {
       main_window_check
       version_check
       ;;
-    *) echo "usage: $0 [all|core]" >&2; exit 2 ;;
+    window)
+      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+      [ -f "$build/tests/version_text_test.exe" ] || build="${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      start_wine
+      export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
+      mkdir -p "$work/logs"
+      unpack_zip
+      main_window_check
+      version_check
+      ;;
+    *) echo "usage: $0 [all|core|window]" >&2; exit 2 ;;
   esac
   summary
 }

@@ -47,6 +47,9 @@ private:
 // Whether such a hold keeps a file from being replaced (on Windows it does; elsewhere it never).
 bool heldFilesResistReplacement();
 
+// Whether the file system finds a file whatever the case of its name (Windows).
+bool fileNamesIgnoreCase();
+
 // The executable file name on this platform: "name" here, "name.exe" on Windows.
 std::string executableName(const std::string& stem);
 

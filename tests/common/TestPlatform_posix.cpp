@@ -56,6 +56,8 @@ bool foldersCanBeReadOnly() {
     return true;
 }
 
+bool fileNamesIgnoreCase() { return false; }
+
 std::string executableName(const std::string& stem) {
     return stem;
 }

@@ -91,6 +91,8 @@ bool foldersCanBeReadOnly() {
     return false;
 }
 
+bool fileNamesIgnoreCase() { return true; }
+
 std::string executableName(const std::string& stem) {
     return stem + ".exe";
 }
