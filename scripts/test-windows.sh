@@ -61,7 +61,7 @@ start_far_end() {
   local ports="$work/ports"
   mkdir -p "$ports/lines"
   gcc -shared -fPIC -O2 -o "$work/pty_modem_lines.so" \
-    "$root/tests/devices/serial/wine/pty_modem_lines.c" -ldl
+    "$root/tests/devices/serial/pty_modem_lines.c" -ldl
   python3 "$root/tests/devices/serial/wine/pty_far_end.py" "$ports" &
   far_end_pid=$!
   for _ in $(seq 1 100); do [ -s "$ports/terminal" ] && break; sleep 0.05; done

@@ -56,7 +56,9 @@ bool foldersCanBeReadOnly() {
     return true;
 }
 
-bool fileNamesIgnoreCase() { return false; }
+bool fileNamesIgnoreCase() {
+    return false;
+}
 
 std::string executableName(const std::string& stem) {
     return stem;

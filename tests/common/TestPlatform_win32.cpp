@@ -91,7 +91,9 @@ bool foldersCanBeReadOnly() {
     return false;
 }
 
-bool fileNamesIgnoreCase() { return true; }
+bool fileNamesIgnoreCase() {
+    return true;
+}
 
 std::string executableName(const std::string& stem) {
     return stem + ".exe";

@@ -1,6 +1,11 @@
 #include <fcntl.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
 
 #include "common/TestSerialLine.h"
 

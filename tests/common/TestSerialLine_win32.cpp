@@ -18,6 +18,7 @@ std::string environment(const char* name) {
 struct TestSerialLine::State {
     std::string port = environment("DRAVEL_TEST_COM");
     std::string sendFile = environment("DRAVEL_TEST_COM_SEND");
+    std::string folder = environment("DRAVEL_TEST_COM_FOLDER");
     std::string linesDir = environment("DRAVEL_PTY_LINES_DIR");
 };
 
@@ -40,6 +41,12 @@ bool TestSerialLine::send(const std::string& bytes) {
     std::ofstream file(state_->sendFile, std::ios::binary | std::ios::app);
     file << bytes;
     return static_cast<bool>(file.flush());
+}
+
+std::string TestSerialLine::settings() const {
+    std::string text;
+    std::getline(std::ifstream(state_->folder + "/settings"), text);
+    return text;
 }
 
 int TestSerialLine::switchedLines() const {
