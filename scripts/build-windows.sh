@@ -221,8 +221,11 @@ project_version() { sed -n -E 's/^project\(Dravel VERSION ([0-9.]+).*/\1/p' "$ro
 
 build_program() {
   log "Dravel.exe: building in $build"
+  # The cross-built Qt runs the host's moc, uic and rcc.
   cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DDRAVEL_BUILD_BENCHMARKS=OFF \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DDRAVEL_BUILD_TESTS="${DRAVEL_WIN_TESTS:-OFF}" >"$build.configure.log" 2>&1 \
     || { tail -40 "$build.configure.log" >&2; exit 1; }
   run_nice cmake --build "$build" -j"$jobs" --target Dravel >"$build.build.log" 2>&1 \

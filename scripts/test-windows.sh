@@ -253,7 +253,9 @@ main() {
     all)
       build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
       DRAVEL_WIN_TESTS=ON "$root/scripts/build-windows.sh"
-      build_tests "$build" -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release
+      build_tests "$build" -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
       export QT_PLUGIN_PATH="$deps/plugins" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
