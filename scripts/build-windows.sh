@@ -304,4 +304,4 @@ main() {
     *) echo "usage: $0 [all|deps|gtest|program|fetch]" >&2; exit 2 ;;
   esac
 }
-main "$@"
+[ "${BASH_SOURCE[0]}" != "$0" ] || main "$@"
