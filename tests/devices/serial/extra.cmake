@@ -4,7 +4,6 @@
 # pins and the ring of Pin 9 are followed to the far end and back. (Under Wine,
 # scripts/test-windows.sh preloads the same library.)
 if(NOT WIN32 AND TARGET serial_platform_test)
-  enable_language(C)
   add_library(pty_modem_lines MODULE ${dir}/pty_modem_lines.c)
   set_target_properties(pty_modem_lines PROPERTIES PREFIX "" LINKER_LANGUAGE C)
   target_link_libraries(pty_modem_lines PRIVATE ${CMAKE_DL_LIBS})

@@ -38,7 +38,7 @@ protected:
     std::unique_ptr<TComPort> port;
 };
 
-TEST_F(PlatformLineTest, OpensWithTheFormsSettingsChangesThemWhileOpenAndCloses) {
+TEST_F(PlatformLineTest, OpensWithTheFormsSettingsClosesAndChangesThemWhileOpen) {
     const int threads = testing::threadCount();
     port->OpenPort();
     ASSERT_TRUE(port->Connected());
@@ -46,15 +46,15 @@ TEST_F(PlatformLineTest, OpensWithTheFormsSettingsChangesThemWhileOpenAndCloses)
     EXPECT_EQ(testing::threadCount(), threads + 1);
     EXPECT_TRUE(farEndSees("9600 8N1")) << line.settings();
 
+    port->ClosePort();
+    EXPECT_FALSE(port->Connected());
+    EXPECT_TRUE(waitUntil([&] { return testing::threadCount() == threads; }));
+    ASSERT_NO_THROW(port->OpenPort()) << "closing left the port taken";
+
     port->SetParity({TParityBits::prOdd, true});
     port->SetStopBits(TStopBits::sbTwoStopBits);
     port->SetBaudRate(TBaudRate::br115200);
     EXPECT_TRUE(farEndSees("115200 8O2")) << line.settings();
-
-    port->ClosePort();
-    EXPECT_FALSE(port->Connected());
-    EXPECT_TRUE(waitUntil([&] { return testing::threadCount() == threads; }));
-    EXPECT_NO_THROW(port->OpenPort()) << "closing left the port taken";
 }
 
 TEST_F(PlatformLineTest, OutputPinsReachTheFarEnd) {
