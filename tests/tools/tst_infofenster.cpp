@@ -24,11 +24,9 @@ const QString kSuffix = QStringLiteral(".exe");
 const QString kSuffix;
 #endif
 
+// An absolute path: __FILE__ is relative to the build folder, not to where tests run.
 QString fixture(const char* name) {
-    return QFileInfo(QStringLiteral(__FILE__))
-               .dir()
-               .filePath(QStringLiteral("../devices/version/fixtures/")) +
-           QString::fromLatin1(name);
+    return QStringLiteral(DRAVEL_VERSION_FIXTURES "/") + QString::fromLatin1(name);
 }
 
 void install(const TempProgramDir& dir, const QString& source, const char* program) {
