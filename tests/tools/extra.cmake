@@ -1,8 +1,10 @@
 # Included by tests/CMakeLists.txt with ${dir} = this folder.
 
-# A stand-in for the companion alarm program that records its arguments; the
-# alarm simulation tests start it through the real shell.
-add_executable(funkttest_kalvor_standin ${dir}/kalvor_standin.cpp)
-add_dependencies(tst_funkttest funkttest_kalvor_standin)
+# The alarm simulation tests start the companion stand-in through the real shell.
+add_dependencies(tst_funkttest kalvor_standin)
 target_compile_definitions(tst_funkttest PRIVATE
-  DRAVEL_KALVOR_STANDIN="$<TARGET_FILE:funkttest_kalvor_standin>")
+  DRAVEL_KALVOR_STANDIN="$<TARGET_FILE:kalvor_standin>")
+
+# The version window test reads the version fixtures of the device tests.
+target_compile_definitions(tst_infofenster PRIVATE
+  DRAVEL_VERSION_FIXTURES="${PROJECT_SOURCE_DIR}/tests/devices/version/fixtures")

@@ -1,5 +1,6 @@
 # Included by src/devices/CMakeLists.txt with ${lib} = dravel_devices_version, ${dir} = this folder.
 
+target_link_libraries(${lib} PRIVATE dravel_devices_system)
 if(WIN32)
   target_link_libraries(${lib} PRIVATE version)
 endif()

@@ -7,6 +7,10 @@ foreach(src IN LISTS version_tests)
     DRAVEL_VERSION_FIXTURES="${dir}/fixtures" DRAVEL_EXPECTED_VERSION="${PROJECT_VERSION}")
 endforeach()
 
+# On Windows the test program carries the version resource, as Dravel.exe does, so that asking
+# for the running program's version is tested there too.
+dravel_add_version_resource(version_text_test)
+
 # The Windows resource template, built into a small Windows executable and read back, so that a
 # broken template shows here and not first on Windows.
 find_program(DRAVEL_MINGW_WINDRES x86_64-w64-mingw32-windres)
