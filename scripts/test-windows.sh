@@ -16,17 +16,29 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-all}"
 
+serial_devices() { compgen -G '/dev/tty[SUA]*' | grep -E '^/dev/tty(S|USB|ACM|AMA)[0-9]+$' || true; }
+
 if [ -z "${DRAVEL_WINE_ISOLATED:-}" ]; then
   export DRAVEL_WINE_ISOLATED=1
-  if [ "$(id -u)" -eq 0 ]; then
-    exec unshare --mount --propagation private "$0" "$@"
+  ns=(unshare --mount --propagation private)
+  [ "$(id -u)" -eq 0 ] || ns=(unshare --map-root-user --mount --propagation private)
+  if "${ns[@]}" true 2>/dev/null; then
+    exec "${ns[@]}" "$0" "$@"
   fi
-  exec unshare --map-root-user --mount --propagation private "$0" "$@"
+  # Wine probes the serial devices it finds while it sets up a prefix; opening one can raise its
+  # lines. Without a namespace to hide them in, run only where there are none.
+  if [ -n "$(serial_devices)" ]; then
+    echo "SKIPPED: the Windows tests under Wine: no private mount namespace here to hide" \
+      "$(serial_devices | tr '\n' ' ')from Wine." >&2
+    exit 0
+  fi
+  DRAVEL_WINE_ISOLATED=none
 fi
-for dev in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/ttyAMA*; do
-  [ -e "$dev" ] || continue
-  mount --bind /dev/null "$dev" || { echo "cannot hide $dev from Wine; stopping" >&2; exit 1; }
-done
+if [ "$DRAVEL_WINE_ISOLATED" = 1 ]; then
+  for dev in $(serial_devices); do
+    mount --bind /dev/null "$dev" || { echo "cannot hide $dev from Wine; stopping" >&2; exit 1; }
+  done
+fi
 
 deps="${DRAVEL_WIN_DEPS:-$HOME/.cache/dravel-win64}"
 export DRAVEL_WIN_DEPS="$deps"
