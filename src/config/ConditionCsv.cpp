@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -282,24 +280,20 @@ CsvImport importConditionCsv(std::string_view bytes) {
 }
 
 void writeConditionCsvFile(const std::string& path, const std::vector<ConditionEntry>& entries) {
-    // A read-only file or folder is refused by the replacement itself.
     if (const std::error_code ec = replaceFileContents(path, exportConditionCsv(entries)))
         throw ConditionListError(ec);
 }
 
+// Read through the file layer, so a FIFO or device picked in the file dialog
+// is refused instead of hanging or filling the memory.
 std::string readCsvFile(const std::string& path) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(pathFromUtf8(path), ec);
-    if (ec) throw ConditionListError(ec);
-    if (size > kMaxCsvBytes)
+    if (!ec && size > kMaxCsvBytes)
         throw std::runtime_error("Die Datei ist mit " + std::to_string(size / (1u << 20)) +
                                  " MB zu groß für eine Bedingungsliste");
-    errno = 0;
-    std::ifstream in(pathFromUtf8(path), std::ios::binary);
-    std::string bytes(size, '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        throw ConditionListError(errno ? std::error_code(errno, std::generic_category())
-                                       : std::make_error_code(std::errc::io_error));
+    std::string bytes;
+    if ((ec = readRegularFile(path, bytes))) throw ConditionListError(ec);
     return bytes;
 }
 

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "common/TestPlatform.h"
 #include "config/IniFile.h"
 
 namespace dravel::config {
@@ -21,11 +22,7 @@ protected:
                ("dravel_settings_" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir_);
     }
-    void TearDown() override {
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { testplatform::removeTree(dir_); }
 
     std::string path() const { return (dir_ / "Prog.ini").string(); }
     void store(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 
+#include "common/TestPlatform.h"
 #include "config/AtomicFile.h"
 #include "config/ConditionList.h"
 #include "support/ScopedHook.h"
@@ -46,10 +47,7 @@ protected:
         dir_ = dirPath_.string() + "/";
         file_ = conditionListPath(dir_);
     }
-    void TearDown() override {
-        fs::permissions(dirPath_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dirPath_);
-    }
+    void TearDown() override { testplatform::removeTree(dirPath_); }
     std::vector<std::string> directoryListing() const {
         std::vector<std::string> names;
         for (const auto& item : fs::directory_iterator(dirPath_))
@@ -180,11 +178,12 @@ TEST_F(ConditionListFile, ReadsAFileThatCannotBeOpenedForWriting) {
 
     // Root may open even read-only files for writing, but no one may open a
     // running program for writing: the list must still be readable.
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) GTEST_SKIP() << "no /proc/self/exe";
+    const fs::path self = testplatform::runningExecutable();
+    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
     fs::remove(file_);
-    fs::create_symlink(self, file_);
+    std::error_code ec;
+    fs::create_symlink(self, file_, ec);
+    if (ec) GTEST_SKIP() << "no symbolic link to the running program: " << ec.message();
     const auto result = readConditionList(dir_);
     EXPECT_FALSE(result.error) << *result.error;
     EXPECT_EQ(result.entries.size(), fs::file_size(self) / kConditionRecordSize);

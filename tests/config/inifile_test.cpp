@@ -158,6 +158,8 @@ TEST_F(IniFileTest, ReadOnlyFileIsRefusedWithTheMessageAndLeftUntouched) {
 }
 
 TEST_F(IniFileTest, ReadOnlyDirectoryIsRefused) {
+    if (!testplatform::foldersCanBeReadOnly())
+        GTEST_SKIP() << "folders cannot be made read-only here";
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     IniFile ini(path());
     ini.writeBool("Prog", "Tray", true);
@@ -183,8 +185,8 @@ TEST_F(IniFileTest, FailureBeforeTheRenameKeepsTheOldFileWhole) {
 
 TEST_F(IniFileTest, ReplacementKeepsTheFilesPermissionsAndLivesInTheProgramDirectory) {
     store("[A]\r\nk=1\r\n");
-    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(path(), perms);
+    fs::permissions(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto perms = fs::status(path()).permissions();  // as far as the platform has them
     writeAndCommit("A", "k", "2");
     EXPECT_EQ(fs::status(path()).permissions(), perms);
     EXPECT_EQ(settingsFilePath("/opt/dravel/"), "/opt/dravel/Prog.ini");

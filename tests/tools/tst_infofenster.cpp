@@ -26,6 +26,7 @@ const QString kSuffix = QStringLiteral(".exe");
 const QString kSuffix;
 #endif
 
+// An absolute path: __FILE__ is relative to the build folder, not to where tests run.
 QString fixture(const char* name) {
     return QStringLiteral(DRAVEL_VERSION_FIXTURES "/") + QString::fromLatin1(name);
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "devices/serial/SerialDriver.h"
+#include "devices/system/WideText.h"
 
 namespace dravel::devices {
 
@@ -205,8 +206,8 @@ public:
     }
 
     std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override {
-        const std::string path = "\\\\.\\" + name;
-        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        const std::wstring path = toUtf16("\\\\.\\" + name);
+        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             error = lastError();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "devices/sound/SoundFileOpen.h"
+#include "devices/system/WideText.h"
 
 namespace dravel::devices {
 
@@ -13,14 +14,8 @@ namespace dravel::devices {
 // variant reaches every file name.
 SoundFilePtr openSoundFile(const std::string& utf8Path, SF_INFO& info) {
     info = SF_INFO{};
-    const int utf8Size = static_cast<int>(utf8Path.size());
-    const int wideSize =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.data(), utf8Size, nullptr, 0);
-    if (wideSize <= 0) return nullptr;
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Path.data(), utf8Size, wide.data(),
-                        wideSize);
-    return SoundFilePtr(sf_wchar_open(wide.c_str(), SFM_READ, &info));
+    if (utf8Path.empty()) return nullptr;
+    return SoundFilePtr(sf_wchar_open(toUtf16(utf8Path).c_str(), SFM_READ, &info));
 }
 
 }  // namespace dravel::devices

@@ -1,25 +1,40 @@
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 
 #include "devices/system/Shell.h"
+#include "devices/system/WideText.h"
 
 namespace dravel::devices {
 namespace {
 
-std::wstring wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
+// ShellExecute hands the parameters over as one command line, which the started program splits
+// at blanks. An alarm code has none and goes unchanged; anything else is quoted by the rules of
+// the C runtime's splitting, so that it still arrives as exactly one argument.
+std::string asOneArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + '"';
 }
 
 // ShellExecute reports success with a value above 32.
 bool shellOpen(const std::string& file, const std::string* parameters) {
-    const std::wstring f = wide(file);
-    const std::wstring p = parameters ? wide(*parameters) : std::wstring();
+    const std::wstring f = toUtf16(file);
+    const std::wstring p = parameters ? toUtf16(asOneArgument(*parameters)) : std::wstring();
     const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
         GetActiveWindow(), L"open", f.c_str(), parameters ? p.c_str() : nullptr, nullptr, SW_SHOW));
     return result > 32;

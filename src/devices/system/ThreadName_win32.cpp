@@ -1,21 +1,32 @@
 #include <windows.h>
 
-#include <string>
+#include <pthread.h>
 
 #include "devices/system/ThreadName.h"
+#include "devices/system/WideText.h"
 
 namespace dravel::devices {
+namespace {
+
+using SetThreadDescriptionFunction = HRESULT(WINAPI*)(HANDLE, PCWSTR);
+
+// Present from Windows 10 1607 on; older systems run without thread names.
+SetThreadDescriptionFunction setThreadDescription() {
+    static const auto function =
+        reinterpret_cast<SetThreadDescriptionFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+    return function;
+}
+
+// MinGW's std::thread runs on winpthreads, whose thread id leads to the Win32 handle.
+HANDLE win32Handle(std::thread& thread) {
+    return static_cast<HANDLE>(pthread_gethandle(thread.native_handle()));
+}
+
+}  // namespace
 
 void nameThread(std::thread& thread, const char* name) {
-#ifdef _MSC_VER
-    const std::string narrow(name);
-    SetThreadDescription(thread.native_handle(),
-                         std::wstring(narrow.begin(), narrow.end()).c_str());
-#else
-    // MinGW's std::thread carries a pthread id, not a Win32 handle.
-    (void)thread;
-    (void)name;
-#endif
+    if (const auto set = setThreadDescription()) set(win32Handle(thread), toUtf16(name).c_str());
 }
 
 }  // namespace dravel::devices

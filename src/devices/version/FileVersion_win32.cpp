@@ -13,25 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "devices/system/WideText.h"
 #include "devices/version/FileVersionQuery.h"
 
 namespace dravel::devices::detail {
 namespace {
-
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-    return wide;
-}
 
 std::optional<std::wstring> ownExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -76,7 +62,7 @@ std::optional<FourPartVersion> versionOf(const std::wstring& path) {
 }  // namespace
 
 std::optional<FourPartVersion> queryFileVersion(const std::string& utf8FileName) {
-    return versionOf(widen(utf8FileName));
+    return versionOf(toUtf16(utf8FileName));
 }
 
 std::optional<FourPartVersion> queryOwnFileVersion() {

@@ -2,26 +2,21 @@
 
 // Helpers of the serial port tests: the Qt application whose thread is the
 // UI thread, waiting with or without serving its events, the error a call
-// raises, counting the process's event threads and descriptors, and a
-// pseudo-terminal standing in for a serial line.
+// raises, counting the process's event threads and descriptors.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/TestPlatform.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComThread.h"
 
@@ -77,49 +72,11 @@ EComPort comErrorOf(F&& operation) {
 // Event threads of ports: other threads (Qt's, the toolkit's) come and go on
 // their own and must not make these counts flaky.
 inline int threadCount() {
-    int n = 0;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream comm(task.path() / "comm");
-        std::string name;
-        std::getline(comm, name);
-        if (name == TComThread::kThreadName) ++n;
-    }
-    return n;
+    return testplatform::threadsNamed(TComThread::kThreadName);
 }
 
 inline int descriptorCount() {
-    const std::filesystem::directory_iterator fds("/proc/self/fd");
-    return static_cast<int>(std::distance(begin(fds), end(fds)));
+    return testplatform::openHandleCount();
 }
-
-// The master side of a pseudo-terminal; slavePath() is opened as the port.
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
-            slave_ = ptsname(master_);
-        }
-    }
-    ~PseudoTerminal() {
-        if (master_ >= 0) close(master_);
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    // Hangs up: the serial line's other end goes away.
-    void closeMaster() {
-        close(master_);
-        master_ = -1;
-    }
-
-    bool ok() const { return !slave_.empty(); }
-    const std::string& slavePath() const { return slave_; }
-    int master() const { return master_; }
-
-private:
-    int master_ = -1;
-    std::string slave_;
-};
 
 }  // namespace dravel::devices::testing

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 
+#include "PseudoTerminal.h"
 #include "SerialTestSupport.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComPort_linux.h"

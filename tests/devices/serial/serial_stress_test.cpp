@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
 #include "SerialTestSupport.h"
 #include "SimulatedSerialDriver.h"
+#include "common/TestSerialLine.h"
 #include "devices/serial/ComPort.h"
 
 namespace dravel::devices {
@@ -69,23 +69,23 @@ TEST(SerialStress, TenThousandCyclesWithEventsFiring) {
     EXPECT_EQ(testing::descriptorCount(), descriptors);
 }
 
-TEST(SerialStress, PseudoTerminalCyclesWithDataArriving) {
+TEST(SerialStress, PlatformLineCyclesWithDataArriving) {
     application();
-    testing::PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
+    testplatform::TestSerialLine line;
+    if (!line.ok()) GTEST_SKIP() << line.whyNot();
     const int threads = testing::threadCount();
     const int descriptors = testing::descriptorCount();
 
     TComPort port(createPlatformSerialDriver());
-    port.SetPort(pty.slavePath());
+    port.SetPort(line.portName());
     int received = 0;
     port.OnRxChar = [&](TComPort&, int) { ++received; };
 
-    fcntl(pty.master(), F_SETFL, O_NONBLOCK);  // a full queue must not block the writer
     {
+        // Sends without blocking: a full queue must not stop the writer.
         std::jthread writer([&](std::stop_token stop) {
             while (!stop.stop_requested()) {
-                if (write(pty.master(), "x", 1) < 0 && errno != EAGAIN) break;
+                line.send("x");
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
         });

@@ -18,6 +18,10 @@ constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 constexpr int kMp3 = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
 constexpr int kFlac = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
 
+inline std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 class TempFolder {
 public:
     TempFolder()
@@ -26,24 +30,42 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // A UTF-8 path, as the program keeps paths.
+    std::string file(const std::string& name) const {
+        const std::u8string text = (path_ / std::u8string(name.begin(), name.end())).u8string();
+        return std::string(text.begin(), text.end());
+    }
 
 private:
     std::filesystem::path path_;
 };
 
-// Writes interleaved samples; fails the test when libsndfile refuses.
+// Writes interleaved samples to a UTF-8 path; fails the test when libsndfile refuses. The
+// file is written under a plain name and then moved, as libsndfile's narrow open would take an
+// umlaut on Windows in the ANSI code page.
 inline void writeSoundFile(const std::string& path, int format, int rate, int channels,
                            const std::vector<float>& samples) {
+    const std::filesystem::path plain = std::filesystem::temp_directory_path() /
+                                        ("dravel-sound-" + std::to_string(std::random_device{}()));
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
     info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    SNDFILE* file = sf_open(plain.string().c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
     EXPECT_EQ(sf_writef_float(file, samples.data(), frames), frames);
     sf_close(file);
+    std::filesystem::rename(plain, pathOf(path));
+}
+
+// Whether this libsndfile was built with the codec (the Windows build has WAV and MP3 only).
+inline bool canWrite(int format) {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = format;
+    return sf_format_check(&info) != 0;
 }
 
 inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz,

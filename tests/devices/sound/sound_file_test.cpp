@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <iterator>
 #include <vector>
 
+#include "common/TestPlatform.h"
 #include "devices/sound/SoundFileSource.h"
 #include "devices/sound/SoundTestFiles.h"
 
@@ -55,7 +57,7 @@ TEST_F(SoundFile, StereoWavIsDecodedSampleForSample) {
 }
 
 TEST_F(SoundFile, MonoIsPlayedOnBothSidesFromAPathWithUmlautsAndBlanks) {
-    std::filesystem::create_directory(folder.file("Alarmtöne"));
+    std::filesystem::create_directory(pathOf(folder.file("Alarmtöne")));
     const auto path = folder.file("Alarmtöne/Sirene Überlauf.wav");
     writeSoundFile(path, kWav16, kRate, 1, sineSamples(3000, kRate, 440, 0.5));
     auto source = SoundFileSource::open(path, kRate);
@@ -82,6 +84,10 @@ TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
     const auto tone = sineSamples(kRate / 2, kRate, 440, 0.5);
     for (const auto& [name, format] :
          {std::pair{"tone.mp3", kMp3}, std::pair{"tone.flac", kFlac}}) {
+        if (!canWrite(format)) {
+            std::cout << "[   NOTE   ] " << name << ": this libsndfile has no such codec\n";
+            continue;
+        }
         const auto path = folder.file(name);
         writeSoundFile(path, format, kRate, 1, tone);
         auto source = SoundFileSource::open(path, kRate);
@@ -97,10 +103,7 @@ TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
 // open only while it plays, or many previews exhaust the limit. Rewinding
 // opens the file again.
 TEST_F(SoundFile, AnEndedStreamHoldsNoFileAndRewindPlaysItAgain) {
-    auto openFiles = [] {
-        const std::filesystem::directory_iterator fds("/proc/self/fd");
-        return std::distance(begin(fds), end(fds));
-    };
+    auto openFiles = [] { return testplatform::openHandleCount(); };
     const auto path = folder.file("again.wav");
     writeSoundFile(path, kWav16, kRate, 1, sineSamples(2500, kRate, 440, 0.5));
     const auto before = openFiles();

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/TestPlatform.h"
 #include "devices/sound/SoundLibrary.h"
 #include "devices/sound/SoundTestFiles.h"
 
@@ -25,9 +26,11 @@ constexpr int kRate = 44100;
 class SoundLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override { useDriver("dummy"); }
-    void TearDown() override { unsetenv("SDL_DISKAUDIOFILE"); }
+    void TearDown() override { testplatform::unsetEnvironmentVariable("SDL_DISKAUDIOFILE"); }
 
-    static void useDriver(const char* name) { setenv("SDL_AUDIODRIVER", name, 1); }
+    static void useDriver(const char* name) {
+        testplatform::setEnvironmentVariable("SDL_AUDIODRIVER", name);
+    }
 
     std::string wav(const std::string& name, float value, std::size_t frames, int channels = 1) {
         const auto path = folder.file(name);
@@ -118,7 +121,7 @@ TEST_F(SoundLibraryTest, TwoPreviewsOverlapAndBothPlayToTheirEnd) {
         return error ? 0 : size;
     };
     useDriver("disk");
-    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    testplatform::setEnvironmentVariable("SDL_DISKAUDIOFILE", output);
     auto library = createSdlSoundLibrary();
     ASSERT_TRUE(library->Init(-1, kRate, 0));
     const uint32_t a = library->StreamCreateFile(wav("a.wav", 0.25f, kFramesA, 2));
