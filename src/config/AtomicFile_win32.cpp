@@ -120,10 +120,30 @@ std::error_code moveIntoPlaceWithRetry(const fs::path& tmp, const fs::path& targ
     }
 }
 
+// A symbolic link stays: the file it leads to is replaced. A dangling link
+// cannot be opened and is refused. (The library's own link queries fail on a
+// missing file with this compiler, so the system is asked directly.)
 std::error_code resolveSaveTarget(const fs::path& path, fs::path& target) {
-    std::error_code ec;
-    target = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
-    return ec;
+    target = path;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return {};
+    Handle link(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!link.valid()) return lastError();
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFinalPathNameByHandleW(link.get(), final.data(),
+                                                  static_cast<DWORD>(final.size()), 0);
+        if (n == 0) return lastError();
+        if (n < final.size()) {
+            final.resize(n);
+            break;
+        }
+        final.resize(n);
+    }
+    target = fs::path(final);
+    return {};
 }
 
 }  // namespace

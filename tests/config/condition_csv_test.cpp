@@ -173,9 +173,15 @@ TEST_F(ConditionCsvFiles, FilesThatCannotBeReadOrWritten) {
     std::ofstream(huge).close();
     std::filesystem::resize_file(huge, kMaxCsvBytes + 1);
     EXPECT_THROW(readCsvFile(huge), std::runtime_error);
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_write,
+    // A read-only file, not folder: Windows ignores that mark on folders.
+    const std::string locked = (dir_ / "neu.csv").string();
+    std::ofstream(locked).close();
+    std::filesystem::permissions(locked,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
-    EXPECT_THROW(writeConditionCsvFile((dir_ / "neu.csv").string(), {}), ConditionListError);
+    EXPECT_THROW(writeConditionCsvFile(locked, {}), ConditionListError);
 }
 
 }  // namespace
