@@ -4,6 +4,10 @@
 // and the ring of the push button (Pin 9) can be followed to the far end and back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
 #include "SerialTestSupport.h"
 #include "common/TestSerialLine.h"
 #include "devices/serial/ComPort.h"
@@ -71,6 +75,26 @@ TEST_F(PlatformLineTest, OutputPinsReachTheFarEnd) {
     // Pin 3: a pseudo-terminal takes the break without passing it on, so only the calls show.
     EXPECT_NO_THROW(port->SwitchBreak(true));
     EXPECT_NO_THROW(port->SwitchBreak(false));
+}
+
+// The system raises DTR and RTS when it opens a port; the port lowers them
+// at once, so no relay switches because the port was opened. Pin 3 (break)
+// leaves both alone.
+TEST_F(PlatformLineTest, OpeningLowersDtrAndRtsAndTheBreakLeavesThem) {
+    const char* linesDir = std::getenv("DRAVEL_PTY_LINES_DIR");
+    if (line.switchedLines() < 0 || !linesDir) GTEST_SKIP() << "no modem-line stand-in preloaded";
+    const int raised = kDtr | kRts;
+    std::ofstream(std::string(linesDir) + "/out", std::ios::binary)
+        .write(reinterpret_cast<const char*>(&raised), sizeof raised);
+    ASSERT_TRUE(switched(kDtr | kRts, raised));
+
+    port->OpenPort();
+    EXPECT_TRUE(switched(kDtr | kRts, 0));
+    port->SwitchRTS(true);
+    EXPECT_TRUE(switched(kDtr | kRts, kRts));
+    port->SwitchBreak(true);
+    port->SwitchBreak(false);
+    EXPECT_TRUE(switched(kDtr | kRts, kRts));
 }
 
 TEST_F(PlatformLineTest, BytesAndLineChangesReachTheUiThread) {
