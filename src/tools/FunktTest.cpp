@@ -50,9 +50,8 @@ QString text(std::string_view utf8) {
 }  // namespace
 
 TFunktionsTest::TFunktionsTest(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FunktionsTest>()) {
+    : FixedDialog(parent), ui(std::make_unique<Ui::FunktionsTest>()) {
     ui->setupUi(this);
-    dravel::ui::setFixedDialogFlags(this);
     setModal(true);
     QStringList items;
     for (const std::string_view item : dravel::config::kSimulationKindItems) items << text(item);
@@ -85,11 +84,6 @@ void TFunktionsTest::setUpPanels() {
         previous = panelOf(kind)->placeInTabOrderAfter(previous);
     QWidget::setTabOrder(previous, ui->BitBtn1);
     QWidget::setTabOrder(ui->BitBtn1, ui->BitBtn2);
-}
-
-void TFunktionsTest::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    dravel::ui::centerOnScreen(this);
 }
 
 void TFunktionsTest::setOuterHeight(int height) {

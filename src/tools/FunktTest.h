@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <memory>
 
 #include "config/AlarmCode.h"
+#include "ui/FixedDialog.h"
 
 namespace Ui {
 class FunktionsTest;
@@ -19,14 +19,11 @@ namespace dravel::tools {
 // The alarm simulation: starts the companion alarm program from the program
 // directory as if an alarm had arrived, with the alarm code composed here or
 // with "NIL" for none. It writes nothing and stays open for further tests.
-class TFunktionsTest : public QDialog {
+class TFunktionsTest : public dravel::ui::FixedDialog {
     Q_OBJECT
 public:
     explicit TFunktionsTest(QWidget* parent = nullptr);
     ~TFunktionsTest() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void ArtClick(int item);

@@ -46,9 +46,8 @@ bool isOnPathTo(const QTreeWidgetItem* item, const QTreeWidgetItem* selected) {
 
 }  // namespace
 
-Tinfo::Tinfo(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::info>()) {
+Tinfo::Tinfo(QWidget* parent) : FixedDialog(parent), ui(std::make_unique<Ui::info>()) {
     ui->setupUi(this);
-    dravel::ui::setFixedDialogFlags(this);
     dravel::ui::setOuterSize(this, kOuterWidth, kOuterHeight);
 
     ui->Dravel_version->setText(versionLine(ownProgramPath()));
@@ -59,11 +58,6 @@ Tinfo::Tinfo(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::info>()
 }
 
 Tinfo::~Tinfo() = default;
-
-void Tinfo::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    dravel::ui::centerOnScreen(this);
-}
 
 // The note reads as part of the window, not as a field.
 void Tinfo::setUpNote() {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <memory>
+
+#include "ui/FixedDialog.h"
 
 namespace Ui {
 class info;
@@ -14,14 +15,11 @@ namespace dravel::tools {
 // The version window: the file versions of this program and of the companion program in the
 // program directory, the liability note and the change history. Creating it fills the two version
 // lines; "Zurück" closes it with accept.
-class Tinfo : public QDialog {
+class Tinfo : public dravel::ui::FixedDialog {
     Q_OBJECT
 public:
     explicit Tinfo(QWidget* parent = nullptr);
     ~Tinfo() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void setUpNote();

@@ -6,8 +6,7 @@
 #include "ui/WindowGeometry.h"
 
 namespace dravel::ui {
-SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
-    dravel::ui::setFixedDialogFlags(this);
+SettingsDialog::SettingsDialog(QWidget* parent) : FixedDialog(parent) {
     setModal(true);
 }
 
@@ -24,11 +23,6 @@ void SettingsDialog::closeEvent(QCloseEvent* event) {
     // The close box is the same as "Abbrechen".
     event->ignore();
     reject();
-}
-
-void SettingsDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    centerOnScreen(this);
 }
 
 void SettingsDialog::setOuterSize(int width, int height) {

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QDialog>
-
-#include "ui/WindowGeometry.h"
+#include "ui/FixedDialog.h"
 
 namespace dravel::ui {
 
 // Base of every settings dialog: "Übernehmen" accepts at once; any other
 // way of closing ("Abbrechen", the close box, Escape) first asks
 // "Abbrechen ohne Speichern?" and stays open on "Nein".
-class SettingsDialog : public QDialog {
+class SettingsDialog : public FixedDialog {
     Q_OBJECT
 public:
     explicit SettingsDialog(QWidget* parent = nullptr);
@@ -18,10 +16,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Places the dialog in the middle of the screen, as the alarm program's
-    // windows are.
-    void showEvent(QShowEvent* event) override;
-
     // Gives the window this outer size (frame included), as the forms state it.
     void setOuterSize(int width, int height);
 
