@@ -46,7 +46,7 @@ std::unique_ptr<QDialog> comPortWithPinChosen() {
 
 int storedPin0(QDialog& d, bool wait) {
     child<QPushButton>(d, "Pin_save")->click();
-    const auto& pin = static_cast<TPort&>(d).values().pins[0];
+    const auto pin = static_cast<TPort&>(d).values().pins[0];  // values() is a copy
     return wait ? pin.wait : pin.duration;
 }
 

@@ -103,6 +103,11 @@ TEST_F(PlatformLineTest, BytesAndLineChangesReachTheUiThread) {
     port->OnRing = [&](TComPort&) { ++rings; };
     port->OnCTSChange = [&](TComPort&, bool on) { ctsOn += on; };
     port->OnDSRChange = [&](TComPort&, bool on) { dsrOn += on; };
+    // Closing reports the input lines once more: it must happen while the counters live.
+    const struct CloseFirst {
+        TComPort& port;
+        ~CloseFirst() { port.ClosePort(); }
+    } closeFirst{*port};
     port->OpenPort();
 
     ASSERT_TRUE(line.send("hello"));
