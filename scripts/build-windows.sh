@@ -191,7 +191,7 @@ build_qt() {
   # Debian's source leaves out the Wintab tablet header (not free): the Windows platform plugin
   # goes without Wintab tablets. Pens still work through Windows' own pointer messages.
   sed -i 's/CONDITION QT_FEATURE_tabletevent$/CONDITION FALSE # Debian ships no Wintab header/' \
-    "$windows/CMakeLists.txt"
+    "$windows/CMakeLists.txt" "$windows/../direct2d/CMakeLists.txt"
   sed -i 's/QT_CONFIG(tabletevent)/0/' "$windows/qwindowscontext.cpp"
   sed -i '/#  include "qwindowstabletsupport.h"/d' "$windows/qwindowspointerhandler.cpp"
   # The modules the program uses; the host's Qt 6 tools (moc, uic, rcc) do the code generation.
