@@ -14,7 +14,7 @@
 # DRAVEL_WIN_SRC    where the Debian sources are unpacked and built (default $DRAVEL_WIN_DEPS.src)
 # DRAVEL_WIN_BUILD  the Dravel build directory (default ./build-win64)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 deps="${DRAVEL_WIN_DEPS:-$HOME/.cache/dravel-win64}"
 src="${DRAVEL_WIN_SRC:-$deps.src}"
 build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
