@@ -220,7 +220,9 @@ main_window_check() {
 # Dravel.exe's own version, read through the wide version functions of Windows.
 version_check() {
   local out="$work/logs/version.log"
-  (cd "$work" && DRAVEL_EXECUTABLE="$app/Dravel.exe" wine "$build/tests/version_text_test.exe" \
+  # The test program reads the name through the C runtime's ANSI getenv: a plain path.
+  cp "$app/Dravel.exe" "$work/Dravel.exe"
+  (cd "$work" && DRAVEL_EXECUTABLE="$work/Dravel.exe" wine "$build/tests/version_text_test.exe" \
     --gtest_filter=DravelExecutable.* >"$out" 2>&1) || true
   if grep -q '^\[  PASSED  \] 1 test' "$out"; then
     echo "Dravel.exe: version resource 1.6.1.2 read through GetFileVersionInfoW"
