@@ -9,6 +9,8 @@
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
 #
+# DRAVEL_WINE_TIMEOUT limits each test program (seconds, default 300).
+#
 # Wine maps COM1 to the machine's /dev/ttyS0 by itself. Everything here therefore runs in a private
 # mount namespace with /dev/null bound over every serial device, and the prefix's own COM links are
 # removed: no test can reach a real serial line.
@@ -99,7 +101,7 @@ run_program() {
   out="$work/logs/${name// /_}.log"
   mkdir -p "$work/logs"
   rc=0
-  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout 300 wine "$exe" >"$out" 2>&1) \
+  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout "${DRAVEL_WINE_TIMEOUT:-300}" wine "$exe" >"$out" 2>&1) \
     || rc=$?
   p=0 f=0 s=0
   if grep -q '^Totals:' "$out"; then # Qt Test
