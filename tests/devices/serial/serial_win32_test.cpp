@@ -2,12 +2,12 @@
 // a second opening, over COM7, which scripts/test-windows.sh links to a pseudo-terminal (COM10
 // leads there too). Never COM1 to COM4: those are the machine's own ports.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "SerialTestSupport.h"
+#include "common/TestPlatform.h"
 #include "common/TestSerialLine.h"
 #include "devices/serial/ComPort.h"
 
@@ -38,7 +38,7 @@ TEST(SerialPortWindows, IsHeldAgainstASecondOpening) {
     testing::application();
     testplatform::TestSerialLine line;
     if (!line.ok()) GTEST_SKIP() << line.whyNot();
-    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+    if (testplatform::runningUnderWine())
         GTEST_SKIP() << "Wine does not keep a COM port from a second opening";
     TComPort first(createPlatformSerialDriver());
     first.SetPort(line.portName());
