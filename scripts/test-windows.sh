@@ -105,7 +105,7 @@ run_program() {
     || rc=$?
   p=0 f=0 s=0
   if grep -q '^Totals:' "$out"; then # Qt Test
-    read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out")
+    read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out") || true
   else # GoogleTest
     p="$(sed -n -E 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out")"
     f="$(sed -n -E 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
