@@ -112,6 +112,7 @@ run_program() {
     s="$(sed -n -E 's/^\[  SKIPPED \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
     p="${p:-0}" f="${f:-0}" s="${s:-0}"
   fi
+  p="${p:-0}" f="${f:-0}" s="${s:-0}"
   passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
   printf '%-28s %4d passed %3d failed %3d skipped' "$name" "$p" "$f" "$s"
   if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then
