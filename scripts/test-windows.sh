@@ -121,7 +121,7 @@ run_program() {
   fi
   printf '\n'
   if [ "$f" -ne 0 ] || [ "$rc" -ne 0 ]; then
-    grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" | head -20 | sed 's/^/    /'
+    { grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" || true; } | head -20 | sed 's/^/    /'
     mkdir -p "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}"
     cp "$out" "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}/" 2>/dev/null || true
   fi
