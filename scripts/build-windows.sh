@@ -14,7 +14,7 @@
 # DRAVEL_WIN_SRC    where the Debian sources are unpacked and built (default $DRAVEL_WIN_DEPS.src)
 # DRAVEL_WIN_BUILD  the Dravel build directory (default ./build-win64)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 deps="${DRAVEL_WIN_DEPS:-$HOME/.cache/dravel-win64}"
 src="${DRAVEL_WIN_SRC:-$deps.src}"
 build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
@@ -185,8 +185,17 @@ build_sdl2() {
 }
 
 build_qt() {
+  local s windows
+  s="$(fetch_source qt6-base)"
+  windows="$s/src/plugins/platforms/windows"
+  # Debian's source leaves out the Wintab tablet header (not free): the Windows platform plugin
+  # goes without Wintab tablets. Pens still work through Windows' own pointer messages.
+  sed -i 's/CONDITION QT_FEATURE_tabletevent$/CONDITION FALSE # Debian ships no Wintab header/' \
+    "$windows/CMakeLists.txt" "$windows/../direct2d/CMakeLists.txt"
+  sed -i 's/QT_CONFIG(tabletevent)/0/' "$windows/qwindowscontext.cpp"
+  sed -i '/#  include "qwindowstabletsupport.h"/d' "$windows/qwindowspointerhandler.cpp"
   # The modules the program uses; the host's Qt 6 tools (moc, uic, rcc) do the code generation.
-  cmake_cross "$(fetch_source qt6-base)" "$src/build/qtbase" -DQT_HOST_PATH=/usr \
+  cmake_cross "$s" "$src/build/qtbase" -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_icu=OFF -DFEATURE_network=OFF \

@@ -9,6 +9,8 @@
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
 #
+# DRAVEL_WINE_TIMEOUT limits each test program (seconds, default 300).
+#
 # Wine maps COM1 to the machine's /dev/ttyS0 by itself. Everything here therefore runs in a private
 # mount namespace with /dev/null bound over every serial device, and the prefix's own COM links are
 # removed: no test can reach a real serial line.
@@ -111,17 +113,18 @@ run_program() {
   out="$work/logs/${name// /_}.log"
   mkdir -p "$work/logs"
   rc=0
-  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout 300 wine "$exe" >"$out" 2>&1) \
+  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout "${DRAVEL_WINE_TIMEOUT:-300}" wine "$exe" >"$out" 2>&1) \
     || rc=$?
   p=0 f=0 s=0
   if grep -q '^Totals:' "$out"; then # Qt Test
-    read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out")
+    read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out") || true
   else # GoogleTest
     p="$(sed -n -E 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out")"
     f="$(sed -n -E 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
     s="$(sed -n -E 's/^\[  SKIPPED \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
     p="${p:-0}" f="${f:-0}" s="${s:-0}"
   fi
+  p="${p:-0}" f="${f:-0}" s="${s:-0}"
   passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
   printf '%-28s %4d passed %3d failed %3d skipped' "$name" "$p" "$f" "$s"
   if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then
@@ -130,7 +133,7 @@ run_program() {
   fi
   printf '\n'
   if [ "$f" -ne 0 ] || [ "$rc" -ne 0 ]; then
-    grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" | head -20 | sed 's/^/    /'
+    { grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" || true; } | head -20 | sed 's/^/    /'
     mkdir -p "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}"
     cp "$out" "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}/" 2>/dev/null || true
   fi
@@ -232,7 +235,9 @@ main_window_check() {
 # Dravel.exe's own version, read through the wide version functions of Windows.
 version_check() {
   local out="$work/logs/version.log"
-  (cd "$work" && DRAVEL_EXECUTABLE="$app/Dravel.exe" wine "$build/tests/version_text_test.exe" \
+  # The test program reads the name through the C runtime's ANSI getenv: a plain path.
+  cp "$app/Dravel.exe" "$work/Dravel.exe"
+  (cd "$work" && DRAVEL_EXECUTABLE="$work/Dravel.exe" wine "$build/tests/version_text_test.exe" \
     --gtest_filter=DravelExecutable.* >"$out" 2>&1) || true
   if grep -q '^\[  PASSED  \] 1 test' "$out"; then
     echo "Dravel.exe: version resource 1.6.1.2 read through GetFileVersionInfoW"
@@ -270,7 +275,8 @@ main() {
         -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
-      export QT_PLUGIN_PATH="$deps/plugins" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+      # Qt for Windows has no offscreen platform; "minimal" draws nowhere as well.
+      export QT_PLUGIN_PATH="$deps/plugins" QT_QPA_PLATFORM=minimal SDL_AUDIODRIVER=dummy
       run_programs "$build"
       mixer_without_driver "$build"
       unpack_zip

@@ -50,6 +50,9 @@ bool heldFilesResistReplacement();
 // Whether the file system finds a file whatever the case of its name (Windows).
 bool fileNamesIgnoreCase();
 
+// Whether this Windows program runs under Wine (which has gaps the tests name).
+bool runningUnderWine();
+
 // The executable file name on this platform: "name" here, "name.exe" on Windows.
 std::string executableName(const std::string& stem);
 

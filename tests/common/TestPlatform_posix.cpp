@@ -60,6 +60,10 @@ bool fileNamesIgnoreCase() {
     return false;
 }
 
+bool runningUnderWine() {
+    return false;
+}
+
 std::string executableName(const std::string& stem) {
     return stem;
 }

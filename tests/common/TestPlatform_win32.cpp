@@ -95,6 +95,10 @@ bool fileNamesIgnoreCase() {
     return true;
 }
 
+bool runningUnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::string executableName(const std::string& stem) {
     return stem + ".exe";
 }

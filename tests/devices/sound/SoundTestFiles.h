@@ -59,13 +59,19 @@ inline void writeSoundFile(const std::string& path, int format, int rate, int ch
     std::filesystem::rename(plain, pathOf(path));
 }
 
-// Whether this libsndfile was built with the codec (the Windows build has WAV and MP3 only).
+// Whether this libsndfile can write the codec (the Windows build has WAV and MP3 only).
 inline bool canWrite(int format) {
+    const std::filesystem::path probe = std::filesystem::temp_directory_path() /
+                                        ("dravel-probe-" + std::to_string(std::random_device{}()));
     SF_INFO info{};
     info.samplerate = 44100;
     info.channels = 1;
     info.format = format;
-    return sf_format_check(&info) != 0;
+    SNDFILE* file = sf_open(probe.string().c_str(), SFM_WRITE, &info);
+    if (file) sf_close(file);
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
+    return file != nullptr;
 }
 
 inline std::vector<float> sineSamples(std::size_t frames, int rate, double hertz,

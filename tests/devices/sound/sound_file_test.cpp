@@ -107,6 +107,7 @@ TEST_F(SoundFile, AnEndedStreamHoldsNoFileAndRewindPlaysItAgain) {
     const auto path = folder.file("again.wav");
     writeSoundFile(path, kWav16, kRate, 1, sineSamples(2500, kRate, 440, 0.5));
     const auto before = openFiles();
+    if (before == 0) GTEST_SKIP() << "this system does not count the process's open handles";
     auto source = SoundFileSource::open(path, kRate);
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(openFiles(), before + 1);
