@@ -283,9 +283,7 @@ pack_zip() {
   copy_with_dlls "$build/src/app/Dravel.exe" "$stage"
   copy_with_dlls "$deps/plugins/platforms/qwindows.dll" "$stage/platforms"
   copy_with_dlls "$deps/plugins/styles/qwindowsvistastyle.dll" "$stage/styles"
-  if [ -f "$stage/Qt6PrintSupport.dll" ]; then
-    copy_with_dlls "$deps/plugins/printsupport/windowsprintersupport.dll" "$stage/printsupport"
-  fi
+  # Qt 6 prints to Windows printers from Qt6PrintSupport.dll itself: no plugin to add.
   find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
   sed "s/@VERSION@/$version/" "$root/scripts/windows/LIESMICH.txt" | sed 's/$/\r/' \
     | iconv -f UTF-8 -t WINDOWS-1252 >"$stage/LIESMICH.txt"
