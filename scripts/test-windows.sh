@@ -113,8 +113,12 @@ run_program() {
   out="$work/logs/${name// /_}.log"
   mkdir -p "$work/logs"
   rc=0
-  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout "${DRAVEL_WINE_TIMEOUT:-300}" wine "$exe" >"$out" 2>&1) \
-    || rc=$?
+  # A Qt Test program's console output does not come through Wine: it writes its results to a file.
+  local args=()
+  case "$(basename "$exe")" in tst_*) args=(-o "$(winpath "$out"),txt") ;; esac
+  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout "${DRAVEL_WINE_TIMEOUT:-300}" \
+    wine "$exe" "${args[@]}" >"$out.console" 2>&1) || rc=$?
+  [ -s "$out" ] || mv "$out.console" "$out"
   p=0 f=0 s=0
   if grep -q '^Totals:' "$out"; then # Qt Test
     read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out") || true
@@ -196,7 +200,7 @@ main_window_check() {
   start_display
   # Without a window manager on the display Wine draws the Windows caption itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  (cd "$work" && env -u QT_QPA_PLATFORM SDL_AUDIODRIVER=dummy wine "$app/Dravel.exe" \
+  (cd "$work" && env -u QT_QPA_PLATFORM -u QT_PLUGIN_PATH SDL_AUDIODRIVER=dummy wine "$app/Dravel.exe" \
     >"$work/logs/Dravel.log" 2>&1) &
   local pid=$!
   for _ in $(seq 1 300); do
