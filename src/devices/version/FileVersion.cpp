@@ -30,7 +30,7 @@ std::string toText(const FourPartVersion& version) {
 std::string FileVersionText(const std::string& utf8FileName) {
     const auto version = isBlank(utf8FileName) ? detail::queryOwnFileVersion()
                                                : detail::queryFileVersion(utf8FileName);
-    return version ? toText(*version) : std::string(kNoVersionSpecification);
+    return version ? toText(*version) : std::string(kNoVersionText);
 }
 
 std::optional<FourPartVersion> readExecutableVersion(std::span<const std::byte> image) {

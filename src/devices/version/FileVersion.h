@@ -16,12 +16,12 @@ struct FourPartVersion {
     friend bool operator==(const FourPartVersion&, const FourPartVersion&) = default;
 };
 
-inline constexpr const char* kNoVersionSpecification = "No version specification";
+inline constexpr const char* kNoVersionText = "No version specification";
 
 // "a.b.c.d": each part unsigned decimal without leading zeros.
 std::string toText(const FourPartVersion& version);
 
-// The file version of the executable named utf8FileName as "a.b.c.d", or kNoVersionSpecification
+// The file version of the executable named utf8FileName as "a.b.c.d", or kNoVersionText
 // when the file is missing or carries no readable version. A name that is empty or blank queries
 // the running program's own executable.
 std::string FileVersionText(const std::string& utf8FileName);
