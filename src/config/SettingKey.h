@@ -40,22 +40,22 @@ inline std::string readValue(const IniFile& ini, std::string_view section, std::
 // Reads a key as the settings windows do; a section names where a key of a
 // group with several sections (the pins) is read.
 template <typename D, typename S>
-auto readForDialog(const IniFile& ini, const SettingKey<D, S>& key) {
-    return detail::readValue(ini, key.section, key.name, key.dialogDefault);
-}
-template <typename D, typename S>
 auto readForDialog(const IniFile& ini, std::string_view section, const SettingKey<D, S>& key) {
     return detail::readValue(ini, section, key.name, key.dialogDefault);
+}
+template <typename D, typename S>
+auto readForDialog(const IniFile& ini, const SettingKey<D, S>& key) {
+    return readForDialog(ini, key.section, key);
 }
 
 // Reads a key as the summary (and the alarm program) do.
 template <typename D, typename S>
-auto readForSummary(const IniFile& ini, const SettingKey<D, S>& key) {
-    return detail::readValue(ini, key.section, key.name, key.summaryDefault);
-}
-template <typename D, typename S>
 auto readForSummary(const IniFile& ini, std::string_view section, const SettingKey<D, S>& key) {
     return detail::readValue(ini, section, key.name, key.summaryDefault);
+}
+template <typename D, typename S>
+auto readForSummary(const IniFile& ini, const SettingKey<D, S>& key) {
+    return readForSummary(ini, key.section, key);
 }
 
 template <typename S>
