@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -213,7 +214,7 @@ private slots:
             QCOMPARE(fileLabel(d)->text(), QStringLiteral("vorher.wav"));
             press(d, "andern");
             QCOMPARE(fileLabel(d)->text(), QStringLiteral("one.wav"));
-            QCOMPARE(fileLabel(d)->toolTip(), QStringLiteral("/sounds/deep/one.wav"));
+            QCOMPARE(fileLabel(d)->toolTip(), QDir::toNativeSeparators("/sounds/deep/one.wav"));
             press(d, "andern");
             QCOMPARE(fileLabel(d)->text(), QStringLiteral("one.wav"));
             press(d, "Zeit_uebernehmen");
@@ -222,7 +223,8 @@ private slots:
         QCOMPARE(chooser.calls[0].filter, QStringLiteral("WAV Dateien (*.wav)"));
         QCOMPARE(chooser.calls[0].start, QString());
         QCOMPARE(chooser.calls[1].start, QStringLiteral("/sounds/deep/one.wav"));
-        QVERIFY(t.settings().find("Pfad=/sounds/deep/one.wav\r\n") != std::string::npos);
+        const std::string stored = QDir::toNativeSeparators("/sounds/deep/one.wav").toStdString();
+        QVERIFY(t.settings().find("Pfad=" + stored + "\r\n") != std::string::npos);
 
         QVERIFY(t.run<TAudio>([&](TAudio& d) {
             press(d, "andern");

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -41,9 +42,13 @@ private:
 
 // Puts the stand-in companion into the program directory under a name whose
 // case differs from the one the simulation looks for.
+// Taken at start, before a test changes the working folder: on Windows a path without a drive
+// depends on it.
+const QString kStandIn = QFileInfo(QStringLiteral(DRAVEL_KALVOR_STANDIN)).absoluteFilePath();
+
 void installCompanion(const TempProgramDir& dir, const std::string& name = "Kalvor") {
     const QString target = QString::fromStdString(dir.file(testplatform::executableName(name)));
-    QVERIFY(QFile::copy(QStringLiteral(DRAVEL_KALVOR_STANDIN), target));
+    QVERIFY(QFile::copy(kStandIn, target));
     QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
@@ -217,7 +222,8 @@ void TestFunktTest::neinStartsNothing() {
 void TestFunktTest::missingCompanionShowsTheTwoLineMessage() {
     TempProgramDir dir;
     dir.write("KALVOR", "#!/bin/sh\n");
-    QVERIFY(QDir().mkpath(QString::fromStdString(dir.file("kalvor"))));
+    QVERIFY(
+        QDir().mkpath(QString::fromStdString(dir.file(testplatform::executableName("kalvor")))));
     PlatformShellGuard shell;
     ScriptedBoxes boxes;
     boxes.expect(BoxKind::Confirmation, QStringLiteral("Alarmfunktion Ausführen?"), true)

@@ -60,7 +60,9 @@ SystemError result(BOOL ok) {
 class WinEventWatch final : public EventWatch {
 public:
     WinEventWatch(HANDLE port, HANDLE stopEvent, HANDLE waitEvent)
-        : port_(port), stop_event_(stopEvent), wait_event_(waitEvent) {}
+        : port_(port), stop_event_(stopEvent), wait_event_(waitEvent) {
+        GetCommModemStatus(port_, &lines_);  // lines already on when the port opens are no change
+    }
 
     ~WinEventWatch() override {
         if (pending_) {
@@ -76,6 +78,7 @@ public:
 
     Wake wait(uint32_t& mask) override {
         if (!pending_) {
+            if ((mask = missedLineChanges()) != 0) return Wake::Events;
             overlapped_ = OVERLAPPED{};
             overlapped_.hEvent = wait_event_;
             mask_ = 0;
@@ -94,17 +97,35 @@ public:
         DWORD unused = 0;
         if (!GetOverlappedResult(port_, &overlapped_, &unused, FALSE)) return Wake::Nothing;
         mask = mask_;
+        GetCommModemStatus(port_, &lines_);
         return Wake::Events;
     }
 
     void stop() override { SetEvent(stop_event_); }
 
 private:
+    // Windows keeps the line changes that happen between two waits for the next one; Wine
+    // compares only with the lines as they were when a wait began. The lines are compared
+    // here as well, so that no change goes unreported there.
+    DWORD missedLineChanges() {
+        DWORD now = 0, wanted = 0;
+        if (!GetCommModemStatus(port_, &now) || !GetCommMask(port_, &wanted)) return 0;
+        const DWORD changed = now ^ lines_;
+        lines_ = now;
+        DWORD events = 0;
+        if (changed & MS_CTS_ON) events |= EV_CTS;
+        if (changed & MS_DSR_ON) events |= EV_DSR;
+        if (changed & MS_RLSD_ON) events |= EV_RLSD;
+        if (changed & now & MS_RING_ON) events |= EV_RING;
+        return events & wanted;
+    }
+
     HANDLE port_;
     HANDLE stop_event_;
     HANDLE wait_event_;
     OVERLAPPED overlapped_{};
     DWORD mask_ = 0;
+    DWORD lines_ = 0;
     bool pending_ = false;
 };
 

@@ -46,7 +46,11 @@ public:
     std::unique_ptr<DocumentOpening> openDocument(const std::string& path) override {
         return DocumentOpening::finished(shellOpen(path, nullptr));
     }
+    // A folder of that name is no program: ShellExecute would open it in Explorer and say so.
     bool startProgram(const std::string& program, const std::string& argument) override {
+        const DWORD attributes = GetFileAttributesW(toUtf16(program).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return false;
         return shellOpen(program, &argument);
     }
 };

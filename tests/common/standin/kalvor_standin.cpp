@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv) {
     const auto self = testplatform::runningExecutable();
-    std::ofstream out(self.parent_path() / "kalvor-args.txt", std::ios::app);
+    // Binary: one "\n" per line on every platform.
+    std::ofstream out(self.parent_path() / "kalvor-args.txt", std::ios::app | std::ios::binary);
     out << argc - 1;
     for (int i = 1; i < argc; ++i) out << '\t' << argv[i];
     out << '\n';

@@ -55,9 +55,11 @@ TEST_F(PlatformLineTest, OpensWithTheFormsSettingsClosesAndChangesThemWhileOpen)
     EXPECT_TRUE(waitUntil([&] { return testing::threadCount() == threads; }));
     ASSERT_NO_THROW(port->OpenPort()) << "closing left the port taken";
 
+    // The speed first: a Linux pseudo-terminal refuses a new speed once parity and two stop bits
+    // are set (tcsetattr gives EINVAL), which Wine passes on as it should.
+    port->SetBaudRate(TBaudRate::br115200);
     port->SetParity({TParityBits::prOdd, true});
     port->SetStopBits(TStopBits::sbTwoStopBits);
-    port->SetBaudRate(TBaudRate::br115200);
     EXPECT_TRUE(farEndSees("115200 8O2")) << line.settings();
 }
 
@@ -97,12 +99,9 @@ TEST_F(PlatformLineTest, OpeningLowersDtrAndRtsAndTheBreakLeavesThem) {
     EXPECT_TRUE(switched(kDtr | kRts, kRts));
 }
 
-TEST_F(PlatformLineTest, BytesAndLineChangesReachTheUiThread) {
-    int bytes = 0, rings = 0, ctsOn = 0, dsrOn = 0;
+TEST_F(PlatformLineTest, BytesReachTheUiThread) {
+    int bytes = 0;
     port->OnRxChar = [&](TComPort&, int count) { bytes += count; };
-    port->OnRing = [&](TComPort&) { ++rings; };
-    port->OnCTSChange = [&](TComPort&, bool on) { ctsOn += on; };
-    port->OnDSRChange = [&](TComPort&, bool on) { dsrOn += on; };
     // Closing reports the input lines once more: it must happen while the counters live.
     const struct CloseFirst {
         TComPort& port;
@@ -112,8 +111,22 @@ TEST_F(PlatformLineTest, BytesAndLineChangesReachTheUiThread) {
 
     ASSERT_TRUE(line.send("hello"));
     EXPECT_TRUE(serveUntil([&] { return bytes >= 5; })) << bytes;
+}
 
+// Apart from the bytes: Wine reports received bytes that nobody reads at every wait, and each
+// new wait starts from the lines as they are then, so a change in between would go unseen there.
+TEST_F(PlatformLineTest, InputLineChangesReachTheUiThread) {
     if (line.switchedLines() < 0) GTEST_SKIP() << "no modem-line stand-in preloaded";
+    int rings = 0, ctsOn = 0, dsrOn = 0;
+    port->OnRing = [&](TComPort&) { ++rings; };
+    port->OnCTSChange = [&](TComPort&, bool on) { ctsOn += on; };
+    port->OnDSRChange = [&](TComPort&, bool on) { dsrOn += on; };
+    const struct CloseFirst {
+        TComPort& port;
+        ~CloseFirst() { port.ClosePort(); }
+    } closeFirst{*port};
+    port->OpenPort();
+
     ASSERT_TRUE(line.driveLines(kRing));  // the push button on Pin 9
     EXPECT_TRUE(serveUntil([&] { return rings > 0; }));
     ASSERT_TRUE(line.driveLines(kCts | kDsr));
