@@ -110,13 +110,8 @@ private:
     DWORD missedLineChanges() {
         DWORD now = 0, wanted = 0;
         if (!GetCommModemStatus(port_, &now) || !GetCommMask(port_, &wanted)) return 0;
-        const DWORD changed = now ^ lines_;
+        const DWORD events = modemLineEvents(lines_, now);
         lines_ = now;
-        DWORD events = 0;
-        if (changed & MS_CTS_ON) events |= EV_CTS;
-        if (changed & MS_DSR_ON) events |= EV_DSR;
-        if (changed & MS_RLSD_ON) events |= EV_RLSD;
-        if (changed & now & MS_RING_ON) events |= EV_RING;
         return events & wanted;
     }
 

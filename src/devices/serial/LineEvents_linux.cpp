@@ -20,16 +20,6 @@ uint32_t countedChanges(const LineCounters& a, const LineCounters& b) {
     return events;
 }
 
-uint32_t lineChanges(uint32_t before, uint32_t now) {
-    const uint32_t changed = before ^ now;
-    uint32_t events = 0;
-    if (changed & kModemCts) events |= kEvCts;
-    if (changed & kModemDsr) events |= kEvDsr;
-    if (changed & kModemRlsd) events |= kEvRlsd;
-    if ((changed & kModemRing) && (now & kModemRing)) events |= kEvRing;
-    return events;
-}
-
 }  // namespace
 
 uint32_t lineErrorsBetween(const LineCounters& before, const LineCounters& now) {
@@ -54,7 +44,7 @@ uint32_t detectLineEvents(const LineSnapshot& before, const LineSnapshot& now, u
         events |= countedChanges(before.counters, now.counters);
     }
     if (before.haveModemLines && now.haveModemLines) {
-        events |= lineChanges(before.modemLines, now.modemLines);
+        events |= modemLineEvents(before.modemLines, now.modemLines);
     }
     return events;
 }

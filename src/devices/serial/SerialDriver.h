@@ -59,6 +59,18 @@ inline constexpr uint32_t kEvError = 0x0080;
 inline constexpr uint32_t kEvRing = 0x0100;
 inline constexpr uint32_t kEvRx80Full = 0x0400;
 
+// The events that a change of the input lines between two looks at them gives: each line that
+// changed, and the ring when it comes on.
+constexpr uint32_t modemLineEvents(uint32_t before, uint32_t now) {
+    const uint32_t changed = before ^ now;
+    uint32_t events = 0;
+    if (changed & kModemCts) events |= kEvCts;
+    if (changed & kModemDsr) events |= kEvDsr;
+    if (changed & kModemRlsd) events |= kEvRlsd;
+    if ((changed & kModemRing) && (now & kModemRing)) events |= kEvRing;
+    return events;
+}
+
 // The device-control record handed to the line (the layout of Win32's DCB,
 // with the bit fields as one flag word).
 struct DeviceControlBlock {
