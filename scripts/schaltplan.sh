@@ -3,7 +3,8 @@
 #   schaltplan-low.tex -> "hardware/schaltplan (low).pdf", schaltplan.tex -> hardware/schaltplan.pdf
 # The PDFs are committed, so building and testing Dravel need no TeX. A second run gives the same
 # bytes (no clock, no trailer ID, fixed date). With --check the PDFs are drawn into a temporary
-# folder and the script fails when they differ from the committed ones (CI runs this).
+# folder and the script fails when they differ from the committed ones (CI runs this); without it
+# the first page of each is also saved as a picture for the README (docs/schaltplan*.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-}"
@@ -59,4 +60,7 @@ if [ "$mode" = --check ]; then
   done
   exit $status
 fi
-echo "Drawn: hardware/schaltplan (low).pdf, hardware/schaltplan.pdf"
+# The README shows the first page of each.
+pdftoppm -r 90 -png -singlefile -f 1 -l 1 "$out/schaltplan (low).pdf" "$root/docs/schaltplan-low"
+pdftoppm -r 90 -png -singlefile -f 1 -l 1 "$out/schaltplan.pdf" "$root/docs/schaltplan"
+echo "Drawn: hardware/schaltplan (low).pdf, hardware/schaltplan.pdf, docs/schaltplan-low.png, docs/schaltplan.png"
