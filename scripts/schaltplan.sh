@@ -15,7 +15,7 @@ esac
 
 # circuitikz (texlive-pictures) draws the DIN symbols; the rest is the LaTeX around it.
 packages=(texlive-latex-base texlive-latex-recommended texlive-latex-extra texlive-pictures
-  texlive-lang-german texlive-fonts-recommended lmodern)
+  texlive-lang-german lmodern)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
