@@ -13,9 +13,10 @@ case "$mode" in
   *) echo "usage: $0 [--check]" >&2; exit 2 ;;
 esac
 
-# circuitikz (texlive-pictures) draws the DIN symbols; the rest is the LaTeX around it.
+# circuitikz (texlive-pictures) draws the DIN symbols; the rest is the LaTeX around it and
+# pdftoppm for the README pictures.
 packages=(texlive-latex-base texlive-latex-recommended texlive-latex-extra texlive-pictures
-  texlive-lang-german lmodern)
+  texlive-lang-german lmodern poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
