@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps imagemagick fonts-dejavu-core fonts-liberation2 fonts-wine
   binutils-mingw-w64-x86-64 hyperfine sox poppler-utils
+  xdg-utils ngspice python3
 )
 
 missing=()

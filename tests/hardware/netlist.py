@@ -1,0 +1,55 @@
+"""Reads the wiring diagrams' SPICE netlists: the circuit part (what the drawing shows) apart from
+the simulator's surroundings (port drivers, receiver, reference points)."""
+import re
+from dataclasses import dataclass
+from pathlib import Path
+
+
+@dataclass
+class Element:
+    name: str  # as written in the netlist, e.g. XK1, DLED1, VG1
+    nodes: list
+    value: str  # resistance, model or subcircuit name
+
+    @property
+    def designator(self):
+        """The name on the drawing: XK1 -> K1, DLED1 -> LED1, VG1 -> G1, R1 -> R1."""
+        m = re.fullmatch(r"[XDV]((?:K|U|LED|G)\d+)", self.name.upper())
+        return m.group(1) if m else self.name.upper()
+
+
+NODE_COUNT = {"R": 2, "D": 2, "Q": 3, "V": 2, "S": 4}
+
+
+def read_circuit(path: Path):
+    """The elements between '---- Schaltung ----' and the next section; subcircuits take all
+    tokens but the last as nodes."""
+    elements, inside = [], False
+    for line in path.read_text(encoding="utf-8").splitlines():
+        if line.startswith("* ----"):
+            inside = "Schaltung" in line
+            continue
+        if not inside or not line.strip() or line.startswith(("*", ".", "+")):
+            continue
+        tokens = line.split()
+        kind = tokens[0][0].upper()
+        count = len(tokens) - 2 if kind == "X" else NODE_COUNT[kind]
+        nodes = [n.upper() for n in tokens[1 : 1 + count]]
+        value = " ".join(tokens[1 + count :])
+        elements.append(Element(tokens[0].upper(), nodes, value))
+    return elements
+
+
+def value_as_drawn(element: Element) -> str:
+    """How the drawing writes an element's value: 2.2k -> '2,2 kΩ', 220 -> '220 Ω',
+    DC 12 -> '12 V', model names with blanks for underscores."""
+    kind = element.name[0]
+    if kind == "R":
+        m = re.fullmatch(r"([\d.]+)(k?)", element.value, re.IGNORECASE)
+        number = m.group(1).replace(".", ",")
+        return f"{number} {m.group(2).lower()}Ω"
+    if kind == "V":
+        return element.value.split()[-1] + " V"
+    if kind == "S":
+        return element.value.split()[-1]
+    return element.value.replace("_", " ")
