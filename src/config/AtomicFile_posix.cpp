@@ -104,8 +104,11 @@ bool stillLinkedAt(int fd, const fs::path& path) {
 // that the name still leads to the file locked, the save after creating it
 // as much as a cleaner: a leftover is deleted or restored only while locked,
 // and a save writes only a file that it locked under its name.
+// A file system without locks leaves saves unprotected from each other, as
+// they were before, rather than failing them.
 bool lockIfStillLinked(int fd, const fs::path& path) {
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillLinkedAt(fd, path);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
+    return stillLinkedAt(fd, path);
 }
 
 // Never follows a link; read access is not needed for a lock.

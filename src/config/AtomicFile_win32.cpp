@@ -91,9 +91,10 @@ std::error_code writeAll(HANDLE file, std::string_view bytes) {
 }
 
 // A save owns its temporary file by keeping it open from its creation until
-// it is in place. The handle shares only deletion, which the renames need;
-// a cleaner opens a leftover exclusively, which fails while any handle to it
-// is open, so it never deletes or restores the file of a living save.
+// it is in place. The handle shares deletion, which the renames need, and
+// reading, so that the alarm program can read the file the moment it is in
+// place; a cleaner opens a leftover exclusively, which fails while any handle
+// to it is open, so it never deletes or restores the file of a living save.
 //
 // CREATE_NEW: a file planted under the temporary name is never written
 // through. A name whose complete twin exists (an abandoned copy) is passed
@@ -101,8 +102,8 @@ std::error_code writeAll(HANDLE file, std::string_view bytes) {
 Handle createTemporary(const fs::path& target, DWORD attributes, fs::path& tmp) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         tmp = temporaryPathFor(target);
-        Handle file(CreateFileW(tmp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                attributes, nullptr));
+        Handle file(CreateFileW(tmp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, attributes, nullptr));
         if (!file.valid()) {
             if (GetLastError() == ERROR_FILE_EXISTS) continue;
             return file;
