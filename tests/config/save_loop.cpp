@@ -83,7 +83,6 @@ std::string description(int record, int generation) {
 }
 
 int generationOf(const ConditionListReadResult& list) {
-    if (list.error) return -1;
     if (list.entries.empty()) return 0;
     if (list.entries.size() != kRecords) return -1;
     const std::string& first = list.entries.front().description;
@@ -95,7 +94,13 @@ int generationOf(const ConditionListReadResult& list) {
 }
 
 bool saveConditionList(const std::string& folder, bool& failed) {
-    const int generation = generationOf(readConditionList(folder));
+    const ConditionListReadResult list = readConditionList(folder);
+    if (list.error) {
+        std::printf("%s\n", list.error->c_str());
+        failed = true;
+        return true;
+    }
+    const int generation = generationOf(list);
     if (generation < 0) return false;
     std::vector<ConditionEntry> entries;
     for (int i = 0; i < kRecords; ++i)

@@ -9,8 +9,9 @@ files lie in a folder "Wache Süd" of a fresh temporary folder.
 Kill trial (per file): the program saves the file in a loop and is killed with kill -9 at a
 random moment, N times (DRAVEL_KILLS, default 300). Every tenth round starts in an empty folder,
 so that first saves are killed too. After each kill the file is checked as the alarm program
-would find it: intact (whole, its foreign part included), missing (it existed before the round)
-or torn; every other file in the folder is counted as left behind. The next round's first read
+would find it: intact (whole, its foreign part included), missing (it existed before the round;
+a first save killed before the file existed is counted apart) or torn; every other file in the
+folder is counted as left behind. The next round's first read
 must find a whole file (an interrupted save taken for the file shows there as torn). At the end
 one clean save must leave the file and nothing else.
 
@@ -131,6 +132,8 @@ def kill_trial(program, work, file_name, kills):
         fresh = round_number % FRESH_EVERY == 0
         if fresh:
             empty(folder)
+        # After a killed first save the next round may start without the file, too.
+        existed = os.path.exists(os.path.join(folder, file_name))
         ready = os.path.join(work, "ready")
         if os.path.exists(ready):
             os.remove(ready)
@@ -149,7 +152,7 @@ def kill_trial(program, work, file_name, kills):
         if code == 3:  # ended by itself before the kill: it read a file that was not whole
             unwhole_reads += 1
         state = file_state(folder, file_name)
-        counts["first save" if fresh and state == "missing" else state] += 1
+        counts["first save" if not existed and state == "missing" else state] += 1
         others = others_in(folder, file_name)
         if others:
             left_rounds += 1
@@ -182,16 +185,21 @@ def two_savers(program, work, file_name, saves):
     codes = [p.wait() for p in processes]
     seconds = time.monotonic() - started
     reports = []
+    failures = {}
     for log in logs:
         log.seek(0)
         lines = log.read().decode("utf-8", errors="replace").splitlines()
         reports.append(lines[-1] if lines else "no output")
+        for line in lines[:-1]:
+            failures[line] = failures.get(line, 0) + 1
     state = file_state(folder, file_name)
     left = others_in(folder, file_name)
     print(f"{file_name}: two savers, {saves} saves each, in {seconds:.0f} s: "
           f"{' / '.join(reports)}; file {state}, left: {', '.join(left) or 'nothing'}")
     if codes != [0, 0]:
         print(f"  exit codes {codes[0]} and {codes[1]}")
+    for message, count in sorted(failures.items(), key=lambda item: -item[1])[:3]:
+        print(f"  {count} × {message}")
     return codes == [0, 0] and state == "intact" and not left
 
 
