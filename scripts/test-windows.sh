@@ -9,8 +9,10 @@
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
 #
-# DRAVEL_WINE_ONLY (a regular expression) picks test programs by file name.
+# DRAVEL_WINE_ONLY (a regular expression) picks test programs by file name ("save_trials" for the
+# trials of saves killed at random moments and of two saves at once).
 # DRAVEL_WINE_TIMEOUT limits each test program (seconds, default 120; each takes a few).
+# DRAVEL_KILLS (default 300) and DRAVEL_TWO_SAVERS (default 500) size the save trials.
 #
 # Wine maps COM1 to the machine's /dev/ttyS0 by itself. Everything here therefore runs in a private
 # mount namespace with /dev/null bound over every serial device, and the prefix's own COM links are
@@ -152,6 +154,24 @@ run_programs() {
   done
 }
 
+# Prog.ini and Alarmierung.dat saved in a loop in a folder "Wache Süd" and killed at random moments,
+# then saved by two programs at once (tests/config/save_trials.py).
+save_trials() {
+  local exe="$1/tests/save_loop.exe" out="$work/logs/save_trials.log" start=$SECONDS
+  [ -f "$exe" ] && [[ save_trials =~ ${DRAVEL_WINE_ONLY:-.} ]] || return 0
+  if [ "${DRAVEL_KILLS:-300}" = 0 ] && [ "${DRAVEL_TWO_SAVERS:-500}" = 0 ]; then
+    echo "save trials: not run (DRAVEL_KILLS=0, DRAVEL_TWO_SAVERS=0)"
+    return 0
+  fi
+  mkdir -p "$work/logs"
+  if python3 "$root/tests/config/save_trials.py" --wine "$exe" | tee "$out"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+  echo "save trials under Wine: $((SECONDS - start)) s"
+}
+
 # The platform mixer once more with Wine's audio drivers switched off: the case of a PC without
 # a sound card.
 mixer_without_driver() {
@@ -277,6 +297,7 @@ main() {
       export WINEPATH="$(mingw_runtime_dirs)"
       run_programs "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
       mixer_without_driver "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      save_trials "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
       ;;
     all)
       build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
@@ -293,6 +314,7 @@ main() {
       export SDL_AUDIODRIVER=dummy
       run_programs "$build"
       mixer_without_driver "$build"
+      save_trials "$build"
       unpack_zip
       main_window_check
       version_check

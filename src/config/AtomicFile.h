@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 // The file layer under Prog.ini and Alarmierung.dat: reading a whole file
 // and replacing it atomically. The operating-system calls live in
@@ -22,21 +24,27 @@ inline constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{256} << 20;
 // named like the file would hang the program otherwise); directories give
 // is_a_directory, FIFOs, devices and sockets not_a_regular_file(), a file
 // above kMaxFileSize not_enough_memory, a missing file
-// no_such_file_or_directory. A link to a regular file is read.
+// no_such_file_or_directory. A link to a regular file is read. When the file
+// is missing but a save that was interrupted after its copy was complete
+// left that copy, the newest such copy is put in its place first and read.
 std::error_code readRegularFile(const std::string& path, std::string& bytes);
 
 // The error of a file that exists but is no regular file.
 std::error_code notARegularFile();
 
 // Replaces the file at path with the given bytes: they are written to a new
-// temporary file in the same directory, flushed to the disk and renamed over
-// the old file, so a reader never sees a half-written file and a failure at
-// any point leaves the old file whole. The old file's permissions, owner
-// and group are kept. When path is a symbolic link the file it points to is
-// replaced and the link stays; a dangling link is refused. A read-only file
-// or directory, or a target that is no regular file, is refused with
-// permission_denied. Temporary files left by an interrupted earlier save of
-// the same file are removed. Returns the failure, or an empty error code.
+// temporary file in the same directory, flushed to the disk, renamed to a
+// second name that marks the copy complete, and renamed over the old file,
+// so a reader never sees a half-written file and a failure or a kill at any
+// point leaves the old file whole. A missing file gets the newest complete
+// copy of an interrupted save back first (see readRegularFile). The old
+// file's permissions, owner and group (Windows: its attributes) are kept.
+// When path is a symbolic link the file it points to is replaced and the
+// link stays; a dangling link is refused. A read-only file or directory, or
+// a target that is no regular file, is refused with permission_denied. The
+// temporary files of interrupted saves are removed once the file is in
+// place; a temporary file that a living save still owns (it holds a lock on
+// it while it lives) is left to it. Returns the failure, or an empty code.
 std::error_code replaceFileContents(const std::string& path, std::string_view bytes);
 
 // Tests make the next replacements fail after the temporary file was
@@ -47,21 +55,58 @@ void setFailBeforeRenameForTests(bool fail);
 // random again), so that a file can be planted under the next one.
 void setTemporaryDigitsForTests(int digits);
 
+// Tests run this after a save created and locked its temporary file and
+// before it writes, to act while the save is alive. Returns the previous one.
+using WhileSavingHook = std::function<void()>;
+WhileSavingHook setWhileSavingForTests(WhileSavingHook hook);
+
 // Shared by the per-platform sources.
 namespace atomic_file {
 
 // A fresh name for the temporary file of a save of target: its own name
-// followed by ".tmp" and six digits.
+// followed by ".tmp" and six digits. Such a file may be incomplete.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
 
-// Deletes the temporary files that interrupted saves of target left behind.
-void removeLeftoverTemporaries(const std::filesystem::path& target);
+// The name a temporary file takes once its bytes are complete and flushed:
+// ".tmp" becomes ".new".
+std::filesystem::path completePathFor(const std::filesystem::path& temporary);
+
+enum class LeftoverKind { Unfinished, Complete };
+
+struct Leftover {
+    std::filesystem::path path;
+    LeftoverKind kind;
+};
+
+// The temporary files of saves of target in its directory, of any save,
+// living or not.
+std::vector<Leftover> leftoversOf(const std::filesystem::path& target);
+
+// When target is missing: puts the newest complete leftover that no living
+// save owns in its place. Never replaces a file that appeared meanwhile.
+void restoreNewestCompleteCopy(const std::filesystem::path& target);
+
+// Deletes the temporary files that no living save owns: anything that is no
+// regular file always, regular files only while target exists (a leftover
+// may be the only copy otherwise).
+void removeAbandonedLeftovers(const std::filesystem::path& target);
+
+// Per platform: whether something is at path (also a dangling link).
+bool entryExists(const std::filesystem::path& path);
+
+// Per platform: deletes the leftover unless a living save owns it.
+void removeIfAbandoned(const std::filesystem::path& leftover);
+
+// Per platform: renames a complete leftover to target when it is a regular
+// file that no living save owns and target does not exist. True when done.
+bool restoreIfAbandoned(const std::filesystem::path& leftover, const std::filesystem::path& target);
 
 // False when the file is marked read-only: no write permission bit at all,
 // which also holds for root.
 bool hasWritePermission(const std::filesystem::path& path);
 
 bool failBeforeRename();
+void runWhileSavingHook();
 
 }  // namespace atomic_file
 }  // namespace dravel::config

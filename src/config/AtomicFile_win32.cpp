@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "config/AtomicFile.h"
 
@@ -17,6 +18,13 @@ constexpr int kTemporaryNameAttempts = 100;
 // A virus scanner or the alarm program may hold the file open for a moment;
 // the replacement is tried again for about a second before it is refused.
 constexpr int kReplaceAttempts = 20;
+// What a user or the unit's administrator may have set on the file and would
+// miss after a save: hidden, system, kept out of the search index. Read-only
+// files are refused before. Compression, encryption and the access control
+// list come from the folder, as for any file created there, so a file
+// replaced as one that is new gets what the Kalvor folder gives.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr auto kReplaceRetryPause = std::chrono::milliseconds(50);
 constexpr DWORD kReadChunk = 1 << 16;
 
@@ -50,15 +58,11 @@ public:
     ~Handle() {
         if (valid()) CloseHandle(h_);
     }
+    Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, INVALID_HANDLE_VALUE)) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    std::error_code close() {
-        const HANDLE h = h_;
-        h_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(h) ? std::error_code() : lastError();
-    }
 
 private:
     HANDLE h_;
@@ -86,38 +90,74 @@ std::error_code writeAll(HANDLE file, std::string_view bytes) {
     return {};
 }
 
-// CREATE_NEW: a file planted under the temporary name is never written through.
-Handle createTemporary(const fs::path& target, fs::path& tmp) {
+// A save owns its temporary file by keeping it open from its creation until
+// it is in place. The handle shares deletion, which the renames need, and
+// reading, so that the alarm program can read the file the moment it is in
+// place; a cleaner opens a leftover exclusively, which fails while any handle
+// to it is open, so it never deletes or restores the file of a living save.
+//
+// CREATE_NEW: a file planted under the temporary name is never written
+// through. A name whose complete twin exists (an abandoned copy) is passed
+// over, so the rename that marks this copy complete replaces nothing.
+Handle createTemporary(const fs::path& target, DWORD attributes, fs::path& tmp) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         tmp = temporaryPathFor(target);
-        const HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return Handle(h);
+        Handle file(CreateFileW(tmp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, attributes, nullptr));
+        if (!file.valid()) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            return file;
+        }
+        if (!entryExists(completePathFor(tmp))) return file;
+        DeleteFileW(tmp.c_str());
     }
+    SetLastError(ERROR_FILE_EXISTS);
     return Handle(INVALID_HANDLE_VALUE);
 }
 
-std::error_code writeTemporary(Handle& file, std::string_view bytes) {
-    if (auto ec = writeAll(file.get(), bytes)) return ec;
-    if (!FlushFileBuffers(file.get())) return lastError();
-    return file.close();
+bool isPassingRefusal(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
 }
 
-// ReplaceFileW keeps the old file's attributes, owner and permissions.
-bool moveIntoPlace(const fs::path& tmp, const fs::path& target, bool exists) {
-    if (exists)
-        return ReplaceFileW(target.c_str(), tmp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                            nullptr, nullptr);
-    return MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-}
-
-std::error_code moveIntoPlaceWithRetry(const fs::path& tmp, const fs::path& target, bool exists) {
+// MoveFileExW renames in one step; ReplaceFileW works in several (under Wine
+// the old file is moved aside first), and a kill between them left no file.
+std::error_code moveIntoPlaceWithRetry(const fs::path& complete, const fs::path& target) {
     for (int attempt = 1;; ++attempt) {
-        if (moveIntoPlace(tmp, target, exists)) return {};
+        if (MoveFileExW(complete.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
         const DWORD error = GetLastError();
-        if (attempt == kReplaceAttempts) return windowsError(error);
+        if (attempt == kReplaceAttempts || !isPassingRefusal(error)) return windowsError(error);
         std::this_thread::sleep_for(kReplaceRetryPause);
     }
+}
+
+// The handle stays open, and the file owned, until it is in place or deleted.
+std::error_code replaceWith(const fs::path& target, DWORD attributes, std::string_view bytes) {
+    fs::path tmp;
+    Handle file = createTemporary(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL, tmp);
+    if (!file.valid()) return lastError();
+    runWhileSavingHook();
+    std::error_code ec = writeAll(file.get(), bytes);
+    if (!ec && !FlushFileBuffers(file.get())) ec = lastError();
+    if (!ec && failBeforeRename()) ec = std::make_error_code(std::errc::io_error);
+    const fs::path complete = completePathFor(tmp);
+    if (!ec && !MoveFileExW(tmp.c_str(), complete.c_str(), MOVEFILE_WRITE_THROUGH))
+        ec = lastError();
+    if (!ec && (ec = moveIntoPlaceWithRetry(complete, target))) tmp = complete;
+    if (ec) DeleteFileW(tmp.c_str());
+    return ec;
+}
+
+// The attributes of a file that is there, or that a complete copy left by an
+// interrupted save could be put in place of.
+DWORD attributesRestoringACopy(const fs::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
+        return attributes;
+    restoreNewestCompleteCopy(file);
+    return GetFileAttributesW(file.c_str());
 }
 
 // A symbolic link stays: the file it leads to is replaced. A dangling link
@@ -148,8 +188,40 @@ std::error_code resolveSaveTarget(const fs::path& path, fs::path& target) {
 
 }  // namespace
 
+namespace atomic_file {
+
+bool entryExists(const fs::path& path) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+void removeIfAbandoned(const fs::path& leftover) {
+    const HANDLE h = CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+}
+
+// No save creates a name that exists, so a copy found abandoned stays so
+// between the check and the rename.
+bool restoreIfAbandoned(const fs::path& leftover, const fs::path& target) {
+    const DWORD attributes = GetFileAttributesW(leftover.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return false;
+    if (!Handle(CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr))
+             .valid())
+        return false;
+    // Without MOVEFILE_REPLACE_EXISTING: a file saved meanwhile stays.
+    return MoveFileExW(leftover.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
+}  // namespace atomic_file
+
 std::error_code readRegularFile(const std::string& path, std::string& bytes) {
     bytes.clear();
+    attributesRestoringACopy(pathFromUtf8(path));
     Handle file(CreateFileW(pathFromUtf8(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -174,21 +246,16 @@ std::error_code readRegularFile(const std::string& path, std::string& bytes) {
 std::error_code replaceFileContents(const std::string& path, std::string_view bytes) {
     fs::path target;
     if (auto ec = resolveSaveTarget(pathFromUtf8(path), target)) return ec;
-    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const DWORD attributes = attributesRestoringACopy(target);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) return lastError();
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return std::make_error_code(std::errc::permission_denied);
-    removeLeftoverTemporaries(target);
-
-    fs::path tmp;
-    Handle file = createTemporary(target, tmp);
-    if (!file.valid()) return lastError();
-    std::error_code ec = writeTemporary(file, bytes);
-    if (!ec && failBeforeRename()) ec = std::make_error_code(std::errc::io_error);
-    if (!ec) ec = moveIntoPlaceWithRetry(tmp, target, exists);
-    if (ec) DeleteFileW(tmp.c_str());
-    return ec;
+    removeAbandonedLeftovers(target);
+    if (auto ec = replaceWith(target, exists ? attributes & kKeptAttributes : 0, bytes)) return ec;
+    // Also what a save of the then missing file could not remove before.
+    removeAbandonedLeftovers(target);
+    return {};
 }
 
 }  // namespace dravel::config

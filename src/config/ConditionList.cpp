@@ -74,6 +74,11 @@ std::string conditionListPath(const std::string& programDirectory) {
     return programDirectory + std::string(kFileName);
 }
 
+std::string listNotReadWholeMessage(const std::string& programDirectory, const std::string& cause) {
+    return "Aus " + conditionListPath(programDirectory) + " konnte nicht alles gelesen werden (" +
+           cause + "). Die Datei bleibt, wie sie ist";
+}
+
 ConditionListReadResult readConditionList(const std::string& programDirectory) {
     std::string bytes;
     const std::error_code ec = readRegularFile(conditionListPath(programDirectory), bytes);

@@ -61,6 +61,11 @@ std::string fileErrorMessage(std::error_code cause);
 // programDirectory + "Alarmierung.dat"; the directory ends in a separator.
 std::string conditionListPath(const std::string& programDirectory);
 
+// What is said when a list that could not be read whole would be saved over,
+// which never happens: what was read is not all the file holds. The cause is
+// the read's failure message; the caller adds what is not saved.
+std::string listNotReadWholeMessage(const std::string& programDirectory, const std::string& cause);
+
 // Reads the list of the program directory in file order. A missing file is
 // an empty list without error. Only a regular file is read (see
 // readRegularFile); the file is opened for reading only.

@@ -235,6 +235,7 @@ void TBedingungen::FormCreate() {
     setAudioPath({});
     auto [entries, error] = dravel::config::readConditionList(dravel::devices::programDirectory());
     model_->setEntries(std::move(entries));
+    readFailure_ = error;
     if (error) MessageBoxes::error(this, dravel::ui::withFullStop(toQString(*error)));
 }
 
@@ -347,9 +348,19 @@ void TBedingungen::AbspielenClick() {
 }
 
 // A failed write leaves the previous file whole (it is replaced only when
-// the new one is complete) and the dialog open, so the list is not lost.
+// the new one is complete) and the dialog open, so the list is not lost. A
+// list that was not read whole is not written: the dialog closes unsaved.
 void TBedingungen::okClick() {
-    dravel::config::writeConditionList(dravel::devices::programDirectory(), model_->entries());
+    const std::string directory = dravel::devices::programDirectory();
+    if (readFailure_) {
+        MessageBoxes::error(
+            this, dravel::ui::withFullStop(
+                      toQString(dravel::config::listNotReadWholeMessage(directory, *readFailure_) +
+                                "; die Änderungen werden nicht gespeichert")));
+        QDialog::reject();
+        return;
+    }
+    dravel::config::writeConditionList(directory, model_->entries());
     accept();
 }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "config/ConditionList.h"
@@ -52,7 +54,8 @@ private:
 // The condition list editor: reads Alarmierung.dat when it is created and
 // rewrites it only when closed with the bottom "Übernehmen". The list is the
 // only copy of the entries while it is open; the editor above it composes
-// one entry at a time.
+// one entry at a time. A file that could not be read whole is never
+// rewritten: the list would lack what was not read.
 class TBedingungen : public dravel::ui::SettingsDialog {
     Q_OBJECT
 public:
@@ -92,6 +95,8 @@ private:
     dravel::ui::AlarmCodePanel* panelOf(int kindIndex) const;
 
     std::unique_ptr<Ui::Bedingungen> ui;
+    // The failure that kept the file from being read whole, if any.
+    std::optional<std::string> readFailure_;
     ConditionListModel* model_;
     QMenu* PopupMenu;
     std::array<dravel::ui::AlarmCodePanel*, 3> panels_{};

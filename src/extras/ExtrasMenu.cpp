@@ -50,6 +50,16 @@ std::vector<config::ConditionEntry> readWholeList() {
     return std::move(list.entries);
 }
 
+// The list an import extends or replaces. Refused before the user chooses,
+// so no choice is offered that could not be saved.
+std::vector<config::ConditionEntry> readListToImportInto() {
+    config::ConditionListReadResult list = config::readConditionList(programDirectory());
+    if (list.error)
+        throw std::runtime_error(config::listNotReadWholeMessage(programDirectory(), *list.error) +
+                                 "; es wird nichts importiert");
+    return std::move(list.entries);
+}
+
 // "1 Eintrag wurde", "3 Einträge wurden"
 QString entriesDone(std::size_t n) {
     return n == 1 ? QStringLiteral("1 Eintrag wurde")
@@ -145,7 +155,7 @@ void ExtrasMenu::ImportierenClick() {
     if (path.isEmpty()) return;
     const config::CsvImport imported =
         config::importConditionCsv(config::readCsvFile(toStdString(path)));
-    std::vector<config::ConditionEntry> list = readWholeList();
+    std::vector<config::ConditionEntry> list = readListToImportInto();
     TCsvImport dialog(window_);
     dialog.setImport(path, imported, list.size());
     dialog.exec();

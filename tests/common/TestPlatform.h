@@ -44,6 +44,27 @@ private:
     std::intptr_t handle_;
 };
 
+// Makes reading the file fail with "access denied" for this thread while it lives, as a file
+// without read permission does. Linux takes the read permission away and, since root may read
+// anything, lets the thread check files as an ordinary user meanwhile; Windows holds the file
+// open without sharing it (Wine enforces no permissions).
+class ReadRefusal {
+public:
+    explicit ReadRefusal(const std::filesystem::path& file);
+    ~ReadRefusal();
+    ReadRefusal(const ReadRefusal&) = delete;
+    ReadRefusal& operator=(const ReadRefusal&) = delete;
+
+private:
+    std::filesystem::path file_;
+    std::intptr_t state_;
+};
+
+// Marks a file hidden as Explorer does; false where files carry no such mark (Linux) or the
+// file system keeps none.
+bool markHidden(const std::filesystem::path& file);
+bool isMarkedHidden(const std::filesystem::path& file);
+
 // Whether such a hold keeps a file from being replaced (on Windows it does; elsewhere it never).
 bool heldFilesResistReplacement();
 

@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -46,6 +48,31 @@ FileHold::FileHold(const std::filesystem::path& file) : handle_(open(file.c_str(
 void FileHold::release() {
     if (handle_ >= 0) close(static_cast<int>(handle_));
     handle_ = -1;
+}
+
+namespace {
+constexpr uid_t kOrdinaryUser = 65534;  // nobody
+}
+
+// The mode is kept in state_. setfsuid() acts on the calling thread only.
+ReadRefusal::ReadRefusal(const std::filesystem::path& file) : file_(file), state_(-1) {
+    struct stat st;
+    if (stat(file.c_str(), &st) == 0) state_ = st.st_mode & 07777;
+    chmod(file.c_str(), 0);
+    if (geteuid() == 0) setfsuid(kOrdinaryUser);
+}
+
+ReadRefusal::~ReadRefusal() {
+    if (geteuid() == 0) setfsuid(0);
+    if (state_ >= 0) chmod(file_.c_str(), static_cast<mode_t>(state_));
+}
+
+bool markHidden(const std::filesystem::path&) {
+    return false;
+}
+
+bool isMarkedHidden(const std::filesystem::path&) {
+    return false;
 }
 
 bool heldFilesResistReplacement() {

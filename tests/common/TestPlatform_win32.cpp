@@ -83,6 +83,31 @@ void FileHold::release() {
     handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 }
 
+// Sharing nothing: every other opening fails with a sharing violation, which the program
+// reports as "access denied".
+ReadRefusal::ReadRefusal(const std::filesystem::path& file)
+    : file_(file),
+      state_(reinterpret_cast<std::intptr_t>(CreateFileW(
+          file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+}
+
+ReadRefusal::~ReadRefusal() {
+    const HANDLE handle = reinterpret_cast<HANDLE>(state_);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+bool markHidden(const std::filesystem::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) &&
+           isMarkedHidden(file);
+}
+
+bool isMarkedHidden(const std::filesystem::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
 bool heldFilesResistReplacement() {
     return true;
 }

@@ -107,6 +107,23 @@ TEST_P(FileSafety, ALinkPlantedUnderTheTemporaryNameIsNotWrittenThrough) {
     EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
 }
 
+// A missing file gets a complete copy of an interrupted save back, but never a link planted
+// under such a name.
+TEST_P(FileSafety, ALinkPlantedAsACompleteCopyIsNeverTakenForTheFile) {
+    const fs::path outside = root_ / "outside";
+    writeBytes(outside, "nicht anfassen");
+    fs::path planted = file_;
+    planted += ".new123456";
+    fs::create_symlink(outside, planted);
+
+    EXPECT_EQ(readFailure(), "");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(file_)));
+    save();
+    EXPECT_FALSE(fs::is_symlink(file_));
+    EXPECT_EQ(readBytes(outside), "nicht anfassen");
+    EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
+}
+
 TEST_P(FileSafety, OwnerGroupAndModeAreKept) {
     writeBytes(file_, "");
     if (geteuid() == 0)
@@ -149,11 +166,13 @@ TEST_P(FileSafety, ADanglingLinkIsRefusedAndNothingIsCreated) {
 
 TEST_P(FileSafety, LeftoversOfInterruptedSavesAreRemovedByTheNextSave) {
     const std::string name = GetParam().name;
-    for (const std::string& suffix : {".tmp7", ".tmp004711", ".tmp123456"})
+    for (const char* suffix : {".tmp7", ".tmp004711", ".tmp123456", ".new000001"})
         writeBytes(root_ / "prog" / (name + suffix), std::string(4096, 'x'));
     // Not leftovers of this file: other names stay.
-    const std::set<std::string> others = {name + ".tmp", name + ".tmp1234567", name + ".tmpabc",
-                                          "Other.ini.tmp000001", name + ".bak"};
+    const std::set<std::string> others = {
+        name + ".tmp",         name + ".tmp1234567",  name + ".tmpabc",
+        "Other.ini.tmp000001", name + ".bak",         name + ".new12345",
+        name + ".new1234567",  "Other.ini.new000001", name + ".new"};
     for (const std::string& other : others) writeBytes(root_ / "prog" / other, "bleibt");
 
     save();

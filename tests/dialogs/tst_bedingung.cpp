@@ -12,8 +12,13 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <optional>
 
+#include "common/TestPlatform.h"
+#include "config/AtomicFile.h"
 #include "dialogs/Bedingung.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
@@ -224,6 +229,58 @@ private slots:
         VERIFY_BOXES(boxes);
         QVERIFY(e.dialog->isVisible());
         QCOMPARE(dir.read("Alarmierung.dat"), file);
+    }
+
+    // What was read is not all of the file: "Übernehmen" says so, saves nothing and closes.
+    void aListNotReadWholeIsNeverWrittenOver_data() {
+        QTest::addColumn<bool>("tooBig");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("over 256 MiB") << true << QStringLiteral("Zu wenig Arbeitsspeicher");
+        QTest::newRow("no read permission") << false << QStringLiteral("Dateizugriff verweigert");
+    }
+
+    void aListNotReadWholeIsNeverWrittenOver() {
+        QFETCH(bool, tooBig);
+        QFETCH(QString, cause);
+        TempProgramDir dir;
+        const std::string kept = record("0", "0", "alt", "11111", "");
+        dir.write("Alarmierung.dat", kept);
+        const std::filesystem::path file =
+            dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
+        if (tooBig) std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
+        const auto size = std::filesystem::file_size(file);
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error, cause + '.');
+        std::unique_ptr<Editor> e;
+        {
+            std::optional<testplatform::ReadRefusal> refusal;
+            if (!tooBig) refusal.emplace(file);
+            e = std::make_unique<Editor>(dir);
+        }
+        VERIFY_BOXES(boxes);
+        QCOMPARE(e->rows(), 0);
+        e->dialog->show();
+        e->art()->button(0)->click();
+        e->pin()->setCurrentIndex(0);
+        e->description()->setText(QStringLiteral("neu"));
+        e->choose("ton", "54321");
+        boxes.expect(BoxKind::Plain, QString());
+        e->click("Eintragen");
+        QCOMPARE(e->rows(), 1);
+
+        boxes.expect(BoxKind::Error,
+                     QStringLiteral("Aus %1 konnte nicht alles gelesen werden (%2). Die Datei "
+                                    "bleibt, wie sie ist; die Änderungen werden nicht gespeichert.")
+                         .arg(QString::fromStdString(dir.file("Alarmierung.dat")), cause));
+        e->click("ok");
+        QCOMPARE(std::filesystem::file_size(file), size);
+        std::string start(kept.size(), '\0');
+        std::ifstream(file, std::ios::binary).read(start.data(), std::streamsize(start.size()));
+        QCOMPARE(start, kept);
+        QCOMPARE(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files).size(), 1);
+        VERIFY_BOXES(boxes);
+        QVERIFY(!e->dialog->isVisible());
+        QCOMPARE(e->dialog->result(), int(QDialog::Rejected));
     }
 
     void refusedEntryAddsNothingAndFocusesTheFirstGap_data() {

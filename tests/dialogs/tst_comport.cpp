@@ -7,9 +7,12 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "DialogDriver.h"
 #include "app/Hauptfenster.h"
+#include "config/AtomicFile.h"
+#include "config/ConditionList.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"
 #include "support/SimulatedPorts.h"
@@ -488,6 +491,40 @@ private slots:
         QCOMPARE(start(d)->itemIndex(), 1);
         QVERIFY(changed(d)->isChecked());
         QVERIFY(!dir.exists("Alarmierung.dat"));
+        d.QDialog::done(QDialog::Rejected);
+    }
+
+    // The button opens the condition list editor, which never writes over a list it could
+    // not read whole.
+    void conditionListNotReadWholeIsNotWrittenOverFromHereEither() {
+        TempProgramDir dir;
+        dravel::config::writeConditionList(dir.path(), {{"0", "0", "alt", "11111", ""}});
+        const std::filesystem::path file =
+            dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
+        std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error, QStringLiteral("Zu wenig Arbeitsspeicher."))
+            .expect(BoxKind::Error,
+                    QStringLiteral("Aus %1 konnte nicht alles gelesen werden (Zu wenig "
+                                   "Arbeitsspeicher). Die Datei bleibt, wie sie ist; die "
+                                   "Änderungen werden nicht gespeichert.")
+                        .arg(QString::fromStdString(dir.file("Alarmierung.dat"))));
+        TPort d;
+        d.setValues({});
+        d.show();
+        choose(d, 0);
+        aktiv(d)->click();
+        start(d)->button(1)->click();
+        int result = -1;
+        QVERIFY(
+            dravel::testing::driveModal<TBedingungen>([&] { press(d, "Bed_liste"); },
+                                                      [&](TBedingungen& list) {
+                                                          child<QPushButton>(list, "ok")->click();
+                                                          result = list.result();
+                                                      }));
+        QCOMPARE(std::filesystem::file_size(file), dravel::config::kMaxFileSize + 1);
+        QCOMPARE(result, int(QDialog::Rejected));
+        VERIFY_BOXES(boxes);
         d.QDialog::done(QDialog::Rejected);
     }
 };

@@ -12,8 +12,12 @@
 #include <QTableWidget>
 #include <QTest>
 #include <chrono>
+#include <filesystem>
+#include <optional>
 
 #include "app/Hauptfenster.h"
+#include "common/TestPlatform.h"
+#include "config/AtomicFile.h"
 #include "config/ConditionCsv.h"
 #include "config/ConditionList.h"
 #include "extras/Bedingungspruefung.h"
@@ -258,7 +262,12 @@ private slots:
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         Window window(dir);
         ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."))
+        boxes
+            .expect(BoxKind::Error,
+                    QStringLiteral("Aus %1 konnte nicht alles gelesen werden (Dateizugriff "
+                                   "verweigert). Die Datei bleibt, wie sie ist; es wird nichts "
+                                   "importiert.")
+                        .arg(QString::fromStdString(dir.file("Alarmierung.dat"))))
             .expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."))
             .expect(BoxKind::Error, QStringLiteral("Datei nicht gefunden."));
         window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
@@ -270,6 +279,48 @@ private slots:
         VERIFY_BOXES(boxes);
         QVERIFY(!dir.exists("aus.csv"));
         QVERIFY(QFileInfo(QString::fromStdString(dir.file("Alarmierung.dat"))).isDir());
+    }
+
+    // An import would replace or extend what was read, which is not all of the file.
+    void anImportNeverWritesOverAListNotReadWhole_data() {
+        QTest::addColumn<bool>("tooBig");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("over 256 MiB") << true << QStringLiteral("Zu wenig Arbeitsspeicher");
+        QTest::newRow("no read permission") << false << QStringLiteral("Dateizugriff verweigert");
+    }
+
+    void anImportNeverWritesOverAListNotReadWhole() {
+        QFETCH(bool, tooBig);
+        QFETCH(QString, cause);
+        TempProgramDir dir;
+        dravel::config::writeConditionList(dir.path(), kList);
+        const std::filesystem::path file =
+            dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
+        if (tooBig) std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
+        const auto size = std::filesystem::file_size(file);
+        dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
+        // Only the list is refused: the CSV beside it stays readable for anyone.
+        std::filesystem::permissions(
+            dravel::config::pathFromUtf8(dir.path()),
+            std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                std::filesystem::perms::others_exec);
+        Window window(dir);
+        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error,
+                     QStringLiteral("Aus %1 konnte nicht alles gelesen werden (%2). Die Datei "
+                                    "bleibt, wie sie ist; es wird nichts importiert.")
+                         .arg(QString::fromStdString(dir.file("Alarmierung.dat")), cause));
+        {
+            std::optional<testplatform::ReadRefusal> refusal;
+            if (!tooBig) refusal.emplace(file);
+            window.trigger("Importieren1");
+        }
+        VERIFY_BOXES(boxes);
+        QCOMPARE(std::filesystem::file_size(file), size);
+        if (!tooBig)
+            QCOMPARE(dravel::config::readConditionList(dir.path()).entries.size(), kList.size());
     }
 
     void pdfAndPrintShareOneLayoutWithTheWholeSetUp() {

@@ -1,0 +1,156 @@
+// Saves Prog.ini or Alarmierung.dat through the file layer again and again, for the trials of
+// tests/config/save_trials.py: killed at random moments, or run twice at once. Every save
+// reads the file first, as the program does, checks that what it read is whole, and writes
+// the next generation of it.
+//
+//   save_loop PARENT FILE [SAVES [READY]]
+//
+// The files lie in the folder "Wache Süd" inside PARENT. FILE is Prog.ini or
+// Alarmierung.dat, SAVES the number of saves (0: until killed), READY a file made once the
+// program runs. Prints what it did; exits with 0 when every save succeeded, 1 when a save
+// failed, 3 when it read a file that was not whole.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "config/AtomicFile.h"
+#include "config/ConditionList.h"
+#include "config/IniFile.h"
+
+namespace {
+
+using namespace dravel::config;
+
+// The alarm program's own part of Prog.ini, which every save must keep, and the part each
+// save changes: all keys of [Lauf] hold the generation.
+constexpr int kForeignKeys = 150;
+constexpr int kRunKeys = 40;
+constexpr int kRecords = 100;
+
+std::string number(int n, int width) {
+    std::string text = std::to_string(n);
+    return std::string(static_cast<std::size_t>(width) - std::min<std::size_t>(text.size(), width),
+                       '0') +
+           text;
+}
+
+std::string foreignKey(int i) {
+    return "Eintrag" + number(i, 3);
+}
+std::string foreignValue(int i) {
+    return "Wert " + number(i, 3) + " für Kalvor";
+}
+std::string runKey(int i) {
+    return "Schritt" + number(i, 2);
+}
+
+// The generation of a whole file, 0 for a missing or empty one, -1 for anything else.
+int generationOf(const IniFile& ini) {
+    int foreign = 0;
+    for (int i = 1; i <= kForeignKeys; ++i)
+        foreign += ini.readString("Kalvor", foreignKey(i), "") == foreignValue(i);
+    const int first = ini.readInteger("Lauf", runKey(1), 0);
+    for (int i = 1; i <= kRunKeys; ++i)
+        if (ini.readInteger("Lauf", runKey(i), 0) != first) return -1;
+    if (foreign == 0 && first == 0) return 0;
+    return foreign == kForeignKeys && first > 0 ? first : -1;
+}
+
+// Returns false when the file read was not whole.
+bool saveSettings(const std::string& folder, bool& failed) {
+    IniFile ini(settingsFilePath(folder));
+    const int generation = generationOf(ini);
+    if (generation < 0) return false;
+    if (generation == 0)
+        for (int i = 1; i <= kForeignKeys; ++i)
+            ini.writeString("Kalvor", foreignKey(i), foreignValue(i));
+    for (int i = 1; i <= kRunKeys; ++i) ini.writeInteger("Lauf", runKey(i), generation + 1);
+    try {
+        ini.commit();
+    } catch (const WriteError& e) {
+        std::printf("%s\n", e.what());
+        failed = true;
+    }
+    return true;
+}
+
+std::string description(int record, int generation) {
+    return "Eintrag " + number(record, 3) + " Lauf " + std::to_string(generation);
+}
+
+int generationOf(const ConditionListReadResult& list) {
+    if (list.entries.empty()) return 0;
+    if (list.entries.size() != kRecords) return -1;
+    const std::string& first = list.entries.front().description;
+    const int generation = std::atoi(first.substr(first.rfind(' ') + 1).c_str());
+    for (int i = 0; i < kRecords; ++i)
+        if (list.entries[static_cast<std::size_t>(i)].description != description(i, generation))
+            return -1;
+    return generation;
+}
+
+bool saveConditionList(const std::string& folder, bool& failed) {
+    const ConditionListReadResult list = readConditionList(folder);
+    if (list.error) {
+        std::printf("%s\n", list.error->c_str());
+        failed = true;
+        return true;
+    }
+    const int generation = generationOf(list);
+    if (generation < 0) return false;
+    std::vector<ConditionEntry> entries;
+    for (int i = 0; i < kRecords; ++i)
+        entries.push_back(
+            {"1", "0", description(i, generation + 1), "12345", "C:\\Töne\\Gong " + number(i, 3)});
+    try {
+        writeConditionList(folder, entries);
+    } catch (const ConditionListError& e) {
+        std::printf("%s\n", e.what());
+        failed = true;
+    }
+    return true;
+}
+
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: save_loop PARENT Prog.ini|Alarmierung.dat [SAVES [READY]]\n");
+        return 2;
+    }
+    const std::filesystem::path folderPath = std::filesystem::path(argv[1]) / u8"Wache Süd";
+    std::filesystem::create_directories(folderPath);
+    const std::string folder = utf8(folderPath) + static_cast<char>(folderPath.preferred_separator);
+    const bool settings = std::string(argv[2]) == "Prog.ini";
+    const long saves = argc > 3 ? std::atol(argv[3]) : 0;
+    if (argc > 4) std::ofstream(argv[4]) << "ready\n";
+    long done = 0;
+    long failures = 0;
+    for (; saves == 0 || done < saves; ++done) {
+        bool failed = false;
+        bool whole = true;
+        try {
+            whole = settings ? saveSettings(folder, failed) : saveConditionList(folder, failed);
+        } catch (const ReadError& e) {
+            std::printf("%s\n", e.what());
+            failed = true;
+        }
+        if (!whole) {
+            std::printf("saves %ld failed %ld; then read a file that is not whole\n", done,
+                        failures);
+            return 3;
+        }
+        failures += failed;
+    }
+    std::printf("saves %ld failed %ld\n", done, failures);
+    return failures == 0 ? 0 : 1;
+}

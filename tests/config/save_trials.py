@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""Saves that survive a kill, and two saves at once, tried with save_loop.
+
+  save_trials.py PROGRAM [--wine] [--kills N] [--two-savers N] [--files F,...]
+
+PROGRAM is the save_loop program of a build (save_loop.exe with --wine, run under Wine). Its
+files lie in a folder "Wache Süd" of a fresh temporary folder.
+
+Kill trial (per file): the program saves the file in a loop and is killed with kill -9 at a
+random moment, N times (DRAVEL_KILLS, default 300). Every tenth round starts in an empty folder,
+so that first saves are killed too. After each kill the file is checked as the alarm program
+would find it: intact (whole, its foreign part included), missing (it existed before the round;
+a first save killed before the file existed is counted apart) or torn; every other file in the
+folder is counted as left behind. The next round's first read
+must find a whole file (an interrupted save taken for the file shows there as torn). At the end
+one clean save must leave the file and nothing else.
+
+Two savers (per file): two programs save the same file N times each at once
+(DRAVEL_TWO_SAVERS, default 500); no save may fail and no read may find a torn file.
+
+Prints the figures; exits with 1 when anything is missing, torn, left after the clean save or
+failed.
+"""
+import argparse
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+FOLDER = "Wache Süd"
+FOREIGN_KEYS = 150
+RUN_KEYS = 40
+RECORDS = 100
+RECORD_SIZE = 1280
+FRESH_EVERY = 10
+READY_TIMEOUT = 60
+LONGEST_DELAY = 0.4  # seconds after the program runs: many saves of either file
+FIRST_SAVE_DELAY = 0.05  # fresh rounds: mostly within the first save
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+class Program:
+    def __init__(self, path, wine):
+        self.path = path
+        self.wine = wine
+
+    def start(self, parent, file_name, saves, ready=None, output=subprocess.DEVNULL):
+        args = [windows_path(parent) if self.wine else parent, file_name, str(saves)]
+        if ready:
+            args.append(windows_path(ready) if self.wine else ready)
+        command = (["wine", self.path] if self.wine else [self.path]) + args
+        return subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT)
+
+
+def prog_ini_state(data):
+    text = data.decode("cp1252", errors="replace")
+    foreign = sum(
+        1 for i in range(1, FOREIGN_KEYS + 1)
+        if f"Eintrag{i:03d}=Wert {i:03d} für Kalvor\r\n" in text)
+    steps = re.findall(r"^Schritt\d\d=(\d+)\r$", text, re.MULTILINE)
+    whole = foreign == FOREIGN_KEYS and len(steps) == RUN_KEYS and len(set(steps)) == 1
+    return "intact" if whole else "torn"
+
+
+def condition_list_state(data):
+    if len(data) != RECORDS * RECORD_SIZE:
+        return "torn"
+    generations = set()
+    for i in range(RECORDS):
+        field = data[i * RECORD_SIZE + 512:i * RECORD_SIZE + 768]
+        text = field[1:1 + field[0]].decode("cp1252")
+        match = re.fullmatch(rf"Eintrag {i:03d} Lauf (\d+)", text)
+        if not match:
+            return "torn"
+        generations.add(match.group(1))
+    return "intact" if len(generations) == 1 else "torn"
+
+
+STATES = {"Prog.ini": prog_ini_state, "Alarmierung.dat": condition_list_state}
+
+
+def file_state(folder, file_name):
+    path = os.path.join(folder, file_name)
+    if not os.path.exists(path):
+        return "missing"
+    with open(path, "rb") as f:
+        return STATES[file_name](f.read())
+
+
+def kind_of(name):
+    """A leftover's name with its random part as "*"."""
+    if re.fullmatch(r"rf.*\.tmp", name, re.IGNORECASE):
+        return "rf*.tmp"
+    return re.sub(r"\.(tmp|new)\d+$", r".\1*", name)
+
+
+def others_in(folder, file_name):
+    return sorted(n for n in os.listdir(folder) if n != file_name)
+
+
+def empty(folder):
+    for name in os.listdir(folder):
+        os.remove(os.path.join(folder, name))
+
+
+def wait_for(path, process):
+    deadline = time.monotonic() + READY_TIMEOUT
+    while not os.path.exists(path):
+        if process.poll() is not None or time.monotonic() > deadline:
+            return False
+        time.sleep(0.005)
+    return True
+
+
+def kill_trial(program, work, file_name, kills):
+    folder = os.path.join(work, FOLDER)
+    os.makedirs(folder, exist_ok=True)
+    counts = {"intact": 0, "missing": 0, "torn": 0, "first save": 0}
+    left_rounds = 0
+    left_names = set()
+    rf_files = set()
+    unwhole_reads = 0
+    started = time.monotonic()
+    for round_number in range(kills):
+        fresh = round_number % FRESH_EVERY == 0
+        if fresh:
+            empty(folder)
+        # After a killed first save the next round may start without the file, too.
+        existed = os.path.exists(os.path.join(folder, file_name))
+        ready = os.path.join(work, "ready")
+        if os.path.exists(ready):
+            os.remove(ready)
+        process = program.start(work, file_name, 0, ready)
+        if not wait_for(ready, process):
+            if process.poll() == 3:
+                unwhole_reads += 1
+                print(f"  round {round_number}: the program read a file that was not whole")
+                empty(folder)
+                continue
+            process.kill()
+            sys.exit(f"{file_name}: the saving program did not start (exit {process.poll()})")
+        time.sleep(random.uniform(0, FIRST_SAVE_DELAY if fresh else LONGEST_DELAY))
+        os.kill(process.pid, signal.SIGKILL)
+        code = process.wait()
+        if code == 3:  # ended by itself before the kill: it read a file that was not whole
+            unwhole_reads += 1
+        state = file_state(folder, file_name)
+        counts["first save" if not existed and state == "missing" else state] += 1
+        others = others_in(folder, file_name)
+        if others:
+            left_rounds += 1
+            left_names.update(kind_of(n) for n in others)
+            rf_files.update(n for n in others if re.fullmatch(r"rf.*\.tmp", n, re.IGNORECASE))
+    seconds = time.monotonic() - started
+    clean = program.start(work, file_name, 1)
+    clean_code = clean.wait()
+    after_clean = others_in(folder, file_name)
+    clean_state = file_state(folder, file_name)
+    print(f"{file_name}: {kills} kills in {seconds:.0f} s: intact {counts['intact']}, "
+          f"missing {counts['missing']}, torn {counts['torn']} "
+          f"(first saves killed before the file existed: {counts['first save']}); "
+          f"reads that found a file not whole: {unwhole_reads}")
+    print(f"  left behind after {left_rounds} kills: {', '.join(sorted(left_names)) or 'nothing'}"
+          f" ({len(rf_files)} different rf*.tmp)")
+    print(f"  one clean save: exit {clean_code}, file {clean_state}, left: "
+          f"{', '.join(after_clean) or 'nothing'}")
+    return (counts["missing"] == 0 and counts["torn"] == 0 and unwhole_reads == 0
+            and clean_code == 0 and clean_state == "intact" and not after_clean)
+
+
+def two_savers(program, work, file_name, saves):
+    folder = os.path.join(work, FOLDER)
+    os.makedirs(folder, exist_ok=True)
+    empty(folder)
+    started = time.monotonic()
+    logs = [tempfile.TemporaryFile(dir=work) for _ in range(2)]
+    processes = [program.start(work, file_name, saves, output=log) for log in logs]
+    codes = [p.wait() for p in processes]
+    seconds = time.monotonic() - started
+    reports = []
+    failures = {}
+    for log in logs:
+        log.seek(0)
+        lines = log.read().decode("utf-8", errors="replace").splitlines()
+        reports.append(lines[-1] if lines else "no output")
+        for line in lines[:-1]:
+            failures[line] = failures.get(line, 0) + 1
+    state = file_state(folder, file_name)
+    left = others_in(folder, file_name)
+    print(f"{file_name}: two savers, {saves} saves each, in {seconds:.0f} s: "
+          f"{' / '.join(reports)}; file {state}, left: {', '.join(left) or 'nothing'}")
+    if codes != [0, 0]:
+        print(f"  exit codes {codes[0]} and {codes[1]}")
+    for message, count in sorted(failures.items(), key=lambda item: -item[1])[:3]:
+        print(f"  {count} × {message}")
+    return codes == [0, 0] and state == "intact" and not left
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("program")
+    parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--kills", type=int, default=int(os.environ.get("DRAVEL_KILLS", "300")))
+    parser.add_argument("--two-savers", type=int,
+                        default=int(os.environ.get("DRAVEL_TWO_SAVERS", "500")))
+    parser.add_argument("--files", default="Prog.ini,Alarmierung.dat")
+    options = parser.parse_args()
+    program = Program(os.path.abspath(options.program), options.wine)
+    good = True
+    with tempfile.TemporaryDirectory(prefix="dravel-saves.") as work:
+        for file_name in options.files.split(","):
+            if options.kills > 0:
+                good &= kill_trial(program, work, file_name, options.kills)
+            if options.two_savers > 0:
+                good &= two_savers(program, work, file_name, options.two_savers)
+    return 0 if good else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
