@@ -37,6 +37,8 @@ protected:
 private:
     enum class TimeCheck { Passes, Incomplete, NotATime };
 
+    void setFormTabOrder();
+    void focusTage();
     void TageClick();
     bool UhrzeitKeyPress(const QKeyEvent& key) const;  // true: the key reaches the field
     bool dauerKeyPress(const QKeyEvent& key) const;

@@ -54,6 +54,12 @@ void press(TFunktions& d, const char* name) {
     child<QPushButton>(d, name)->click();
 }
 
+// Clicks the item's radio mark; selectors lie over the rest of its caption.
+void clickItem(TFunktions& d, int item) {
+    QRadioButton* button = tage(d)->button(item);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 TFunktions::Values scheduleOfKind(int kind) {
     TFunktions::Values v;
     v.kind = kind;
@@ -98,6 +104,8 @@ private slots:
     void textTypedIntoASelectorIsNoSelection();
     void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
     void focusLeavingADestroyedFieldReachesNoHandler();
+    void opensOnTageAndChecksTheTimeOnlyOnceEntered();
+    void tabOrderIsTheForms();
 };
 
 void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
@@ -387,6 +395,52 @@ void TestFunktionsprobe::focusLeavingADestroyedFieldReachesNoHandler() {
         delete d;
         QCOMPARE(stillConnected, 0);
     }
+}
+
+// With "Täglich" and no time stored, the time field is the first enabled
+// field; the dialog must still open on Tage, so that "Abbrechen" and the
+// radio buttons answer as ever until the user has been in the time field.
+void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
+    CommandTest t;
+    t.store("[Funktionsprobe]\r\nArt=4\r\n");
+    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+        QVERIFY(activate(d));
+        QCOMPARE(QApplication::focusWidget(), tage(d)->button(4));
+        clickItem(d, 1);
+        QCOMPARE(tage(d)->itemIndex(), 1);
+        QVERIFY(d.isVisible());
+
+        QTest::mouseClick(timeField(d), Qt::LeftButton);
+        QVERIFY(timeField(d)->hasFocus());
+        t.boxes.expect(BoxKind::Plain, notATime("  :  "));
+        clickItem(d, 4);
+        VERIFY_BOXES(t.boxes);
+        QVERIFY(timeField(d)->hasFocus());
+        timeField(d)->setCursorPosition(0);
+        QTest::keyClicks(timeField(d), "0630");
+        cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {});
+    }));
+    VERIFY_BOXES(t.boxes);
+}
+
+// Tab goes through the controls in the form's order, from the selected item
+// of Tage, skipping what is disabled, and round to Tage again.
+void TestFunktionsprobe::tabOrderIsTheForms() {
+    ScriptedBoxes boxes;
+    TFunktions d;
+    TFunktions::Values monthly = scheduleOfKind(2);
+    monthly.time = "06:30";
+    d.setValues(monthly);
+    d.show();
+    QVERIFY(activate(d));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int step = 0; step < 8; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"Tage2", "ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer",
+                                   "ok", "BitBtn1", "Tage2", "ZahlWochentag2"}));
+    VERIFY_BOXES(boxes);
 }
 
 QTEST_MAIN(TestFunktionsprobe)
