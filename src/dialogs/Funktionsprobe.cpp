@@ -1,7 +1,10 @@
 #include "dialogs/Funktionsprobe.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
@@ -180,12 +183,42 @@ void TFunktions::TageClick() {
 }
 
 bool TFunktions::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (watched == ui->Uhrzeit) return !UhrzeitKeyPress(key);
-        if (watched == ui->dauer) return !dauerKeyPress(key);
+    if (watched != ui->Uhrzeit && watched != ui->dauer)
+        return SettingsDialog::eventFilter(watched, event);
+    auto* field = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            return field == ui->Uhrzeit ? !UhrzeitKeyPress(key) : !dauerKeyPress(key);
+        }
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton) return false;
+            pasteSelection(field);
+            return true;
+        case QEvent::InputMethod:
+            typeInto(field, static_cast<QInputMethodEvent*>(event)->commitString());
+            return true;
+        default:
+            return false;
     }
-    return SettingsDialog::eventFilter(watched, event);
+}
+
+// The middle button pastes the X11 selection, as a line edit does, but
+// only what the keys could have typed gets in.
+void TFunktions::pasteSelection(QLineEdit* field) {
+    const QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection()) return;
+    field->deselect();
+    typeInto(field, clipboard->text(QClipboard::Selection));
+}
+
+// Text that comes any other way than by the keys (the pasted selection, an
+// input method) is typed character by character, through the key filter.
+void TFunktions::typeInto(QLineEdit* field, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(field, &key);
+    }
 }
 
 // Digits and Backspace; the mask places the digits and skips the colon.

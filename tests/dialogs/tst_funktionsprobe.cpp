@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +74,12 @@ QStringList enabledControls(TFunktions& d) {
     return enabled;
 }
 
+void commitText(QLineEdit* field, const QString& text) {
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
+}
+
 // Shows the dialog as a daily schedule with the cursor at the start of the
 // empty time field.
 void showWithTimeFocused(TFunktions& d) {
@@ -106,6 +113,8 @@ private slots:
     void focusLeavingADestroyedFieldReachesNoHandler();
     void opensOnTageAndChecksTheTimeOnlyOnceEntered();
     void tabOrderIsTheForms();
+    void composedTextObeysTheKeyFilters();
+    void middleClickPasteObeysTheKeyFilters();
 };
 
 void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
@@ -441,6 +450,54 @@ void TestFunktionsprobe::tabOrderIsTheForms() {
     QCOMPARE(visited, (QStringList{"Tage2", "ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer",
                                    "ok", "BitBtn1", "Tage2", "ZahlWochentag2"}));
     VERIFY_BOXES(boxes);
+}
+
+// An input method hands whole texts to a field; of them, only what the keys
+// could have typed gets in, character by character.
+void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
+    ScriptedBoxes boxes;
+    TFunktions d;
+    showWithTimeFocused(d);
+    commitText(timeField(d), "ab:1x2");
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:__"));
+    commitText(timeField(d), "3 ٤4");  // an Arabic-Indic four is no key's digit
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+
+    durationField(d)->setFocus();
+    commitText(durationField(d), "ab:cd7x99");
+    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
+    commitText(durationField(d), "12");
+    QCOMPARE(durationField(d)->text(), QStringLiteral("7991"));
+    VERIFY_BOXES(boxes);
+    QCOMPARE(d.values().duration, std::string("7991"));
+}
+
+// On X11 the middle button pastes the selection, wherever it was made; it
+// obeys the key filters as well. Runs under Xvfb (tst_funktionsprobe_x11).
+void TestFunktionsprobe::middleClickPasteObeysTheKeyFilters() {
+    if (!QApplication::clipboard()->supportsSelection())
+        QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
+    ScriptedBoxes boxes;
+    TFunktions d;
+    showWithTimeFocused(d);
+    QApplication::clipboard()->setText(QStringLiteral("ab:1x2 3:4"), QClipboard::Selection);
+    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
+                 QStringLiteral("ab:1x2 3:4"));
+    QTest::mouseClick(timeField(d), Qt::MiddleButton, {}, QPoint(2, timeField(d)->height() / 2));
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+
+    QApplication::clipboard()->setText(QStringLiteral("ab:cd7x99"), QClipboard::Selection);
+    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
+                 QStringLiteral("ab:cd7x99"));
+    QTest::mouseClick(durationField(d), Qt::MiddleButton);
+    VERIFY_BOXES(boxes);
+    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
+    // Pasted where clicked: behind the text, and only one digit still fits.
+    QTest::mouseClick(durationField(d), Qt::MiddleButton, {},
+                      QPoint(durationField(d)->width() - 2, durationField(d)->height() / 2));
+    QCOMPARE(durationField(d)->text(), QStringLiteral("7997"));
+    QCOMPARE(d.values().duration, std::string("7997"));
+    QCOMPARE(d.values().time, std::string("12:34"));
 }
 
 QTEST_MAIN(TestFunktionsprobe)
