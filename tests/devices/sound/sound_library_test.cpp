@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -143,6 +145,24 @@ TEST_F(SoundLibraryTest, FifosAndDevicesAreRefusedWithoutBeingWaitedFor) {
     EXPECT_EQ(library->StreamCreateFile(folder.file("text.wav")), 0u);
     EXPECT_EQ(openDescriptors(), before);
     EXPECT_FALSE(library->ChannelPlay(0, false));
+}
+#else
+// A pipe would hold the preview in its first read until the other end wrote,
+// and with it the whole program; it is refused at once.
+TEST_F(SoundLibraryTest, PipesAreRefusedWithoutBeingWaitedFor) {
+    auto library = createSdlSoundLibrary();
+    ASSERT_TRUE(library->Init(-1, kRate, 0));
+    const std::string pipe =
+        "\\\\.\\pipe\\dravel-sound-" + std::to_string(testplatform::processId());
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    auto preview = std::async(std::launch::async, [&] { return library->StreamCreateFile(pipe); });
+    const bool waited = preview.wait_for(10s) != std::future_status::ready;
+    DisconnectNamedPipe(server);  // ends a read that waits
+    CloseHandle(server);
+    EXPECT_FALSE(waited) << "the preview waits for data from the pipe";
+    EXPECT_EQ(preview.get(), 0u);
 }
 #endif
 
