@@ -39,7 +39,7 @@ const char* const kSampleSettings =
     "[Pin0]\r\nAusgang Aktiv=1\r\nBemerkung=Alarmlampe Fahrzeughalle\r\nWarten=10\r\n"
     "Dauer=60\r\nStart=0\r\n"
     "[Pin1]\r\nAusgang Aktiv=1\r\nBemerkung=Tor\r\nWarten=0\r\nDauer=120\r\nStart=1\r\n"
-    "[Sound]\r\nPlay=1\r\nPfad=C:\\Kalvor\\gong.wav\r\nWait=1\r\nWait Time=5\r\n"
+    "[Sound]\r\nPlay=1\r\nPfad=C:\\Kalvor\\gong.wav\r\nWait=1\r\nWait Time=1200\r\n"
     "Ansteuern=1\r\nAnsteuern Pin=2\r\n"
     "[Funk]\r\nOnOff=1\r\nStart=1\r\nStart Zeit=30\r\nEnde=2\r\nPin=1\r\n"
     "EndLautst\xE4rke=2\r\nStartVolume=52428\r\nEndVolume=13107\r\n"

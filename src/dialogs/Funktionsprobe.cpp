@@ -1,10 +1,15 @@
 #include "dialogs/Funktionsprobe.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
 #include <initializer_list>
+#include <vector>
 
 #include "config/TimeOfDay.h"
 #include "dialogs/ui_Funktionsprobe.h"
@@ -90,6 +95,7 @@ TFunktions::TFunktions(QWidget* parent)
     connect(ui->ok, &QPushButton::clicked, this, &TFunktions::accept);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TFunktions::reject);
     TageClick();
+    setFormTabOrder();
 }
 
 // The fields are destroyed after this body, and the focus leaving one of
@@ -101,6 +107,7 @@ TFunktions::~TFunktions() {
 void TFunktions::setValues(const Values& values) {
     const int lastItem = static_cast<int>(ui->Tage->items().size()) - 1;
     ui->Tage->setItemIndex(values.kind < 0 ? -1 : std::min(values.kind, lastItem));
+    focusTage();
     selectStoredIndex(ui->Wochentag1, values.weekday1);
     selectStoredIndex(ui->Wochentag2, values.weekday2);
     selectStoredIndex(ui->ZahlWochentag2, values.weekdayInMonth);
@@ -122,6 +129,25 @@ TFunktions::Values TFunktions::values() const {
     return v;
 }
 
+// The buttons of Tage are made after the form's other controls, so Qt would
+// put them last; the form has Tage first, then the controls in their order.
+void TFunktions::setFormTabOrder() {
+    std::vector<QWidget*> order;
+    for (int item = 0; item < static_cast<int>(ui->Tage->items().size()); ++item)
+        order.push_back(ui->Tage->button(item));
+    order.insert(order.end(), {ui->Wochentag1, ui->ZahlWochentag2, ui->Wochentag2, ui->Tag_Monat,
+                               ui->Uhrzeit, ui->dauer, ui->ok, ui->BitBtn1});
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    focusTage();
+}
+
+// The dialog opens on Tage, at its selected item, as a radio group takes the
+// focus; the time field is not entered before the user enters it.
+void TFunktions::focusTage() {
+    QRadioButton* selected = ui->Tage->button(ui->Tage->itemIndex());
+    (selected ? selected : ui->Tage->button(0))->setFocus();
+}
+
 // A click on "Übernehmen" first takes the focus from the time field; when
 // the field refused to be left, the click does not close the dialog either.
 // (The focus itself may come back only later, once the message has gone.)
@@ -130,39 +156,69 @@ void TFunktions::accept() {
     SettingsDialog::accept();
 }
 
+// Each control goes straight to its new state: disabling the time field for
+// a moment would throw its focus to "Übernehmen" and past the time check.
 void TFunktions::TageClick() {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2, ui->ZahlWochentag2,
-                                         ui->Tag_Monat, ui->Uhrzeit, ui->dauer})
-        w->setEnabled(false);
-    const auto enable = [](std::initializer_list<QWidget*> widgets) {
-        for (QWidget* w : widgets) w->setEnabled(true);
-    };
+    std::vector<QWidget*> enabled;
     switch (ui->Tage->itemIndex()) {
         case ScheduleSettings::Weekly:
-            enable({ui->Wochentag1, ui->Uhrzeit, ui->dauer});
+            enabled = {ui->Wochentag1, ui->Uhrzeit, ui->dauer};
             break;
         case ScheduleSettings::MonthlyByWeekday:
-            enable({ui->ZahlWochentag2, ui->Wochentag2, ui->Uhrzeit, ui->dauer});
+            enabled = {ui->ZahlWochentag2, ui->Wochentag2, ui->Uhrzeit, ui->dauer};
             break;
         case ScheduleSettings::MonthlyByDay:
-            enable({ui->Tag_Monat, ui->Uhrzeit, ui->dauer});
+            enabled = {ui->Tag_Monat, ui->Uhrzeit, ui->dauer};
             break;
         case ScheduleSettings::Daily:
-            enable({ui->Uhrzeit, ui->dauer});
+            enabled = {ui->Uhrzeit, ui->dauer};
             break;
         default:
             break;
     }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2, ui->ZahlWochentag2,
+                                         ui->Tag_Monat, ui->Uhrzeit, ui->dauer})
+        w->setEnabled(std::find(enabled.begin(), enabled.end(), w) != enabled.end());
 }
 
 bool TFunktions::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (watched == ui->Uhrzeit) return !UhrzeitKeyPress(key);
-        if (watched == ui->dauer) return !dauerKeyPress(key);
+    if (watched != ui->Uhrzeit && watched != ui->dauer)
+        return SettingsDialog::eventFilter(watched, event);
+    auto* field = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            return field == ui->Uhrzeit ? !UhrzeitKeyPress(key) : !dauerKeyPress(key);
+        }
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton) return false;
+            pasteSelection(field);
+            return true;
+        case QEvent::InputMethod:
+            typeInto(field, static_cast<QInputMethodEvent*>(event)->commitString());
+            return true;
+        default:
+            return false;
     }
-    return SettingsDialog::eventFilter(watched, event);
+}
+
+// The middle button pastes the X11 selection, as a line edit does, but
+// only what the keys could have typed gets in.
+void TFunktions::pasteSelection(QLineEdit* field) {
+    const QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection()) return;
+    field->deselect();
+    typeInto(field, clipboard->text(QClipboard::Selection));
+}
+
+// Text that comes any other way than by the keys (the pasted selection, an
+// input method) is typed character by character, through the key filter.
+void TFunktions::typeInto(QLineEdit* field, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(field, &key);
+    }
 }
 
 // Digits and Backspace; the mask places the digits and skips the colon.

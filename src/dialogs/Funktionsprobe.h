@@ -7,6 +7,7 @@
 #include "ui/SettingsDialog.h"
 
 class QKeyEvent;
+class QLineEdit;
 
 namespace Ui {
 class Funktions;
@@ -37,9 +38,13 @@ protected:
 private:
     enum class TimeCheck { Passes, Incomplete, NotATime };
 
+    void setFormTabOrder();
+    void focusTage();
     void TageClick();
     bool UhrzeitKeyPress(const QKeyEvent& key) const;  // true: the key reaches the field
     bool dauerKeyPress(const QKeyEvent& key) const;
+    void pasteSelection(QLineEdit* field);
+    void typeInto(QLineEdit* field, const QString& text);
     void focusMoved(QWidget* from, QWidget* to);
     void UhrzeitExit();
     TimeCheck checkTime() const;

@@ -72,12 +72,20 @@ void Tinfo::setUpHistory() {
     ui->TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->TreeView1->header()->setStretchLastSection(false);
     ui->TreeView1->viewport()->setAttribute(Qt::WA_Hover);
-    // Deferred until the click that changed the selection is handled: collapsing moves the rows
-    // under the mouse, and the view would otherwise finish the click on the wrong row.
-    connect(ui->TreeView1, &QTreeWidget::currentItemChanged, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { expandOnly(ui->TreeView1->currentItem()); }, Qt::QueuedConnection);
+    // Only the user's selection opens a branch: the item that Qt makes current when the tree
+    // takes the focus is not selected. Deferred until the click that changed the selection is
+    // handled: collapsing moves the rows under the mouse, and the view would otherwise finish
+    // the click on the wrong row.
+    connect(ui->TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QMetaObject::invokeMethod(this, &Tinfo::expandSelected, Qt::QueuedConnection);
     });
+    // The window opens on "Zurück", so that the tree shows no current item either.
+    ui->Button1->setFocus();
+}
+
+void Tinfo::expandSelected() {
+    const QList<QTreeWidgetItem*> selected = ui->TreeView1->selectedItems();
+    expandOnly(selected.isEmpty() ? nullptr : selected.first());
 }
 
 void Tinfo::expandOnly(QTreeWidgetItem* selected) {

@@ -24,6 +24,7 @@ public:
 private:
     void setUpNote();
     void setUpHistory();
+    void expandSelected();
     // Only the selected item's branch stays open: it expands, every other item collapses.
     void expandOnly(QTreeWidgetItem* selected);
 

@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include "ui/Text.h"
 
@@ -31,11 +33,28 @@ QMessageBox::Icon iconOf(BoxKind kind) {
     return QMessageBox::NoIcon;
 }
 
+// The nearest shown window from the parent up, or none.
+QWidget* shownWindowAbove(QWidget* parent) {
+    for (QWidget* w = parent ? parent->window() : nullptr; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w->isVisible()) return w;
+    return nullptr;
+}
+
 // Qt answers the close button with the escape button; this box tells the
 // two apart, since Escape is "Nein" but the close button is not.
+//
+// Qt centres a box on its parent's window even when that window is not shown
+// yet (a dialog still being loaded, the main window during start-up) and so
+// still stands at the top-left corner of the screen. Such a box is centred on
+// the nearest shown window above it, else on the screen, as the platform's
+// own boxes are.
 class ProgramBox : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    ProgramBox(Icon icon, const QString& title, const QString& text, QWidget* parent)
+        : QMessageBox(icon, title, text, NoButton, parent),
+          placeByHand_(parent && !parent->window()->isVisible()),
+          anchor_(shownWindowAbove(parent)) {}
     bool closedByCloseButton() const { return closed_; }
 
 protected:
@@ -44,13 +63,26 @@ protected:
         QMessageBox::closeEvent(event);
     }
 
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (!placeByHand_) return;
+        QRect frame = frameGeometry();
+        if (anchor_) {
+            frame.moveCenter(anchor_->frameGeometry().center());
+        } else if (const QScreen* screen = this->screen()) {
+            frame.moveCenter(screen->availableGeometry().center());
+        }
+        move(frame.topLeft());
+    }
+
 private:
     bool closed_ = false;
+    const bool placeByHand_;
+    QPointer<QWidget> anchor_;
 };
 
 Answer runRealBox(QWidget* parent, const BoxRequest& request) {
-    ProgramBox box(iconOf(request.kind), request.title, displayText(request.text),
-                   QMessageBox::NoButton, parent);
+    ProgramBox box(iconOf(request.kind), request.title, displayText(request.text), parent);
     if (request.kind != BoxKind::Confirmation) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();

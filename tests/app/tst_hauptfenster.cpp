@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -67,6 +69,7 @@ private slots:
     void wrongSoundLibraryVersionEndsTheProgramWithoutWindow_data();
     void wrongSoundLibraryVersionEndsTheProgramWithoutWindow();
     void failedSoundStartIsReportedAndStartGoesOn();
+    void failedSoundStartNoticeStandsInTheMiddleOfTheScreen();
     void wiringDiagramsOpenFromTheProgramDirectory();
     void wiringDiagramFailureIsShownWhenTheOpenerEnds();
     void settingsCommandWritesOnlyWhenAccepted();
@@ -153,6 +156,25 @@ void TestHauptfenster::failedSoundStartIsReportedAndStartGoesOn() {
     TMain w;
     QVERIFY(w.start());
     VERIFY_BOXES(boxes);
+}
+
+// The notice comes before the main window shows: in the middle of the
+// screen, not at the corner where the unshown window still stands.
+void TestHauptfenster::failedSoundStartNoticeStandsInTheMiddleOfTheScreen() {
+    TempProgramDir dir;
+    SoundLibraryGuard sound;
+    sound.fake().initSucceeds = false;
+    const dravel::testing::RealBoxes real;
+    dravel::testing::BoxSeen seen;
+    QPoint centre;
+    dravel::testing::answerNextBox(seen, [&](QMessageBox* box) {
+        centre = box->frameGeometry().center();
+        box->buttons().first()->click();
+    });
+    TMain w;
+    QVERIFY(w.start());
+    QCOMPARE(seen.text, QStringLiteral("Fehler beim Starten der \"bass.dcu\""));
+    QCOMPARE(centre, w.screen()->availableGeometry().center());
 }
 
 // The diagrams open from the program directory, whatever the working

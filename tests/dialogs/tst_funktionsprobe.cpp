@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,6 +55,12 @@ void press(TFunktions& d, const char* name) {
     child<QPushButton>(d, name)->click();
 }
 
+// Clicks the item's radio mark; selectors lie over the rest of its caption.
+void clickItem(TFunktions& d, int item) {
+    QRadioButton* button = tage(d)->button(item);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 TFunktions::Values scheduleOfKind(int kind) {
     TFunktions::Values v;
     v.kind = kind;
@@ -65,6 +72,12 @@ QStringList enabledControls(TFunktions& d) {
     for (const QString& name : kScheduleControls)
         if (child(d, name)->isEnabled()) enabled << name;
     return enabled;
+}
+
+void commitText(QLineEdit* field, const QString& text) {
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
 }
 
 // Shows the dialog as a daily schedule with the cursor at the start of the
@@ -98,6 +111,10 @@ private slots:
     void textTypedIntoASelectorIsNoSelection();
     void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
     void focusLeavingADestroyedFieldReachesNoHandler();
+    void opensOnTageAndChecksTheTimeOnlyOnceEntered();
+    void tabOrderIsTheForms();
+    void composedTextObeysTheKeyFilters();
+    void middleClickPasteObeysTheKeyFilters();
 };
 
 void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
@@ -387,6 +404,100 @@ void TestFunktionsprobe::focusLeavingADestroyedFieldReachesNoHandler() {
         delete d;
         QCOMPARE(stillConnected, 0);
     }
+}
+
+// With "Täglich" and no time stored, the time field is the first enabled
+// field; the dialog must still open on Tage, so that "Abbrechen" and the
+// radio buttons answer as ever until the user has been in the time field.
+void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
+    CommandTest t;
+    t.store("[Funktionsprobe]\r\nArt=4\r\n");
+    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+        QVERIFY(activate(d));
+        QCOMPARE(QApplication::focusWidget(), tage(d)->button(4));
+        clickItem(d, 1);
+        QCOMPARE(tage(d)->itemIndex(), 1);
+        QVERIFY(d.isVisible());
+
+        QTest::mouseClick(timeField(d), Qt::LeftButton);
+        QVERIFY(timeField(d)->hasFocus());
+        t.boxes.expect(BoxKind::Plain, notATime("  :  "));
+        clickItem(d, 4);
+        VERIFY_BOXES(t.boxes);
+        QVERIFY(timeField(d)->hasFocus());
+        timeField(d)->setCursorPosition(0);
+        QTest::keyClicks(timeField(d), "0630");
+        cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {});
+    }));
+    VERIFY_BOXES(t.boxes);
+}
+
+// Tab goes through the controls in the form's order, from the selected item
+// of Tage, skipping what is disabled, and round to Tage again.
+void TestFunktionsprobe::tabOrderIsTheForms() {
+    ScriptedBoxes boxes;
+    TFunktions d;
+    TFunktions::Values monthly = scheduleOfKind(2);
+    monthly.time = "06:30";
+    d.setValues(monthly);
+    d.show();
+    QVERIFY(activate(d));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int step = 0; step < 8; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"Tage2", "ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer",
+                                   "ok", "BitBtn1", "Tage2", "ZahlWochentag2"}));
+    VERIFY_BOXES(boxes);
+}
+
+// An input method hands whole texts to a field; of them, only what the keys
+// could have typed gets in, character by character.
+void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
+    ScriptedBoxes boxes;
+    TFunktions d;
+    showWithTimeFocused(d);
+    commitText(timeField(d), "ab:1x2");
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:__"));
+    commitText(timeField(d), "3 ٤4");  // an Arabic-Indic four is no key's digit
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+
+    durationField(d)->setFocus();
+    commitText(durationField(d), "ab:cd7x99");
+    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
+    commitText(durationField(d), "12");
+    QCOMPARE(durationField(d)->text(), QStringLiteral("7991"));
+    VERIFY_BOXES(boxes);
+    QCOMPARE(d.values().duration, std::string("7991"));
+}
+
+// On X11 the middle button pastes the selection, wherever it was made; it
+// obeys the key filters as well. Runs under Xvfb (tst_funktionsprobe_x11).
+void TestFunktionsprobe::middleClickPasteObeysTheKeyFilters() {
+    if (!QApplication::clipboard()->supportsSelection())
+        QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
+    ScriptedBoxes boxes;
+    TFunktions d;
+    showWithTimeFocused(d);
+    QApplication::clipboard()->setText(QStringLiteral("ab:1x2 3:4"), QClipboard::Selection);
+    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
+                 QStringLiteral("ab:1x2 3:4"));
+    QTest::mouseClick(timeField(d), Qt::MiddleButton, {}, QPoint(2, timeField(d)->height() / 2));
+    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+
+    QApplication::clipboard()->setText(QStringLiteral("ab:cd7x99"), QClipboard::Selection);
+    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
+                 QStringLiteral("ab:cd7x99"));
+    QTest::mouseClick(durationField(d), Qt::MiddleButton);
+    VERIFY_BOXES(boxes);
+    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
+    // Pasted where clicked: behind the text, and only one digit still fits.
+    QTest::mouseClick(durationField(d), Qt::MiddleButton, {},
+                      QPoint(durationField(d)->width() - 2, durationField(d)->height() / 2));
+    QCOMPARE(durationField(d)->text(), QStringLiteral("7997"));
+    QCOMPARE(d.values().duration, std::string("7997"));
+    QCOMPARE(d.values().time, std::string("12:34"));
 }
 
 QTEST_MAIN(TestFunktionsprobe)

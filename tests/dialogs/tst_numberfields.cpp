@@ -3,8 +3,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyleFactory>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@
 #include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
+#include "ui/ProgramFont.h"
 #include "ui/RadioGroup.h"
 
 using namespace dravel::dialogs;
@@ -79,6 +82,19 @@ int fieldIndex(const char* name) {
     qFatal("no field %s", name);
 }
 
+// The width of a field's text area: its line edit less the two pixels Qt
+// keeps free on either side (and one for the cursor, counted with the text).
+int textAreaWidth(const QLineEdit* edit) {
+    return edit->width() - 2 * 2;
+}
+
+// What the field shows with the cursor at the start or at the end of its
+// text; the two differ only when the text had to be scrolled.
+QImage shownWithCursorAt(QLineEdit* edit, int position) {
+    edit->setCursorPosition(position);
+    return edit->grab().toImage();
+}
+
 }  // namespace
 
 class TestNumberFields : public QObject {
@@ -86,6 +102,8 @@ class TestNumberFields : public QObject {
 private slots:
     void typedTextIsTakenAndPulledIntoRangeOnLeaving_data();
     void typedTextIsTakenAndPulledIntoRangeOnLeaving();
+    void longestNumberShowsWholeInEveryStyle_data();
+    void longestNumberShowsWholeInEveryStyle();
 
 private:
     dravel::testing::TempProgramDir dir_;
@@ -142,6 +160,54 @@ void TestNumberFields::typedTextIsTakenAndPulledIntoRangeOnLeaving() {
     box->clearFocus();  // leaving the field
     QCOMPARE(box->text(), shownAfterLeaving);
     QCOMPARE(under.stored(*d), stored);
+}
+
+void TestNumberFields::longestNumberShowsWholeInEveryStyle_data() {
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("longest");
+    for (const QString& style : QStyleFactory::keys()) {
+        const auto row = [&](const char* field, QSize size, int longest) {
+            QTest::addRow("%s %s", qPrintable(style), field)
+                << style << fieldIndex(field) << size << longest;
+        };
+        row("verzoeger_zeit", {41, 22}, 1800);
+        row("StartSekunden", {57, 22}, 3600);
+        row("Warten", {65, 22}, 1800);
+        row("Dauer", {65, 22}, 1800);
+    }
+}
+
+// The fields keep the sizes of the forms; in the program's font, the
+// longest number must fit the text area, so none is shown cut while typed
+// or scrolled when the cursor moves through it.
+void TestNumberFields::longestNumberShowsWholeInEveryStyle() {
+    QFETCH(QString, style);
+    QFETCH(int, field);
+    QFETCH(QSize, size);
+    QFETCH(int, longest);
+    const QString previousStyle = QApplication::style()->name();
+    QApplication::setStyle(style);
+    dravel::ui::useProgramFont();
+    const FieldUnderTest& under = fields()[static_cast<std::size_t>(field)];
+    const std::unique_ptr<QDialog> d = under.make();
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    auto* box = child<QSpinBox>(*d, under.field);
+    box->setValue(longest);
+    auto* edit = box->findChild<QLineEdit*>();
+    const int textWidth = edit->fontMetrics().horizontalAdvance(edit->text()) + 1;
+    const bool fits = textWidth <= textAreaWidth(edit);
+    const bool scrolls = shownWithCursorAt(edit, 0) != shownWithCursorAt(edit, 4);
+    QApplication::setStyle(previousStyle);
+    QCOMPARE(box->size(), size);
+    QCOMPARE(edit->text(), QString::number(longest));
+    QVERIFY2(fits, qPrintable(QStringLiteral("%1 needs %2 pixels, the text area has %3")
+                                  .arg(edit->text())
+                                  .arg(textWidth)
+                                  .arg(textAreaWidth(edit))));
+    QVERIFY(!scrolls);
 }
 
 QTEST_MAIN(TestNumberFields)

@@ -1,5 +1,7 @@
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "DialogDriver.h"
@@ -135,6 +137,38 @@ private slots:
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);
         QVERIFY(programPanel->panelText() != QStringLiteral("ProgInfo"));
+    }
+
+    // The boxes of loading come before the dialog shows; they stand in the
+    // middle of the main window, or of the screen while none is shown, not
+    // at the corner where the unshown dialog still is.
+    void loadingBoxesAreCentredOnTheMainWindowOrTheScreen() {
+        dravel::testing::TempProgramDir dir;
+        const dravel::testing::RealBoxes real;
+        TMain window;
+        const QPoint screenCentre = window.screen()->availableGeometry().center();
+        QCOMPARE(centreOfLoadingBox(window), screenCentre);
+
+        window.show();
+        window.move(screenCentre - QPoint(150, 40));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(centreOfLoadingBox(window), window.frameGeometry().center());
+    }
+
+private:
+    // Where the multi-start warning of loading stood, by its centre.
+    static QPoint centreOfLoadingBox(TMain& window) {
+        TProg d(&window);
+        QPoint centre;
+        dravel::testing::BoxSeen seen;
+        dravel::testing::answerNextBox(seen, [&](QMessageBox* box) {
+            centre = box->frameGeometry().center();
+            box->buttons().first()->click();
+        });
+        TProg::Values values = d.values();
+        values.multiStart = true;
+        d.setValues(values);
+        return seen.title == QStringLiteral("Warnung") ? centre : QPoint(-1, -1);
     }
 };
 

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,38 @@ private slots:
             QVERIFY(!tree->topLevelItem(i)->isExpanded());
         }
         QCOMPARE(releases, (QStringList{"1.6", "1.5", "1.4"}));
+    }
+
+    // Neither opening nor moving the focus into the tree selects or expands
+    // anything; the first release the user selects opens.
+    void opensWithEveryReleaseCollapsedUntilOneIsSelected() {
+        TempProgramDir dir;
+        Tinfo window;
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* tree = child<QTreeWidget>(window, "TreeView1");
+        const auto nothingOpen = [&] {
+            QCoreApplication::processEvents();  // expanding waits for the event loop
+            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                if (tree->topLevelItem(i)->isExpanded()) return false;
+            return tree->selectedItems().isEmpty();
+        };
+        QVERIFY(nothingOpen());
+        QCOMPARE(tree->currentItem(), nullptr);
+
+        while (!tree->hasFocus()) {
+            QWidget* before = QApplication::focusWidget();
+            QTest::keyClick(before, Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != before);
+        }
+        QVERIFY(nothingOpen());
+
+        QTest::keyClick(tree, Qt::Key_Down);
+        QTRY_VERIFY(!tree->selectedItems().isEmpty());
+        QTreeWidgetItem* selected = tree->selectedItems().first();
+        QTRY_VERIFY(selected->isExpanded());
+        QCOMPARE(tree->indexOfTopLevelItem(selected), 1);
     }
 
     void selectingAReleaseExpandsItAndCollapsesTheOthers() {

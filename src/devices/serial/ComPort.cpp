@@ -78,15 +78,21 @@ void TComPort::setupLine() {
     EComPort::check(line_->setTimeouts(toCommTimeouts(timeouts_)), ComErrorCode::TimeoutsFailed);
 }
 
+// The watch and the thread belong to opening the port: when either cannot
+// be made, the port cannot be opened, and says so as every other step does.
 void TComPort::startEventThread() {
     SystemError error = 0;
     std::unique_ptr<EventWatch> watch = line_->createEventWatch(error);
-    if (!watch) throw std::system_error(error, std::system_category(), "event watch");
+    if (!watch) throw EComPort(ComErrorCode::OpenFailed, error);
     line_->setEventMask(eventsToMask(events_));
     const uint64_t session = session_;
-    thread_ = std::make_unique<TComThread>(
-        *line_, std::move(watch), sync_method_, *receiver_,
-        [this, session](TComEvents events) { dispatch(events, session); });
+    try {
+        thread_ = std::make_unique<TComThread>(
+            *line_, std::move(watch), sync_method_, *receiver_,
+            [this, session](TComEvents events) { dispatch(events, session); });
+    } catch (const std::system_error& e) {
+        throw EComPort(ComErrorCode::OpenFailed, e.code().value());
+    }
 }
 
 void TComPort::afterOpen() {

@@ -101,11 +101,12 @@ TEST_F(ComPortTest, OpeningNotifiesAndSetsUpInOrder) {
     EXPECT_TRUE(port->Connected());
 }
 
-// A port held by another program stays closed; a failed setup closes the
-// handle again. Neither reports the opening as done.
+// A port held by another program stays closed; a failed setup, or an event
+// watch that cannot be made, closes the handle again. None reports the
+// opening as done, and each is the port's own error.
 TEST_F(ComPortTest, FailedOpenOrSetupLeavesThePortClosedWithoutAfterOpen) {
-    const Calls steps = {"OnBeforeOpen", "open COM1", "setupQueues 1024 1024", "setState",
-                         "setTimeouts"};
+    const Calls steps = {"OnBeforeOpen", "open COM1",   "setupQueues 1024 1024",
+                         "setState",     "setTimeouts", "createEventWatch"};
     struct Failure {
         const char* call;
         ComErrorCode code;
@@ -114,7 +115,8 @@ TEST_F(ComPortTest, FailedOpenOrSetupLeavesThePortClosedWithoutAfterOpen) {
     const Failure failures[] = {{"open", ComErrorCode::OpenFailed, 2},
                                 {"setupQueues", ComErrorCode::SetupFailed, 3},
                                 {"setState", ComErrorCode::SetStateFailed, 4},
-                                {"setTimeouts", ComErrorCode::TimeoutsFailed, 5}};
+                                {"setTimeouts", ComErrorCode::TimeoutsFailed, 5},
+                                {"createEventWatch", ComErrorCode::OpenFailed, 6}};
     for (const Failure& f : failures) {
         sim = std::make_shared<SimulatedSerialDriver>();
         port = std::make_unique<TComPort>(sim);
@@ -124,6 +126,7 @@ TEST_F(ComPortTest, FailedOpenOrSetupLeavesThePortClosedWithoutAfterOpen) {
         const EComPort e = comErrorOf([&] { port->OpenPort(); });
         EXPECT_EQ(e.code(), f.code) << f.call;
         EXPECT_EQ(e.winCode(), 5);
+        EXPECT_STREQ(e.what(), (comErrorText(f.code) + " (win error code: 5)").c_str());
         EXPECT_FALSE(port->Connected());
         EXPECT_FALSE(port->hasEventThread());
         EXPECT_EQ(sim->openLines(), 0);

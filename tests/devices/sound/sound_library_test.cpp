@@ -1,9 +1,18 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <map>
 #include <thread>
@@ -109,6 +118,53 @@ TEST_F(SoundLibraryTest, FailedPreviewsWithoutOutputKeepNoFileOpen) {
     }
     EXPECT_LE(openDescriptors(), before + 2);
 }
+
+#ifndef _WIN32
+// A FIFO would hold the preview in open() until a writer came, and with it
+// the whole program; it and a device are refused at once, as a missing file
+// is, so the preview says "nicht gefunden". The refusal keeps nothing open.
+TEST_F(SoundLibraryTest, FifosAndDevicesAreRefusedWithoutBeingWaitedFor) {
+    auto library = createSdlSoundLibrary();
+    ASSERT_TRUE(library->Init(-1, kRate, 0));
+    const std::string fifo = folder.file("alarm.wav");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto preview = std::async(std::launch::async, [&] { return library->StreamCreateFile(fifo); });
+    if (preview.wait_for(10s) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets the hung open return
+        preview.wait();
+        FAIL() << "the preview waits in open() for a writer of the FIFO";
+    }
+    EXPECT_EQ(preview.get(), 0u);
+
+    const std::string device = folder.file("geraet.wav");
+    std::filesystem::create_symlink("/dev/zero", device);
+    const long before = openDescriptors();
+    EXPECT_EQ(library->StreamCreateFile(device), 0u);
+    EXPECT_EQ(library->StreamCreateFile(folder.file("")), 0u);  // the folder itself
+    std::ofstream(folder.file("text.wav")) << "Dies ist keine Audiodatei.\n";
+    EXPECT_EQ(library->StreamCreateFile(folder.file("text.wav")), 0u);
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_FALSE(library->ChannelPlay(0, false));
+}
+#else
+// A pipe would hold the preview in its first read until the other end wrote,
+// and with it the whole program; it is refused at once.
+TEST_F(SoundLibraryTest, PipesAreRefusedWithoutBeingWaitedFor) {
+    auto library = createSdlSoundLibrary();
+    ASSERT_TRUE(library->Init(-1, kRate, 0));
+    const std::string pipe =
+        "\\\\.\\pipe\\dravel-sound-" + std::to_string(testplatform::processId());
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    auto preview = std::async(std::launch::async, [&] { return library->StreamCreateFile(pipe); });
+    const bool waited = preview.wait_for(10s) != std::future_status::ready;
+    DisconnectNamedPipe(server);  // ends a read that waits
+    CloseHandle(server);
+    EXPECT_FALSE(waited) << "the preview waits for data from the pipe";
+    EXPECT_EQ(preview.get(), 0u);
+}
+#endif
 
 // SDL's disk driver writes the output as raw float stereo frames to a file.
 TEST_F(SoundLibraryTest, TwoPreviewsOverlapAndBothPlayToTheirEnd) {
