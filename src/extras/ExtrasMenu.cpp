@@ -1,11 +1,13 @@
 #include "extras/ExtrasMenu.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <stdexcept>
 
 #include "config/ConditionCsv.h"
@@ -56,6 +58,12 @@ QString entriesDone(std::size_t n) {
                   : QString::number(n) + QStringLiteral(" Einträge wurden");
 }
 
+// Qt's file dialogs answer with "/"; the messages name the file as the
+// platform writes paths (C:\Wache\liste.csv on Windows).
+QString shownPath(const QString& chosen) {
+    return QDir::toNativeSeparators(chosen);
+}
+
 config::SettingsReport currentReport(const ExtrasServices& services) {
     devices::TAudioMixer mixer;
     mixer.setMixerId(0);
@@ -75,6 +83,7 @@ ExtrasServices systemServices() {
             return QFileDialog::getOpenFileName(parent, title, toQString(programDirectory()),
                                                 filter);
         },
+        [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); },
         [](QWidget* parent, QPrinter& printer) {
             QPrintDialog dialog(&printer, parent);
             return dialog.exec() == QDialog::Accepted;
@@ -129,9 +138,9 @@ void ExtrasMenu::NaechsteFunktionsprobenClick() {
 }
 
 void ExtrasMenu::ExportierenClick() {
-    const QString path =
+    const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
-                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter);
+                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter));
     if (path.isEmpty()) return;
     const auto entries = readWholeList();
     config::writeConditionCsvFile(toStdString(path), entries);
@@ -140,8 +149,8 @@ void ExtrasMenu::ExportierenClick() {
 }
 
 void ExtrasMenu::ImportierenClick() {
-    const QString path =
-        services.chooseOpenFile(window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter);
+    const QString path = shownPath(services.chooseOpenFile(
+        window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter));
     if (path.isEmpty()) return;
     const config::CsvImport imported =
         config::importConditionCsv(config::readCsvFile(toStdString(path)));
@@ -160,9 +169,9 @@ void ExtrasMenu::ImportierenClick() {
 }
 
 void ExtrasMenu::PdfClick() {
-    const QString path =
+    const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
-                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter);
+                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter));
     if (path.isEmpty()) return;
     writeSettingsReportPdf(currentReport(services), path);
     MessageBoxes::information(window_,
@@ -170,6 +179,12 @@ void ExtrasMenu::PdfClick() {
 }
 
 void ExtrasMenu::DruckenClick() {
+    // Without a printer the print dialog has nothing to offer (on Windows it
+    // does not even open).
+    if (!services.printerInstalled()) {
+        MessageBoxes::information(window_, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (!services.setUpPrinter(window_, printer)) return;
     printSettingsReport(currentReport(services), printer);
