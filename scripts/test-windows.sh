@@ -173,12 +173,30 @@ build_tests() { # build_tests BUILD_DIR [cmake options…]
 
 # --- Dravel.exe from the zip -----------------------------------------------------------------------
 unpack_zip() {
-  local zip
   zip="$(ls -t "$root"/dist/Dravel-*-win64.zip | head -1)"
-  # A program folder as units name them: with a blank and umlauts.
+  # A program folder as units name them: with a blank and umlauts. The zip holds no top folder,
+  # so it unpacks straight into it, as into Kalvor's folder.
   app="$work/Feuerwehr Gerätehaus"
   mkdir -p "$app"
-  (cd "$work" && unzip -q "$zip" && mv Dravel-*-win64/* "$app/")
+  unzip -q "$zip" -d "$app"
+}
+
+# The zip unpacks where Kalvor is: Dravel.exe, both wiring diagrams, the stand-in font and Qt's
+# German texts where Dravel.exe looks for them.
+zip_layout_check() {
+  local entries missing=() f
+  entries="$(unzip -Z1 "$zip")"
+  for f in Dravel.exe "schaltplan (low).pdf" schaltplan.pdf LIESMICH.txt \
+    fonts/ms_sans_serif.ttf translations/qtbase_de.qm platforms/qwindows.dll; do
+    grep -qxF "$f" <<<"$entries" || missing+=("$f")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    echo "zip: Dravel.exe and both wiring diagrams at its root, font and translations beside"
+    passed=$((passed + 1))
+  else
+    printf 'zip: missing at its root: %s\n' "${missing[*]}" >&2
+    failed=$((failed + 1))
+  fi
 }
 
 start_display() {
@@ -236,7 +254,7 @@ main_window_check() {
     echo "Dravel.exe: closed"
   fi
   local written
-  written="$(cd "$app" && ls -A | grep -vE '\.(exe|dll|txt)$|^(platforms|styles|printsupport)$' || true)"
+  written="$(cd "$app" && ls -A | grep -vE '\.(exe|dll|txt|pdf)$|^(platforms|styles|fonts|translations)$' || true)"
   if [ -n "$written" ]; then
     echo "Dravel.exe wrote into its folder without being asked: $written" >&2
     broken+=("Dravel.exe files")
@@ -294,6 +312,7 @@ main() {
       run_programs "$build"
       mixer_without_driver "$build"
       unpack_zip
+      zip_layout_check
       main_window_check
       version_check
       ;;
@@ -304,6 +323,7 @@ main() {
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
       mkdir -p "$work/logs"
       unpack_zip
+      zip_layout_check
       main_window_check
       version_check
       ;;
