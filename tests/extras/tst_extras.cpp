@@ -136,6 +136,27 @@ dravel::config::SettingsReport reportWithFiller(int filler) {
     return report;
 }
 
+int lastColumnEnd(const QTableWidget* table) {
+    const int last = table->columnCount() - 1;
+    return table->columnViewportPosition(last) + table->columnWidth(last);
+}
+
+// The rows whose height differs from their text's at the width the table
+// shows it (cut or over-tall); empty when every row fits.
+QString rowsNotFittingTheirText(QTableWidget* table) {
+    QList<int> shown;
+    for (int row = 0; row < table->rowCount(); ++row) shown << table->rowHeight(row);
+    table->resizeRowsToContents();  // measured again at the width shown
+    QString misfits;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->rowHeight(row) != shown[row])
+            misfits += QStringLiteral("row %1: %2 px for a text of %3 px; ")
+                           .arg(row)
+                           .arg(shown[row])
+                           .arg(table->rowHeight(row));
+    return misfits;
+}
+
 bool isHeadingOrTableHeader(const QString& line) {
     for (const char* start : {"Zusammenfassung", "Füllung", "Nächste Funktionsproben",
                               "Bedingungsliste (", "Prüfung der Bedingungsliste"})
@@ -198,6 +219,37 @@ private slots:
             QVERIFY(child<QTableWidget>(d, "Befunde")->isHidden());
             child<QPushButton>(d, "Schliessen")->click();
         }));
+    }
+
+    void findingsAndRefusalsWrapInsteadOfBeingCut() {
+        const std::string longProblem =
+            "Pin 4 (DTR) ist nicht auf \"Nur bei bestimmten Schleife, RICS oder FMS\" "
+            "eingestellt: der Eintrag bleibt ohne Wirkung, bis der Pin so eingestellt ist";
+        TPruefung check;
+        check.setFindings(
+            {{3, "21345", "Licht Hof", longProblem}, {4, "6123456780", "RTW Wache 1", "kurz"}});
+        check.show();
+        auto* findings = child<QTableWidget>(check, "Befunde");
+        // The last column takes the width the others leave, within view.
+        QTRY_COMPARE(lastColumnEnd(findings), findings->viewport()->width());
+        QCoreApplication::sendPostedEvents();  // what the resize set off
+        const QString findingsMisfits = rowsNotFittingTheirText(findings);
+        QVERIFY2(findingsMisfits.isEmpty(), qPrintable(findingsMisfits));
+        QVERIFY(findings->rowHeight(0) > findings->rowHeight(1));  // wrapped, not cut
+
+        TCsvImport import;
+        import.setImport(QStringLiteral("C:\\Wache\\neu.csv"),
+                         dravel::config::importConditionCsv(
+                             "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;1234;kurz;\r\n"
+                             "0;0;12345;gut;\r\n0;0;;;\r\n"),
+                         0);
+        import.show();
+        auto* refused = child<QTableWidget>(import, "Abgewiesen");
+        QCOMPARE(refused->rowCount(), 2);
+        QTRY_COMPARE(lastColumnEnd(refused), refused->viewport()->width());
+        QCoreApplication::sendPostedEvents();  // what the resize set off
+        const QString refusedMisfits = rowsNotFittingTheirText(refused);
+        QVERIFY2(refusedMisfits.isEmpty(), qPrintable(refusedMisfits));
     }
 
     void nextWindowsFromTheGivenNowOrWhyThereAreNone() {
