@@ -32,6 +32,7 @@ constexpr char kStyle[] =
     "h1 { font-size: 16pt; font-weight: bold; }"
     "h2 { font-size: 13pt; font-weight: bold; margin-top: 14px; }"
     "h3 { font-size: 10pt; font-weight: bold; margin-bottom: 0; }"
+    "table { margin-bottom: 12px; }"
     "th { background-color: #e0e0e0; text-align: left; font-weight: bold; }";
 
 QString esc(const std::string& utf8) {
