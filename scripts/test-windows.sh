@@ -8,6 +8,9 @@
 #                                  mingw-w64, Wine and GoogleTest built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
+#   scripts/test-windows.sh pictures  the import dialog, the list check and "Über" as Wine draws
+#                                  them, into docs/windows-*.png, and the report's fonts (needs a
+#                                  whole run's build first)
 #
 # DRAVEL_WINE_ONLY (a regular expression) picks test programs by file name.
 # DRAVEL_WINE_TIMEOUT limits each test program (seconds, default 120; each takes a few).
@@ -278,6 +281,32 @@ version_check() {
   fi
 }
 
+# The picture programs, run from the unpacked zip (its DLLs, font and German texts): the windows
+# as Wine draws them and the settings report as the Windows build writes it.
+draw_pictures() {
+  pictures="$work/pictures"
+  mkdir -p "$pictures"
+  cp "$build/docs/screenshots/dravel_screenshots.exe" "$build/tests/extras_screenshots.exe" "$app/"
+  (cd "$app" && SDL_AUDIODRIVER=dummy wine ./dravel_screenshots.exe "$(winpath "$pictures")" \
+    "$(winpath "$app/Dravel.exe")" && wine ./extras_screenshots.exe "$(winpath "$pictures")") \
+    >"$work/logs/pictures.log" 2>&1 || true
+  rm -f "$app"/*_screenshots.exe
+}
+
+# The report's body text in the regular face, its headings in the bold one, both embedded.
+report_fonts_check() {
+  local fonts
+  fonts="$(pdffonts "$pictures/extras-bericht.pdf" 2>/dev/null | awk 'NR > 2 { print $1, $(NF-4) }')"
+  if grep -q -- '-Bold yes$' <<<"$fonts" && grep -qv -- '-Bold' <<<"$fonts" \
+    && ! grep -q ' no$' <<<"$fonts"; then
+    echo "report PDF: regular and bold faces embedded ($(tr '\n' ' ' <<<"$fonts"))"
+    passed=$((passed + 1))
+  else
+    echo "report PDF: fonts not as they should be: ${fonts:-no PDF written}" >&2
+    failed=$((failed + 1))
+  fi
+}
+
 summary() {
   printf 'Windows tests under Wine: %d passed, %d failed, %d skipped\n' "$passed" "$failed" "$skipped"
   if [ ${#broken[@]} -ne 0 ]; then
@@ -315,6 +344,22 @@ main() {
       zip_layout_check
       main_window_check
       version_check
+      draw_pictures
+      report_fonts_check
+      ;;
+    pictures)
+      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+      start_wine
+      export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
+      mkdir -p "$work/logs"
+      unpack_zip
+      start_display
+      draw_pictures
+      report_fonts_check
+      for p in extras-importieren extras-bedingungsliste-pruefen info; do
+        cp "$pictures/$p.png" "$root/docs/windows-$p.png"
+      done
+      cp "$pictures/extras-bericht.pdf" "$root/build-win64-bericht.pdf"
       ;;
     window)
       build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
@@ -327,7 +372,7 @@ main() {
       main_window_check
       version_check
       ;;
-    *) echo "usage: $0 [all|core|window]" >&2; exit 2 ;;
+    *) echo "usage: $0 [all|core|window|pictures]" >&2; exit 2 ;;
   esac
   summary
 }
