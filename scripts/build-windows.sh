@@ -30,7 +30,7 @@ install_tools() {
   local packages=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     binutils-mingw-w64-x86-64 wine wine64 fonts-wine dpkg-dev zip unzip cmake ninja-build
     pkg-config perl python3 xvfb x11-utils imagemagick qt6-base-dev qt6-base-dev-tools
-    qt6-translations-l10n)
+    qt6-translations-l10n python3-fonttools)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

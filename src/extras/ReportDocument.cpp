@@ -35,6 +35,16 @@ constexpr char kStyle[] =
     "table { margin-bottom: 12px; }"
     "th { background-color: #e0e0e0; text-align: left; font-weight: bold; }";
 
+// Unhinted: the page is no screen. On Windows this also takes the glyphs
+// through DirectWrite, which tells the PDF writer each face's own file; the
+// GDI engine under Wine names the regular and the bold face alike, and the
+// writer then embeds only the first it meets.
+QFont reportFont(int points) {
+    QFont font(kFontFamily, points);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 QString esc(const std::string& utf8) {
     return ui::toQString(utf8).toHtmlEscaped();
 }
@@ -114,7 +124,7 @@ struct PageFrame {
 // Laid out on the device itself, so what is measured here is what is printed.
 void layOutOnPages(QTextDocument& document, QPagedPaintDevice& device) {
     document.documentLayout()->setPaintDevice(&device);
-    document.setDefaultFont(QFont(kFontFamily, kBodyPoints));
+    document.setDefaultFont(reportFont(kBodyPoints));
     document.setDocumentMargin(0);
     document.setPageSize(PageFrame(device).text.size());
 }
@@ -180,9 +190,7 @@ void keepHeadingsWithTheirContent(QTextDocument& document) {
 }
 
 void drawPageNumber(QPainter& painter, const PageFrame& frame, int page, int pages) {
-    QFont font(kFontFamily);
-    font.setPointSizeF(kBodyPoints - 1);
-    painter.setFont(font);
+    painter.setFont(reportFont(kBodyPoints - 1));
     const QRectF line(frame.text.left(), frame.text.bottom(), frame.text.width(), frame.margin);
     painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Seite %1 von %2").arg(page).arg(pages));

@@ -5,9 +5,10 @@
 
 namespace dravel::ui {
 
-// Windows keeps "MS Sans Serif" as a bitmap font that Qt does not list, and
-// Wine has none for Qt at all: the zip carries the bitmap font of Debian's
-// fonts-wine (the one the Linux build loads) in "fonts" beside the program.
+// Wine offers Qt no "MS Sans Serif": the zip carries the font of Debian's
+// fonts-wine that the Linux build loads, its bitmaps turned into outlines
+// (Windows draws no bitmap-only TrueType font), in "fonts" beside the
+// program.
 void loadStandInFonts() {
     if (QFontDatabase::families().contains(kProgramFontFamily, Qt::CaseInsensitive)) return;
     QFontDatabase::addApplicationFont(QCoreApplication::applicationDirPath() +
