@@ -359,7 +359,7 @@ main() {
       for p in extras-importieren extras-bedingungsliste-pruefen info; do
         cp "$pictures/$p.png" "$root/docs/windows-$p.png"
       done
-      cp "$pictures/extras-bericht.pdf" "$root/build-win64-bericht.pdf"
+      cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"
       ;;
     window)
       build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
