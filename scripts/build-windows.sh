@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program on Debian: cross-builds Qt, SDL2, libsndfile (with MP3 through mpg123
 # and LAME) and GoogleTest from Debian's own source packages once into a cache, then builds
-# Dravel.exe with mingw-w64 and packs dist/Dravel-<version>-win64.zip.
+# Dravel.exe with mingw-w64 and packs dist/Dravel-<version>-win64.zip: every file at its root, with
+# the wiring diagrams of hardware/ beside Dravel.exe.
 #
 #   scripts/build-windows.sh          everything: dependencies (when not cached), Dravel.exe, the zip
 #   scripts/build-windows.sh deps     only the dependency cache
@@ -28,7 +29,8 @@ log() { printf '== %s\n' "$*" >&2; }
 install_tools() {
   local packages=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     binutils-mingw-w64-x86-64 wine wine64 fonts-wine dpkg-dev zip unzip cmake ninja-build
-    pkg-config perl python3 xvfb x11-utils imagemagick qt6-base-dev qt6-base-dev-tools)
+    pkg-config perl python3 xvfb x11-utils imagemagick qt6-base-dev qt6-base-dev-tools
+    qt6-translations-l10n python3-fonttools)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -272,12 +274,24 @@ copy_with_dlls() {
   done
 }
 
+# The two wiring diagrams that "Info" → "Schaltplan" opens from Dravel's folder.
+diagrams=("schaltplan (low).pdf" "schaltplan.pdf")
+check_diagrams() {
+  local d
+  for d in "${diagrams[@]}"; do
+    [ -f "$root/hardware/$d" ] && continue
+    echo "hardware/$d is missing: the zip carries both wiring diagrams beside Dravel.exe" >&2
+    exit 1
+  done
+}
+
 pack_zip() {
-  local version name zip
+  local version name zip d
   version="$(project_version)"
   name="Dravel-$version-win64"
   stage="$root/dist/$name"
   zip="$root/dist/$name.zip"
+  check_diagrams
   rm -rf "$stage" "$zip"
   mkdir -p "$stage"
   copy_with_dlls "$build/src/app/Dravel.exe" "$stage"
@@ -285,9 +299,14 @@ pack_zip() {
   copy_with_dlls "$deps/plugins/styles/qwindowsvistastyle.dll" "$stage/styles"
   # Qt 6 prints to Windows printers from Qt6PrintSupport.dll itself: no plugin to add.
   find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
+  # The stand-in font and Qt's German texts, which the build put beside Dravel.exe.
+  cp -r "$build/src/app/fonts" "$build/src/app/translations" "$stage/"
+  for d in "${diagrams[@]}"; do cp "$root/hardware/$d" "$stage/"; done
   sed "s/@VERSION@/$version/" "$root/scripts/windows/LIESMICH.txt" | sed 's/$/\r/' \
     | iconv -f UTF-8 -t WINDOWS-1252 >"$stage/LIESMICH.txt"
-  (cd "$root/dist" && zip -q -9 -r "$name.zip" "$name")
+  # Every file at the zip's root, no top folder: "Alle extrahieren" into Kalvor's folder puts
+  # Dravel.exe beside Kalvor.exe, where both read Prog.ini and Alarmierung.dat.
+  (cd "$stage" && zip -q -9 -r "$zip" .)
   log "packed $zip ($(du -k "$zip" | cut -f1) KiB)"
 }
 
@@ -306,8 +325,8 @@ main() {
     fetch) local p; for p in googletest mpg123 lame libsndfile libsdl2 qt6-base; do fetch_source "$p"; done ;;
     gtest) build_component googletest ;;
     deps) build_dependencies ;;
-    all) build_dependencies && build_program && pack_zip ;;
-    program) build_program && pack_zip ;;
+    all) check_diagrams && build_dependencies && build_program && pack_zip ;;
+    program) check_diagrams && build_program && pack_zip ;;
     *) echo "usage: $0 [all|deps|gtest|program|fetch]" >&2; exit 2 ;;
   esac
 }

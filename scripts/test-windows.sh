@@ -8,6 +8,9 @@
 #                                  mingw-w64, Wine and GoogleTest built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
+#   scripts/test-windows.sh pictures  the import dialog, the list check and "Über" as Wine draws
+#                                  them, into docs/windows-*.png, and the report's fonts (needs a
+#                                  whole run's build first)
 #
 # DRAVEL_WINE_ONLY (a regular expression) picks test programs by file name ("save_trials" for the
 # trials of saves killed at random moments and of two saves at once).
@@ -193,12 +196,30 @@ build_tests() { # build_tests BUILD_DIR [cmake options…]
 
 # --- Dravel.exe from the zip -----------------------------------------------------------------------
 unpack_zip() {
-  local zip
   zip="$(ls -t "$root"/dist/Dravel-*-win64.zip | head -1)"
-  # A program folder as units name them: with a blank and umlauts.
+  # A program folder as units name them: with a blank and umlauts. The zip holds no top folder,
+  # so it unpacks straight into it, as into Kalvor's folder.
   app="$work/Feuerwehr Gerätehaus"
   mkdir -p "$app"
-  (cd "$work" && unzip -q "$zip" && mv Dravel-*-win64/* "$app/")
+  unzip -q "$zip" -d "$app"
+}
+
+# The zip unpacks where Kalvor is: Dravel.exe, both wiring diagrams, the stand-in font and Qt's
+# German texts where Dravel.exe looks for them.
+zip_layout_check() {
+  local entries missing=() f
+  entries="$(unzip -Z1 "$zip")"
+  for f in Dravel.exe "schaltplan (low).pdf" schaltplan.pdf LIESMICH.txt \
+    fonts/ms_sans_serif.ttf translations/qtbase_de.qm platforms/qwindows.dll; do
+    grep -qxF "$f" <<<"$entries" || missing+=("$f")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    echo "zip: Dravel.exe and both wiring diagrams at its root, font and translations beside"
+    passed=$((passed + 1))
+  else
+    printf 'zip: missing at its root: %s\n' "${missing[*]}" >&2
+    failed=$((failed + 1))
+  fi
 }
 
 start_display() {
@@ -256,7 +277,7 @@ main_window_check() {
     echo "Dravel.exe: closed"
   fi
   local written
-  written="$(cd "$app" && ls -A | grep -vE '\.(exe|dll|txt)$|^(platforms|styles|printsupport)$' || true)"
+  written="$(cd "$app" && ls -A | grep -vE '\.(exe|dll|txt|pdf)$|^(platforms|styles|fonts|translations)$' || true)"
   if [ -n "$written" ]; then
     echo "Dravel.exe wrote into its folder without being asked: $written" >&2
     broken+=("Dravel.exe files")
@@ -276,6 +297,32 @@ version_check() {
   else
     echo "Dravel.exe: version check failed" >&2
     grep -A4 Failure "$out" >&2 || true
+    failed=$((failed + 1))
+  fi
+}
+
+# The picture programs, run from the unpacked zip (its DLLs, font and German texts): the windows
+# as Wine draws them and the settings report as the Windows build writes it.
+draw_pictures() {
+  pictures="$work/pictures"
+  mkdir -p "$pictures"
+  cp "$build/docs/screenshots/dravel_screenshots.exe" "$build/tests/extras_screenshots.exe" "$app/"
+  (cd "$app" && SDL_AUDIODRIVER=dummy wine ./dravel_screenshots.exe "$(winpath "$pictures")" \
+    "$(winpath "$app/Dravel.exe")" && wine ./extras_screenshots.exe "$(winpath "$pictures")") \
+    >"$work/logs/pictures.log" 2>&1 || true
+  rm -f "$app"/*_screenshots.exe
+}
+
+# The report's body text in the regular face, its headings in the bold one: two faces, both
+# embedded (under Wine the one face once stood for both).
+report_fonts_check() {
+  local fonts
+  fonts="$(pdffonts "$pictures/extras-bericht.pdf" 2>/dev/null | awk 'NR > 2 { print $1, $(NF-4) }')"
+  if [ "$(grep -c ' yes$' <<<"$fonts")" -ge 2 ] && ! grep -q ' no$' <<<"$fonts"; then
+    echo "report PDF: regular and bold faces embedded ($(tr '\n' ' ' <<<"$fonts"))"
+    passed=$((passed + 1))
+  else
+    echo "report PDF: fonts not as they should be: ${fonts:-no PDF written}" >&2
     failed=$((failed + 1))
   fi
 }
@@ -316,8 +363,25 @@ main() {
       mixer_without_driver "$build"
       save_trials "$build"
       unpack_zip
+      zip_layout_check
       main_window_check
       version_check
+      draw_pictures
+      report_fonts_check
+      ;;
+    pictures)
+      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+      start_wine
+      export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
+      mkdir -p "$work/logs"
+      unpack_zip
+      start_display
+      draw_pictures
+      report_fonts_check
+      for p in extras-importieren extras-bedingungsliste-pruefen info; do
+        cp "$pictures/$p.png" "$root/docs/windows-$p.png"
+      done
+      cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"
       ;;
     window)
       build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
@@ -326,10 +390,11 @@ main() {
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
       mkdir -p "$work/logs"
       unpack_zip
+      zip_layout_check
       main_window_check
       version_check
       ;;
-    *) echo "usage: $0 [all|core|window]" >&2; exit 2 ;;
+    *) echo "usage: $0 [all|core|window|pictures]" >&2; exit 2 ;;
   esac
   summary
 }

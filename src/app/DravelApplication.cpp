@@ -2,12 +2,14 @@
 
 #include "ui/ErrorGuard.h"
 #include "ui/ProgramFont.h"
+#include "ui/QtGerman.h"
 
 namespace dravel::app {
 
 DravelApplication::DravelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Dravel"));
     dravel::ui::useProgramFont();
+    dravel::ui::loadQtGerman();
 }
 
 bool DravelApplication::notify(QObject* receiver, QEvent* event) {

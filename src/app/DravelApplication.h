@@ -4,8 +4,9 @@
 
 namespace dravel::app {
 
-// The application object: the program's title and font, and a last guard
-// that keeps an exception from ever reaching Qt's event loop.
+// The application object: the program's title and font, Qt's own texts in
+// German, and a last guard that keeps an exception from ever reaching Qt's
+// event loop.
 class DravelApplication : public QApplication {
 public:
     DravelApplication(int& argc, char** argv);

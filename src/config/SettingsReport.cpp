@@ -68,6 +68,7 @@ SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNam
                                    const PlayableCheck& playable, sys_seconds now) {
     const IniFile settings(settingsFilePath(programDirectory));
     SettingsReport report;
+    report.createdAt = now;
     report.created = formatGermanDateTime(now);
     report.programDirectory = programDirectory;
     report.panels = summaryPanels(buildSummary(settings, mixer));

@@ -28,7 +28,8 @@ struct ReportCondition {
 };
 
 struct SettingsReport {
-    std::string created;  // "07.12.2026 14:05"
+    sys_seconds createdAt;
+    std::string created;  // the same moment in German time: "07.12.2026 14:05"
     std::string programDirectory;
     std::vector<ReportPanel> panels;
     std::vector<ReportCondition> conditions;

@@ -16,7 +16,7 @@ TPruefung::TPruefung(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
                                             QStringLiteral("Beschreibung"),
                                             QStringLiteral("Auffälligkeit")});
     ui->Befunde->verticalHeader()->hide();
-    ui->Befunde->horizontalHeader()->setStretchLastSection(true);
+    dravel::extras::wrapLastColumn(ui->Befunde);
     connect(ui->Schliessen, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -37,7 +37,5 @@ void TPruefung::setFindings(const std::vector<dravel::config::ConditionFinding>&
         for (int column = 0; column < 4; ++column)
             ui->Befunde->setItem(row, column, new QTableWidgetItem(texts[column]));
     }
-    ui->Befunde->resizeColumnsToContents();
-    dravel::extras::fitRows(ui->Befunde);
-    ui->Befunde->horizontalHeader()->setStretchLastSection(true);
+    dravel::extras::fitColumns(ui->Befunde);
 }

@@ -14,6 +14,7 @@ TCsvImport::TCsvImport(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     ui->Abgewiesen->setColumnCount(2);
     ui->Abgewiesen->setHorizontalHeaderLabels({QStringLiteral("Zeile"), QStringLiteral("Grund")});
     ui->Abgewiesen->verticalHeader()->hide();
+    dravel::extras::wrapLastColumn(ui->Abgewiesen);
     connect(ui->Ersetzen, &QPushButton::clicked, this, [this] { choose(ImportChoice::Replace); });
     connect(ui->Anhaengen, &QPushButton::clicked, this, [this] { choose(ImportChoice::Append); });
     connect(ui->Abbrechen, &QPushButton::clicked, this, [this] { choose(ImportChoice::Cancel); });
@@ -48,9 +49,7 @@ void TCsvImport::setImport(const QString& path, const dravel::config::CsvImport&
         ui->Abgewiesen->setItem(row, 1,
                                 new QTableWidgetItem(dravel::ui::toQString(refusal.reason)));
     }
-    ui->Abgewiesen->resizeColumnToContents(0);
-    dravel::extras::fitRows(ui->Abgewiesen);
-    ui->Abgewiesen->horizontalHeader()->setStretchLastSection(true);
+    dravel::extras::fitColumns(ui->Abgewiesen);
     const bool anything = !result.entries.empty();
     ui->Ersetzen->setEnabled(anything);
     ui->Anhaengen->setEnabled(anything);

@@ -1,11 +1,13 @@
 #include "extras/ExtrasMenu.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <stdexcept>
 
 #include "config/ConditionCsv.h"
@@ -66,6 +68,12 @@ QString entriesDone(std::size_t n) {
                   : QString::number(n) + QStringLiteral(" Einträge wurden");
 }
 
+// Qt's file dialogs answer with "/"; the messages name the file as the
+// platform writes paths (C:\Wache\liste.csv on Windows).
+QString shownPath(const QString& chosen) {
+    return QDir::toNativeSeparators(chosen);
+}
+
 config::SettingsReport currentReport(const ExtrasServices& services) {
     devices::TAudioMixer mixer;
     mixer.setMixerId(0);
@@ -85,6 +93,7 @@ ExtrasServices systemServices() {
             return QFileDialog::getOpenFileName(parent, title, toQString(programDirectory()),
                                                 filter);
         },
+        [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); },
         [](QWidget* parent, QPrinter& printer) {
             QPrintDialog dialog(&printer, parent);
             return dialog.exec() == QDialog::Accepted;
@@ -139,9 +148,9 @@ void ExtrasMenu::NaechsteFunktionsprobenClick() {
 }
 
 void ExtrasMenu::ExportierenClick() {
-    const QString path =
+    const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
-                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter);
+                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter));
     if (path.isEmpty()) return;
     const auto entries = readWholeList();
     config::writeConditionCsvFile(toStdString(path), entries);
@@ -150,8 +159,8 @@ void ExtrasMenu::ExportierenClick() {
 }
 
 void ExtrasMenu::ImportierenClick() {
-    const QString path =
-        services.chooseOpenFile(window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter);
+    const QString path = shownPath(services.chooseOpenFile(
+        window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter));
     if (path.isEmpty()) return;
     const config::CsvImport imported =
         config::importConditionCsv(config::readCsvFile(toStdString(path)));
@@ -170,9 +179,9 @@ void ExtrasMenu::ImportierenClick() {
 }
 
 void ExtrasMenu::PdfClick() {
-    const QString path =
+    const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
-                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter);
+                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter));
     if (path.isEmpty()) return;
     writeSettingsReportPdf(currentReport(services), path);
     MessageBoxes::information(window_,
@@ -180,6 +189,12 @@ void ExtrasMenu::PdfClick() {
 }
 
 void ExtrasMenu::DruckenClick() {
+    // Without a printer the print dialog has nothing to offer (on Windows it
+    // does not even open).
+    if (!services.printerInstalled()) {
+        MessageBoxes::information(window_, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (!services.setUpPrinter(window_, printer)) return;
     printSettingsReport(currentReport(services), printer);

@@ -23,13 +23,16 @@ struct ExtrasServices {
     // A file to read; empty when the user cancelled.
     std::function<QString(QWidget* parent, const QString& title, const QString& filter)>
         chooseOpenFile;
+    // Whether the system has any printer set up.
+    std::function<bool()> printerInstalled;
     // Lets the user pick and set up a printer; false when cancelled.
     std::function<bool(QWidget* parent, QPrinter& printer)> setUpPrinter;
     std::function<std::chrono::sys_seconds()> now;
     config::PlayableCheck playable;
 };
 
-// The file dialogs, the print dialog, the system clock and the sound component.
+// The file dialogs, the printers and the print dialog, the system clock and
+// the sound component.
 ExtrasServices systemServices();
 
 // The menu "Extras" at the end of the main window's menu bar: checks and

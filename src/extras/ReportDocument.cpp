@@ -1,22 +1,49 @@
 #include "extras/ReportDocument.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QDateTime>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+#include <cmath>
 #include <stdexcept>
+#include <vector>
 
 #include "ui/Text.h"
 
 namespace dravel::extras {
 namespace {
 
+// Body text regular, headings bold: both faces of one family end up in the PDF.
+const QString kFontFamily = QStringLiteral("Liberation Sans");
+constexpr int kBodyPoints = 10;
 constexpr char kStyle[] =
-    "body { font-family: 'Liberation Sans', Arial, sans-serif; font-size: 10pt; }"
-    "h1 { font-size: 16pt; } h2 { font-size: 13pt; margin-top: 14px; }"
-    "h3 { font-size: 10pt; margin-bottom: 0; }"
-    "th { background-color: #e0e0e0; text-align: left; }";
+    "body { font-family: 'Liberation Sans', Arial, sans-serif; font-size: 10pt; "
+    "font-weight: normal; }"
+    "h1 { font-size: 16pt; font-weight: bold; }"
+    "h2 { font-size: 13pt; font-weight: bold; margin-top: 14px; }"
+    "h3 { font-size: 10pt; font-weight: bold; margin-bottom: 0; }"
+    "table { margin-bottom: 12px; }"
+    "th { background-color: #e0e0e0; text-align: left; font-weight: bold; }";
+
+// Unhinted: the page is no screen. On Windows this also takes the glyphs
+// through DirectWrite, which tells the PDF writer each face's own file; the
+// GDI engine under Wine names the regular and the bold face alike, and the
+// writer then embeds only the first it meets.
+QFont reportFont(int points) {
+    QFont font(kFontFamily, points);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
 
 QString esc(const std::string& utf8) {
     return ui::toQString(utf8).toHtmlEscaped();
@@ -28,9 +55,11 @@ QString row(std::initializer_list<QString> cells, const char* tag = "td") {
     return html + QStringLiteral("</tr>");
 }
 
-QString tableStart() {
+// A table whose header row is repeated on every page it runs onto.
+QString tableStart(std::initializer_list<QString> header) {
     return QStringLiteral(
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
+               "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead>") +
+           row(header, "th") + QStringLiteral("</thead>");
 }
 
 QString panels(const config::SettingsReport& report) {
@@ -47,7 +76,7 @@ QString deactivations(const config::DeactivationPlan& plan) {
     QString html = QStringLiteral("<h2>Nächste Funktionsproben</h2>");
     for (const std::string& note : plan.notes) html += QStringLiteral("<p>%1</p>").arg(esc(note));
     if (plan.windows.empty()) return html;
-    html += tableStart() + row({"Wochentag", "Beginn", "Ende", "Hinweis"}, "th");
+    html += tableStart({"Wochentag", "Beginn", "Ende", "Hinweis"});
     for (const auto& w : plan.windows)
         html += row({esc(w.weekday), esc(config::formatGermanDateTime(w.start)),
                      esc(config::formatGermanDateTime(w.end)), esc(w.note)});
@@ -58,8 +87,7 @@ QString conditions(const config::SettingsReport& report) {
     QString html =
         QStringLiteral("<h2>Bedingungsliste (%1 Einträge)</h2>").arg(report.conditions.size());
     if (report.conditions.empty()) return html + QStringLiteral("<p>Die Liste ist leer.</p>");
-    html +=
-        tableStart() + row({"Nr.", "Pin", "Art", "Kennung", "Beschreibung", "Audiodatei"}, "th");
+    html += tableStart({"Nr.", "Pin", "Art", "Kennung", "Beschreibung", "Audiodatei"});
     int number = 0;
     for (const auto& c : report.conditions)
         html += row({QString::number(++number), esc(c.pin), esc(c.kind), esc(c.code),
@@ -70,11 +98,141 @@ QString conditions(const config::SettingsReport& report) {
 QString findings(const config::SettingsReport& report) {
     QString html = QStringLiteral("<h2>Prüfung der Bedingungsliste</h2>");
     if (report.findings.empty()) return html + QStringLiteral("<p>Keine Auffälligkeiten</p>");
-    html += tableStart() + row({"Zeile", "Kennung", "Auffälligkeit"}, "th");
+    html += tableStart({"Zeile", "Kennung", "Auffälligkeit"});
     for (const auto& f : report.findings)
         html += row({f.row == 0 ? QStringLiteral("–") : QString::number(f.row), esc(f.code),
                      esc(f.problem)});
     return html + QStringLiteral("</table>");
+}
+
+// --- Pages ------------------------------------------------------------------------------------
+
+// The page's text area: 2 cm from every edge, and a line for the page number
+// below it, in the device's units.
+struct PageFrame {
+    explicit PageFrame(const QPagedPaintDevice& device)
+        : margin(2 / 2.54 * device.logicalDpiY()),
+          // Whole units: the layout keeps positions in fixed point, and a
+          // fractional page height would put a line moved to the next page a
+          // hair above that page's top.
+          text(margin, margin, std::floor(device.width() - 2 * margin),
+               std::floor(device.height() - 3 * margin)) {}
+    qreal margin;
+    QRectF text;
+};
+
+// Laid out on the device itself, so what is measured here is what is printed.
+void layOutOnPages(QTextDocument& document, QPagedPaintDevice& device) {
+    document.documentLayout()->setPaintDevice(&device);
+    document.setDefaultFont(reportFont(kBodyPoints));
+    document.setDocumentMargin(0);
+    document.setPageSize(PageFrame(device).text.size());
+}
+
+// The page of a block's first line (the layout moves lines, not whole blocks,
+// onto the next page).
+int pageOf(const QTextDocument& document, const QTextBlock& block) {
+    const QRectF box = document.documentLayout()->blockBoundingRect(block);
+    const QTextLine first = block.layout()->lineAt(0);
+    const qreal top = box.top() + (first.isValid() ? first.y() : 0);
+    return static_cast<int>(top / document.pageSize().height());
+}
+
+// The first row of a table that is not its header.
+bool inHeaderRow(const QTextBlock& block) {
+    const QTextCursor cursor(block);
+    const QTextTable* table = cursor.currentTable();
+    return table && table->cellAt(cursor).row() < table->format().headerRowCount();
+}
+
+// A heading and what must stay on its page: its first body row when its part
+// has a table (so neither the heading nor a table header stands alone at a
+// page's foot), else its first line.
+struct Section {
+    QTextBlock heading;
+    QTextBlock keptWith;
+};
+
+std::vector<Section> sections(const QTextDocument& document) {
+    std::vector<Section> found;
+    bool tableSeen = false;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() > 0) {
+            found.push_back({block, block.next()});
+            tableSeen = false;
+        } else if (!found.empty() && !tableSeen && QTextCursor(block).currentTable() &&
+                   !inHeaderRow(block)) {
+            found.back().keptWith = block;
+            tableSeen = true;
+        }
+    }
+    return found;
+}
+
+// Moves a heading to the next page when what belongs to it would begin there.
+void keepHeadingsWithTheirContent(QTextDocument& document) {
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const Section& s : sections(document)) {
+            if (!s.keptWith.isValid() ||
+                pageOf(document, s.heading) == pageOf(document, s.keptWith))
+                continue;
+            QTextBlockFormat format = s.heading.blockFormat();
+            if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(s.heading).setBlockFormat(format);
+            // Qt's relayout from the changed block misses a page break there.
+            document.markContentsDirty(0, document.characterCount());
+            moved = true;
+            break;  // the layout below has changed
+        }
+    }
+}
+
+void drawPageNumber(QPainter& painter, const PageFrame& frame, int page, int pages) {
+    painter.setFont(reportFont(kBodyPoints - 1));
+    const QRectF line(frame.text.left(), frame.text.bottom(), frame.text.width(), frame.margin);
+    painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("Seite %1 von %2").arg(page).arg(pages));
+}
+
+void printPages(QTextDocument& document, QPagedPaintDevice& device) {
+    const PageFrame frame(device);
+    QPainter painter(&device);
+    const qreal height = frame.text.height();
+    const int pages = document.pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0) device.newPage();
+        painter.save();
+        painter.translate(frame.text.left(), frame.text.top() - page * height);
+        QAbstractTextDocumentLayout::PaintContext context;
+        // A line moved onto the next page starts exactly at this page's end:
+        // it must not be drawn (clipped, yet found by text search) here too.
+        context.clip = QRectF(0, page * height, frame.text.width(), height - 0.5);
+        painter.setClipRect(context.clip);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+        drawPageNumber(painter, frame, page + 1, pages);
+    }
+}
+
+// Qt stamps the PDF with the local time of writing, which Windows (Wine at
+// least) marks as UTC. The report's own moment in UTC is right everywhere;
+// it keeps the string's length, so the file's cross-reference table stays
+// valid.
+void stampCreationDate(QByteArray& pdf, config::sys_seconds created) {
+    static const QByteArray key = QByteArrayLiteral("/CreationDate (D:");
+    const qsizetype start = pdf.indexOf(key);
+    const qsizetype end = start < 0 ? -1 : pdf.indexOf(')', start);
+    if (end < 0) return;
+    const qsizetype from = start + key.size();
+    const qsizetype length = end - from;  // 14 digits and "Z" or "+hh'mm'"
+    if (length != 15 && length != 21) return;
+    const QDateTime utc =
+        QDateTime::fromSecsSinceEpoch(created.time_since_epoch().count(), Qt::UTC);
+    const QByteArray stamp = utc.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
+                             (length == 15 ? QByteArray("Z") : QByteArray("+00'00'"));
+    pdf.replace(from, length, stamp);
 }
 
 }  // namespace
@@ -89,23 +247,32 @@ QString reportHtml(const config::SettingsReport& report) {
 }
 
 void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
-    // The document adds a margin of 2 cm of its own on every side.
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
     document.setHtml(reportHtml(report));
-    document.print(&device);
+    layOutOnPages(document, device);
+    keepHeadingsWithTheirContent(document);
+    printPages(document, device);
 }
 
 void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
-    // QPdfWriter reports no failure of its own, so the file is tried first.
-    if (!QFile(path).open(QIODevice::WriteOnly))
-        throw std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setTitle(QStringLiteral("Einstellungen für Kalvor"));
-    writer.setCreator(QStringLiteral("Dravel"));
-    printSettingsReport(report, writer);
+    QFile file(path);
+    const auto refused = [&] {
+        return std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
+    };
+    if (!file.open(QIODevice::WriteOnly)) throw refused();
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(300);
+        writer.setTitle(QStringLiteral("Einstellungen für Kalvor"));
+        writer.setCreator(QStringLiteral("Dravel"));
+        printSettingsReport(report, writer);
+    }
+    stampCreationDate(pdf.buffer(), report.createdAt);
+    if (file.write(pdf.buffer()) != pdf.buffer().size() || !file.flush()) throw refused();
 }
 
 }  // namespace dravel::extras

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     save(windows, out + "/extras-naechste-funktionsproben.png");
 
     TCsvImport import;
-    import.setImport(QStringLiteral("C:/Kalvor/Bedingungen.csv"),
+    import.setImport(QStringLiteral("C:\\Kalvor\\Bedingungen.csv"),
                      importConditionCsv("Pin;Art;Code;Beschreibung;Audiodatei\r\n"
                                         "0;0;31245;Nachbarwehr;\r\n"
                                         "Pin 4 (DTR);POSAC;1234;Kreis;\r\n"

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
@@ -20,10 +21,13 @@
 #include "config/AtomicFile.h"
 #include "config/ConditionCsv.h"
 #include "config/ConditionList.h"
+#include "config/DeactivationWindows.h"
+#include "config/SettingsReport.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
 #include "extras/ExtrasMenu.h"
 #include "extras/ProbenTermine.h"
+#include "extras/ReportDocument.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 
@@ -72,6 +76,7 @@ public:
             return floor<seconds>(sys_days(2026y / December / 7) + 9h);  // Monday 10:00 MEZ
         };
         extras->services.playable = [](const std::string&) { return true; };
+        extras->services.printerInstalled = [] { return true; };
     }
 
     void trigger(const char* action) { child<QAction>(w, action)->trigger(); }
@@ -92,12 +97,79 @@ private:
     const TempProgramDir& dir_;
 };
 
-QString pdfText(const QString& path) {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0) return {};
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+// A path as the messages show it: in the platform's separators.
+QString shown(const std::string& path) {
+    return QDir::toNativeSeparators(QString::fromStdString(path));
+}
+
+QString toolOutput(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The report's pages as text lines, without blank lines and page numbers.
+QList<QStringList> pdfPages(const QString& path) {
+    QList<QStringList> pages;
+    const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+    static const QRegularExpression pageNumber(QStringLiteral("^\\s*Seite \\d+ von \\d+\\s*$"));
+    for (const QString& page : text.split('\f', Qt::SkipEmptyParts)) {
+        QStringList lines;
+        for (const QString& line : page.split('\n'))
+            if (!line.trimmed().isEmpty() && !pageNumber.match(line).hasMatch())
+                lines << line.trimmed();
+        if (!lines.isEmpty()) pages << lines;
+    }
+    return pages;
+}
+
+// A report whose part before "Nächste Funktionsproben" is `filler` lines long.
+dravel::config::SettingsReport reportWithFiller(int filler) {
+    dravel::config::SettingsReport report;
+    report.createdAt = floor<seconds>(sys_days(2026y / December / 7) + 9h);
+    report.created = "07.12.2026 10:00";
+    report.programDirectory = "/Wache/";
+    report.panels = {{"Füllung", std::vector<std::string>(std::size_t(filler), "Zeile")}};
+    dravel::config::DeactivationSchedule daily;
+    daily.kind = 4;
+    daily.time = "22:00";
+    daily.durationMinutes = 60;
+    report.deactivations = dravel::config::planDeactivations(daily, report.createdAt);
+    report.conditions = {{"Pin 3 (TXD)", "5-Tonfolgen", "12345", "Wache", ""}};
+    return report;
+}
+
+int lastColumnEnd(const QTableWidget* table) {
+    const int last = table->columnCount() - 1;
+    return table->columnViewportPosition(last) + table->columnWidth(last);
+}
+
+// The rows whose height differs from their text's at the width the table
+// shows it (cut or over-tall); empty when every row fits.
+QString rowsNotFittingTheirText(QTableWidget* table) {
+    QList<int> shown;
+    for (int row = 0; row < table->rowCount(); ++row) shown << table->rowHeight(row);
+    table->resizeRowsToContents();  // measured again at the width shown
+    QString misfits;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->rowHeight(row) != shown[row])
+            misfits += QStringLiteral("row %1: %2 px for a text of %3 px; ")
+                           .arg(row)
+                           .arg(shown[row])
+                           .arg(table->rowHeight(row));
+    return misfits;
+}
+
+bool isHeadingOrTableHeader(const QString& line) {
+    for (const char* start : {"Zusammenfassung", "Füllung", "Nächste Funktionsproben",
+                              "Bedingungsliste (", "Prüfung der Bedingungsliste"})
+        if (line == QString::fromUtf8(start) ||
+            line.startsWith(QString::fromUtf8(start)) && line.endsWith(')'))
+            return true;
+    static const QRegularExpression header(
+        QStringLiteral("^(Wochentag\\s+Beginn\\s+Ende\\s+Hinweis|Nr\\.\\s+Pin\\s+Art)"));
+    return header.match(line).hasMatch();
 }
 
 // A WAV file of a tenth of a second of silence, as the sound component reads it.
@@ -153,6 +225,37 @@ private slots:
         }));
     }
 
+    void findingsAndRefusalsWrapInsteadOfBeingCut() {
+        const std::string longProblem =
+            "Pin 4 (DTR) ist nicht auf \"Nur bei bestimmten Schleife, RICS oder FMS\" "
+            "eingestellt: der Eintrag bleibt ohne Wirkung, bis der Pin so eingestellt ist";
+        TPruefung check;
+        check.setFindings(
+            {{3, "21345", "Licht Hof", longProblem}, {4, "6123456780", "RTW Wache 1", "kurz"}});
+        check.show();
+        auto* findings = child<QTableWidget>(check, "Befunde");
+        // The last column takes the width the others leave, within view.
+        QTRY_COMPARE(lastColumnEnd(findings), findings->viewport()->width());
+        QCoreApplication::sendPostedEvents();  // what the resize set off
+        const QString findingsMisfits = rowsNotFittingTheirText(findings);
+        QVERIFY2(findingsMisfits.isEmpty(), qPrintable(findingsMisfits));
+        QVERIFY(findings->rowHeight(0) > findings->rowHeight(1));  // wrapped, not cut
+
+        TCsvImport import;
+        import.setImport(QStringLiteral("C:\\Wache\\neu.csv"),
+                         dravel::config::importConditionCsv(
+                             "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;1234;kurz;\r\n"
+                             "0;0;12345;gut;\r\n0;0;;;\r\n"),
+                         0);
+        import.show();
+        auto* refused = child<QTableWidget>(import, "Abgewiesen");
+        QCOMPARE(refused->rowCount(), 2);
+        QTRY_COMPARE(lastColumnEnd(refused), refused->viewport()->width());
+        QCoreApplication::sendPostedEvents();  // what the resize set off
+        const QString refusedMisfits = rowsNotFittingTheirText(refused);
+        QVERIFY2(refusedMisfits.isEmpty(), qPrintable(refusedMisfits));
+    }
+
     void nextWindowsFromTheGivenNowOrWhyThereAreNone() {
         TempProgramDir dir;
         dir.write("Prog.ini",
@@ -187,8 +290,10 @@ private slots:
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden nach \"%1\" exportiert")
-                         .arg(QString::fromStdString(dir.file("liste.csv"))));
-        window.saveAnswer = QString::fromStdString(dir.file("liste.csv"));
+                         .arg(shown(dir.file("liste.csv"))));
+        // As Qt's file dialogs answer, with "/" on every platform.
+        window.saveAnswer =
+            QDir::fromNativeSeparators(QString::fromStdString(dir.file("liste.csv")));
         window.trigger("Exportieren1");
         QCOMPARE(dir.read("liste.csv"), dravel::config::exportConditionCsv(kList));
 
@@ -215,8 +320,10 @@ private slots:
                   "0;0;1111;zu kurz;\r\n"
                   "Pin 7 (RTS);POSAC;2999999?;zwei;\r\n");
         Window window(dir);
-        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
-        QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
+        window.openAnswer = QDir::fromNativeSeparators(QString::fromStdString(dir.file("neu.csv")));
+        QVERIFY(window.drive<TCsvImport>("Importieren1", [&](TCsvImport& d) {
+            QCOMPARE(child<QLabel>(d, "Datei")->text(),
+                     QStringLiteral("Datei: %1 (UTF-8)").arg(shown(dir.file("neu.csv"))));
             QCOMPARE(
                 child<QLabel>(d, "Anzahl")->text(),
                 QStringLiteral("2 Zeilen sind gültig, die Bedingungsliste hat 1 Eintrag. 1 Zeile "
@@ -333,9 +440,9 @@ private slots:
         Window window(dir);
         ScriptedBoxes boxes;
         const QString pdf = QString::fromStdString(dir.file("bericht.pdf"));
-        boxes.expect(BoxKind::Information,
-                     QStringLiteral("Der Bericht wurde in \"%1\" gespeichert").arg(pdf));
-        window.saveAnswer = pdf;
+        boxes.expect(BoxKind::Information, QStringLiteral("Der Bericht wurde in \"%1\" gespeichert")
+                                               .arg(QDir::toNativeSeparators(pdf)));
+        window.saveAnswer = QDir::fromNativeSeparators(pdf);
         window.trigger("Pdf1");
         VERIFY_BOXES(boxes);
 
@@ -347,7 +454,7 @@ private slots:
         };
         window.trigger("Drucken1");
         for (const QString& file : {pdf, printed}) {
-            const QString text = pdfText(file);
+            const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", file, "-"});
             for (const char* part :
                  {"Einstellungen für \"Kalvor.EXE\"", "Erstellt am 07.12.2026 10:00",
                   "Das Programm wird täglich,", "in der Zeit von 23:00 - 01:00 Uhr deaktiviert",
@@ -357,18 +464,88 @@ private slots:
                   "Nächste Funktionsproben", "Dienstag", "Pin 4 (DTR)"})
                 QVERIFY2(text.contains(QString::fromUtf8(part)), part);
         }
+        // The report's own moment (09:00 UTC), as UTC; body text regular, headings bold,
+        // every font embedded.
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("/CreationDate (D:20261207090000"));
+        if (!QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty()) {
+            const QStringList fonts =
+                toolOutput(QStringLiteral("pdffonts"), {pdf}).split('\n').mid(2);
+            QStringList names;
+            for (const QString& line : fonts) {
+                const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
+                if (fields.size() < 5) continue;
+                names << fields[0];
+                QVERIFY2(fields[fields.size() - 5] == QStringLiteral("yes"), qPrintable(line));
+            }
+            names.sort();
+            QCOMPARE(names, (QStringList{"LiberationSans", "LiberationSans-Bold"}));
+        }
         window.extras->services.setUpPrinter = [](QWidget*, QPrinter&) { return false; };
         QFile::remove(printed);
         window.trigger("Drucken1");
         QVERIFY(!QFile::exists(printed));
     }
 
+    void printingWithoutAPrinterSaysSoInsteadOfDoingNothing() {
+        TempProgramDir dir;
+        Window window(dir);
+        bool dialogAsked = false;
+        window.extras->services.printerInstalled = [] { return false; };
+        window.extras->services.setUpPrinter = [&](QWidget*, QPrinter&) {
+            dialogAsked = true;
+            return false;
+        };
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Information, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        window.trigger("Drucken1");
+        VERIFY_BOXES(boxes);
+        QVERIFY(!dialogAsked);
+    }
+
+    // The table of the next test windows starts lower on the page with each
+    // filler line, so its heading, its header and its rows meet the page foot
+    // at every point.
+    void reportKeepsHeadingsAndTableHeadersWithTheirRows() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is needed to read the report back");
+        TempProgramDir dir;
+        const QString pdf = QString::fromStdString(dir.file("bericht.pdf"));
+        static const QRegularExpression windowRow(
+            QStringLiteral("^\\S+\\s+\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d"));
+        int tablesSplit = 0;
+        for (int filler = 30; filler <= 90; filler += 2) {
+            dravel::extras::writeSettingsReportPdf(reportWithFiller(filler), pdf);
+            const QList<QStringList> pages = pdfPages(pdf);
+            QVERIFY(pages.size() >= 2);
+            int pagesWithRows = 0;
+            for (const QStringList& page : pages) {
+                QVERIFY2(!isHeadingOrTableHeader(page.last()),
+                         qPrintable(QStringLiteral("filler %1: page ends with \"%2\"")
+                                        .arg(filler)
+                                        .arg(page.last())));
+                qsizetype firstRow = 0;
+                while (firstRow < page.size() && !windowRow.match(page[firstRow]).hasMatch())
+                    ++firstRow;
+                if (firstRow == page.size()) continue;
+                ++pagesWithRows;
+                QVERIFY2(firstRow > 0 && page[firstRow - 1].startsWith(QStringLiteral("Wochentag")),
+                         qPrintable(QStringLiteral("filler %1: rows without their header: %2")
+                                        .arg(filler)
+                                        .arg(page[firstRow])));
+            }
+            if (pagesWithRows > 1) ++tablesSplit;
+        }
+        QVERIFY(tablesSplit > 0);
+    }
+
     void pdfToAFolderThatCannotBeWrittenIsReported() {
         TempProgramDir dir;
         Window window(dir);
         ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Error,
-                     QStringLiteral("In /nicht/da/bericht.pdf kann nicht geschrieben werden."));
+        boxes.expect(BoxKind::Error, QStringLiteral("In %1 kann nicht geschrieben werden.")
+                                         .arg(QDir::toNativeSeparators("/nicht/da/bericht.pdf")));
         window.saveAnswer = QStringLiteral("/nicht/da/bericht.pdf");
         window.trigger("Pdf1");
         VERIFY_BOXES(boxes);

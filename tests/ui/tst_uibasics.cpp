@@ -1,3 +1,5 @@
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -6,12 +8,12 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "common/TestPlatform.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramFont.h"
+#include "ui/QtGerman.h"
 #include "ui/RadioGroup.h"
 
 using dravel::testing::answerNextBox;
@@ -34,6 +36,7 @@ private slots:
     void guardShowsTheErrorAndGoesOn();
     void radioGroupRunsItsHandlerOnSelectionButNotOnClearing();
     void programFontIsTheMetricCompatibleBitmapFont();
+    void qtOwnButtonsAndDialogsSpeakGerman();
 };
 
 void TestUiBasics::confirmationAnswersJaAndEscapeMeansNein() {
@@ -136,15 +139,27 @@ void TestUiBasics::radioGroupRunsItsHandlerOnSelectionButNotOnClearing() {
 void TestUiBasics::programFontIsTheMetricCompatibleBitmapFont() {
     dravel::ui::useProgramFont();
     const QFont font = QApplication::font();
-    if (testplatform::runningUnderWine() &&
-        QFontInfo(font).family() != dravel::ui::kProgramFontFamily)
-        QSKIP("Wine offers Qt's Windows font list no \"MS Sans Serif\" (Windows has it)");
     QCOMPARE(QFontInfo(font).family(), QStringLiteral("MS Sans Serif"));
     const QFontMetrics metrics(font);
     QCOMPARE(
         metrics.horizontalAdvance(QStringLiteral("Nur bei bestimmten Schleife, RICS oder FMS")),
         211);
     QCOMPARE(metrics.height(), 13);
+}
+
+// Runs last: the German catalog stays installed for the rest of the program.
+void TestUiBasics::qtOwnButtonsAndDialogsSpeakGerman() {
+    QDialogButtonBox english(QDialogButtonBox::Cancel);
+    QCOMPARE(english.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+    QVERIFY2(dravel::ui::loadQtGerman(),
+             qPrintable(QStringLiteral("no qtbase_de.qm in ") +
+                        dravel::ui::qtGermanFolders().join(QStringLiteral(", "))));
+    QDialogButtonBox buttons(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Open)->text(), QStringLiteral("Öffnen"));
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(files.labelText(QFileDialog::LookIn), QStringLiteral("Suchen in:"));
 }
 
 QTEST_MAIN(TestUiBasics)
