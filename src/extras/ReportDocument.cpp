@@ -77,35 +77,74 @@ QString findings(const config::SettingsReport& report) {
     return html + QStringLiteral("</table>");
 }
 
-}  // namespace
-
-QString reportHtml(const config::SettingsReport& report) {
-    return QStringLiteral("<html><head><style>%1</style></head><body>").arg(kStyle) +
-           QStringLiteral("<h1>Einstellungen für \"Kalvor.EXE\"</h1>") +
-           QStringLiteral("<p>Erstellt am %1<br>Programmverzeichnis: %2</p>")
-               .arg(esc(report.created), esc(report.programDirectory)) +
-           panels(report) + deactivations(report.deactivations) + conditions(report) +
-           findings(report) + QStringLiteral("</body></html>");
+QString wiringRows(const config::WiringReport& report) {
+    QString html =
+        tableStart() + row({"Prüfschritt", "Bemerkung", "Verwendung", "Ergebnis", "Erfasst"}, "th");
+    for (const auto& r : report.rows)
+        html += row({esc(r.caption), esc(r.remark), esc(r.use), esc(r.result), esc(r.recorded)});
+    return html + QStringLiteral("</table>");
 }
 
-void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
+// Both reports: the same style, heading and first lines.
+QString reportStart(const QString& title, const std::string& created,
+                    const std::string& programDirectory) {
+    return QStringLiteral("<html><head><style>%1</style></head><body>").arg(kStyle) +
+           QStringLiteral("<h1>%1</h1>").arg(title) +
+           QStringLiteral("<p>Erstellt am %1<br>Programmverzeichnis: %2")
+               .arg(esc(created), esc(programDirectory));
+}
+
+void printHtml(const QString& html, QPagedPaintDevice& device) {
     // The document adds a margin of 2 cm of its own on every side.
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
-    document.setHtml(reportHtml(report));
+    document.setHtml(html);
     document.print(&device);
 }
 
-void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
+void writePdf(const QString& html, const QString& title, const QString& path) {
     // QPdfWriter reports no failure of its own, so the file is tried first.
     if (!QFile(path).open(QIODevice::WriteOnly))
         throw std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
     QPdfWriter writer(path);
     writer.setResolution(300);
-    writer.setTitle(QStringLiteral("Einstellungen für Kalvor"));
+    writer.setTitle(title);
     writer.setCreator(QStringLiteral("Dravel"));
-    printSettingsReport(report, writer);
+    printHtml(html, writer);
+}
+
+}  // namespace
+
+QString reportHtml(const config::SettingsReport& report) {
+    return reportStart(QStringLiteral("Einstellungen für \"Kalvor.EXE\""), report.created,
+                       report.programDirectory) +
+           QStringLiteral("</p>") + panels(report) + deactivations(report.deactivations) +
+           conditions(report) + findings(report) + QStringLiteral("</body></html>");
+}
+
+void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
+    printHtml(reportHtml(report), device);
+}
+
+void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
+    writePdf(reportHtml(report), QStringLiteral("Einstellungen für Kalvor"), path);
+}
+
+QString wiringReportHtml(const config::WiringReport& report) {
+    return reportStart(esc(report.title), report.created, report.programDirectory) +
+           QStringLiteral("<br>ComPort: %1</p>").arg(esc(report.port)) + wiringRows(report) +
+           QStringLiteral("<p>Geprüft von: %1<br>Bemerkung: %2</p>")
+               .arg(esc(report.checkedBy), esc(report.remark)) +
+           QStringLiteral("</body></html>");
+}
+
+void printWiringReport(const config::WiringReport& report, QPagedPaintDevice& device) {
+    printHtml(wiringReportHtml(report), device);
+}
+
+void writeWiringReportPdf(const config::WiringReport& report, const QString& path) {
+    writePdf(wiringReportHtml(report), ui::toQString(report.title), path);
 }
 
 }  // namespace dravel::extras
