@@ -82,10 +82,12 @@ TVerdrahtung::TVerdrahtung(QWidget* parent, ExtrasServices services)
             [this] { ui::guarded(this, [this] { stopButtonTimeUp(); }); });
     ui::connectGuarded(ui->portis, &QComboBox::activated, this, &TVerdrahtung::portisChange);
     // A typed name is tried once it is complete, not letter by letter.
+    // The window losing the focus ends no edit that was never made.
     connect(ui->portis->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (toStdString(ui->portis->currentText()) != ComPort->Port())
-            ui::guarded(this, [this] { portisChange(); });
+        if (!std::exchange(edited_, false)) return;
+        ui::guarded(this, [this] { portisChange(); });
     });
+    connect(ui->portis->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
     ui::connectGuarded(ui->Aktuell, &QPushButton::clicked, this, &TVerdrahtung::AktuellClick);
     ui::connectGuarded(ui->Speichern, &QPushButton::clicked, this, &TVerdrahtung::SpeichernClick);
     ui::connectGuarded(ui->Drucken, &QPushButton::clicked, this, &TVerdrahtung::DruckenClick);

@@ -103,7 +103,7 @@ private:
     config::StopButtonCheck stopCheck_;
     QTimer stopTimer_;
     bool shown_ = false;
-    bool shutDown_ = false;
+    bool edited_ = false;  // the port's name was typed since it was last tried
 };
 
 }  // namespace dravel::extras
