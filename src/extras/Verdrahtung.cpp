@@ -41,6 +41,7 @@ enum Column { kCaption, kRemark, kUse, kLamp, kSwitch, kPassed, kFailed, kResult
 QLabel* textLabel(const std::string& text, QWidget* parent) {
     auto* label = new QLabel(toQString(text), parent);
     label->setWordWrap(true);
+    label->setMinimumWidth(90);  // else a wrapping label asks for the width of 80 characters
     return label;
 }
 
@@ -128,14 +129,16 @@ void TVerdrahtung::setPlan(const config::WiringPlan& plan, const std::string& pr
     results_.assign(plan.steps.size(), {});
     for (std::size_t step = 0; step < plan.steps.size(); ++step)
         addStepRow(static_cast<int>(step), plan.steps[step]);
+    ui->Schritte->setColumnStretch(kRemark, 1);
     ComPortAfterClose();  // switches disabled until the port is open
+    resize(width(), sizeHint().height());
 }
 
 void TVerdrahtung::addStepRow(int step, const config::WiringStep& s) {
     QGridLayout* grid = ui->Schritte;
     QWidget* box = ui->SchritteBox;
     const int row = step + 1;  // below the headings
-    grid->addWidget(textLabel(s.caption, box), row, kCaption);
+    grid->addWidget(new QLabel(toQString(s.caption), box), row, kCaption);
     grid->addWidget(textLabel(s.remark, box), row, kRemark);
     auto* result = new QLabel(box);
     result->setObjectName(QStringLiteral("Ergebnis%1").arg(step));
