@@ -31,7 +31,7 @@ WiringPlan WiringPlan::read(const IniFile& ini) {
     for (int n = 0; n < kPinCount; ++n) {
         const PinRecord& pin = pins.pins[static_cast<std::size_t>(n)];
         plan.steps.push_back({std::string(kPinCaptions[static_cast<std::size_t>(n)]),
-                              pin.description, pinUse(pin), n});
+                              pin.description, pinUse(pin), n, pin.active});
     }
     if (ProgramOptions::read(ini).externStop)
         plan.steps.push_back({std::string(kStopButtonCaption), "", "", kStopButtonStep});

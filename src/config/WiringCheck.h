@@ -23,6 +23,7 @@ struct WiringStep {
     std::string remark;   // the pin's "Bemerkung"
     std::string use;      // whether the pin is active and how it starts
     int pin = kStopButtonStep;
+    bool active = false;  // the alarm program switches the pin at all
 };
 
 // The rows the settings call for: the three output pins, then the push-button

@@ -55,7 +55,7 @@ QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
 // The first active output is the likeliest source of the button's signal.
 int firstActivePin(const config::WiringPlan& plan) {
     for (const config::WiringStep& step : plan.steps)
-        if (step.pin >= 0 && step.use.starts_with("aktiv")) return step.pin;
+        if (step.pin >= 0 && step.active) return step.pin;
     return 0;
 }
 
@@ -82,8 +82,8 @@ TVerdrahtung::TVerdrahtung(QWidget* parent, ExtrasServices services)
     connect(&stopTimer_, &QTimer::timeout, this,
             [this] { ui::guarded(this, [this] { stopButtonTimeUp(); }); });
     ui::connectGuarded(ui->portis, &QComboBox::activated, this, &TVerdrahtung::portisChange);
-    // A typed name is tried once it is complete, not letter by letter.
-    // The window losing the focus ends no edit that was never made.
+    // A typed name is tried once it is complete, not letter by letter; the
+    // window losing the focus ends no edit that was never made.
     connect(ui->portis->lineEdit(), &QLineEdit::editingFinished, this, [this] {
         if (!std::exchange(edited_, false)) return;
         ui::guarded(this, [this] { portisChange(); });

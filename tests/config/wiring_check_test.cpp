@@ -35,6 +35,8 @@ TEST_F(WiringPlanTest, OneRowPerPinWithRemarkAndUseThenThePushButton) {
         (std::vector<std::string>{"aktiv, 10 Sekunden nach Programmstart",
                                   "aktiv, bei Kennungen der Bedingungsliste", "nicht aktiv", ""}));
     EXPECT_EQ(plan.steps[1].pin, 1);
+    EXPECT_TRUE(plan.steps[1].active);
+    EXPECT_FALSE(plan.steps[2].active);
     EXPECT_EQ(plan.steps[3].pin, kStopButtonStep);
     EXPECT_EQ(plan.port, "COM4");
 }
