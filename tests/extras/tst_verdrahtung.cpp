@@ -48,11 +48,12 @@ constexpr int kBreak = TestSerialLine::kBreakState;
 constexpr int kOutputs = kDtr | kRts | kBreak;
 
 // The platform's own driver, with a port list of its own: the machine's ports are never listed,
-// and the line under test is not among them, as a configured port may not be.
+// and the line under test is not among them, as a configured port may not be. Neither listed
+// name leads to a device (Wine would lead COM1 to COM4 to the machine's hidden ttyS devices).
 class ListedPlatformDriver : public SerialDriver {
 public:
     SystemError listPorts(std::vector<std::string>& names) override {
-        names = {"COM3", "COM10"};
+        names = {"COM98", "COM99"};
         return 0;
     }
     std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override {
@@ -278,7 +279,7 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "1010"; }, 5000));
             // Another port: the lamps go off with the old one, whatever its lines.
             auto* portis = child<QComboBox>(d, "portis");
-            portis->setCurrentIndex(0);  // COM3, which does not exist
+            portis->setCurrentIndex(0);  // COM98, which does not exist
             ScriptedBoxes boxes;
             boxes.expectContaining(BoxKind::Error,
                                    QStringLiteral("ComPort lässt sich nicht öffnen"));
