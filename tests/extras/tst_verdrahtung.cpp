@@ -148,6 +148,12 @@ QString inputs(TVerdrahtung& d) {
     return text;
 }
 
+// A picture of the window as the platform draws it, where DRAVEL_WIRING_PICTURE names a file.
+void savePicture(QWidget& window) {
+    const QString path = qEnvironmentVariable("DRAVEL_WIRING_PICTURE");
+    if (!path.isEmpty()) window.grab().save(path);
+}
+
 QString pdfText(const QString& path) {
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"),
@@ -305,6 +311,7 @@ private slots:
             QVERIFY(drive(kRing));
             QVERIFY(QTest::qWaitFor([&] { return lit(d, "LedRing"); }, 5000));
             QCOMPARE(result(d, 3), QStringLiteral("Taster gedrückt, loslassen"));
+            savePicture(d);
             QVERIFY(drive(0));
             QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("In Ordnung"); }, 5000));
             QVERIFY(!lit(d, "LedRing"));
