@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <chrono>
+#include <fstream>
 
 #include "app/Hauptfenster.h"
 #include "common/TestSerialLine.h"
@@ -188,6 +189,14 @@ class TestVerdrahtung : public QObject {
     bool farEnd(int mask, int expected) {
         return QTest::qWaitFor([&] { return (line.switchedLines() & mask) == expected; }, 5000);
     }
+    // A run that failed half-way may have left outputs on at the far end.
+    static void clearOutputs() {
+        const int none = 0;
+        std::ofstream(qEnvironmentVariable("DRAVEL_PTY_LINES_DIR").toStdString() + "/out",
+                      std::ios::binary)
+            .write(reinterpret_cast<const char*>(&none), sizeof none);
+    }
+
     // Under Wine a change while the port's event thread starts its next wait can go unseen (the
     // wait compares with the lines as they are once it runs), so the far end lets it settle first.
     bool drive(int lines) {
@@ -202,6 +211,7 @@ private slots:
         if (!line.ok()) QSKIP(line.whyNot().c_str());
         if (line.switchedLines() < 0) QSKIP("no modem-line stand-in preloaded");
         line.driveLines(0);
+        clearOutputs();
         driver = std::make_unique<ScopedHook<std::shared_ptr<SerialDriver>>>(
             dravel::devices::replaceSerialDriver, std::make_shared<ListedPlatformDriver>());
         timeout = std::make_unique<ScopedHook<milliseconds>>(TVerdrahtung::setStopButtonTimeout,
