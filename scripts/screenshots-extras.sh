@@ -14,4 +14,7 @@ for page in "$root"/docs/extras-bericht-seite-*.png; do
   mv "$page" "$root/docs/extras-bericht-seite$((10#${number%.png})).png"
 done
 rm "$root/docs/extras-bericht.pdf"
+pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$root/docs/extras-pruefprotokoll.pdf" \
+  "$root/docs/extras-pruefprotokoll-seite1"
+rm "$root/docs/extras-pruefprotokoll.pdf"
 ls -1 "$root"/docs/extras-*

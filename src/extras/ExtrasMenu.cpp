@@ -23,6 +23,7 @@
 #include "extras/CsvImport.h"
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
+#include "extras/Verdrahtung.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Text.h"
@@ -121,6 +122,9 @@ ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
     menu->addSeparator();
     addCommand(menu, "Pdf1", QStringLiteral("Einstellungen als PDF…"), &ExtrasMenu::PdfClick);
     addCommand(menu, "Drucken1", QStringLiteral("Drucken…"), &ExtrasMenu::DruckenClick);
+    menu->addSeparator();
+    addCommand(menu, "VerdrahtungPruefen1", QStringLiteral("Verdrahtung prüfen…"),
+               &ExtrasMenu::VerdrahtungPruefenClick);
 }
 
 void ExtrasMenu::addCommand(QMenu* menu, const char* name, const QString& text,
@@ -198,6 +202,18 @@ void ExtrasMenu::DruckenClick() {
     QPrinter printer(QPrinter::HighResolution);
     if (!services.setUpPrinter(window_, printer)) return;
     printSettingsReport(currentReport(services), printer);
+}
+
+// The port as the output test takes it: the one the settings name, whether
+// listed or not. Nothing is written back.
+void ExtrasMenu::VerdrahtungPruefenClick() {
+    const config::IniFile settings(config::settingsFilePath(programDirectory()));
+    const config::WiringPlan plan = config::WiringPlan::read(settings);
+    TVerdrahtung dialog(window_, services);
+    dialog.setPlan(plan, programDirectory());
+    dialog.fillPorts();
+    dialog.preselectPort(toQString(plan.port));
+    dialog.exec();
 }
 
 }  // namespace dravel::extras

@@ -51,6 +51,7 @@ public:
     void ImportierenClick();
     void PdfClick();
     void DruckenClick();
+    void VerdrahtungPruefenClick();
 
 private:
     void addCommand(QMenu* menu, const char* name, const QString& text,

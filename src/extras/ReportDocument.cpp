@@ -105,6 +105,22 @@ QString findings(const config::SettingsReport& report) {
     return html + QStringLiteral("</table>");
 }
 
+QString wiringRows(const config::WiringReport& report) {
+    QString html = tableStart({"Prüfschritt", "Bemerkung", "Verwendung", "Ergebnis", "Erfasst"});
+    for (const auto& r : report.rows)
+        html += row({esc(r.caption), esc(r.remark), esc(r.use), esc(r.result), esc(r.recorded)});
+    return html + QStringLiteral("</table>");
+}
+
+// Both reports: the same style, heading and first lines.
+QString reportStart(const QString& title, const std::string& created,
+                    const std::string& programDirectory) {
+    return QStringLiteral("<html><head><style>%1</style></head><body>").arg(kStyle) +
+           QStringLiteral("<h1>%1</h1>").arg(title) +
+           QStringLiteral("<p>Erstellt am %1<br>Programmverzeichnis: %2")
+               .arg(esc(created), esc(programDirectory));
+}
+
 // --- Pages ------------------------------------------------------------------------------------
 
 // The page's text area: 2 cm from every edge, and a line for the page number
@@ -235,28 +251,18 @@ void stampCreationDate(QByteArray& pdf, config::sys_seconds created) {
     pdf.replace(from, length, stamp);
 }
 
-}  // namespace
-
-QString reportHtml(const config::SettingsReport& report) {
-    return QStringLiteral("<html><head><style>%1</style></head><body>").arg(kStyle) +
-           QStringLiteral("<h1>Einstellungen für \"Kalvor.EXE\"</h1>") +
-           QStringLiteral("<p>Erstellt am %1<br>Programmverzeichnis: %2</p>")
-               .arg(esc(report.created), esc(report.programDirectory)) +
-           panels(report) + deactivations(report.deactivations) + conditions(report) +
-           findings(report) + QStringLiteral("</body></html>");
-}
-
-void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
+void printHtml(const QString& html, QPagedPaintDevice& device) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
-    document.setHtml(reportHtml(report));
+    document.setHtml(html);
     layOutOnPages(document, device);
     keepHeadingsWithTheirContent(document);
     printPages(document, device);
 }
 
-void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
+void writePdf(const QString& html, const QString& title, config::sys_seconds created,
+              const QString& path) {
     QFile file(path);
     const auto refused = [&] {
         return std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
@@ -267,12 +273,46 @@ void writeSettingsReportPdf(const config::SettingsReport& report, const QString&
     {
         QPdfWriter writer(&pdf);
         writer.setResolution(300);
-        writer.setTitle(QStringLiteral("Einstellungen für Kalvor"));
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("Dravel"));
-        printSettingsReport(report, writer);
+        printHtml(html, writer);
     }
-    stampCreationDate(pdf.buffer(), report.createdAt);
+    stampCreationDate(pdf.buffer(), created);
     if (file.write(pdf.buffer()) != pdf.buffer().size() || !file.flush()) throw refused();
+}
+
+}  // namespace
+
+QString reportHtml(const config::SettingsReport& report) {
+    return reportStart(QStringLiteral("Einstellungen für \"Kalvor.EXE\""), report.created,
+                       report.programDirectory) +
+           QStringLiteral("</p>") + panels(report) + deactivations(report.deactivations) +
+           conditions(report) + findings(report) + QStringLiteral("</body></html>");
+}
+
+void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
+    printHtml(reportHtml(report), device);
+}
+
+void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
+    writePdf(reportHtml(report), QStringLiteral("Einstellungen für Kalvor"), report.createdAt,
+             path);
+}
+
+QString wiringReportHtml(const config::WiringReport& report) {
+    return reportStart(esc(report.title), report.created, report.programDirectory) +
+           QStringLiteral("<br>ComPort: %1</p>").arg(esc(report.port)) + wiringRows(report) +
+           QStringLiteral("<p>Geprüft von: %1<br>Bemerkung: %2</p>")
+               .arg(esc(report.checkedBy), esc(report.remark)) +
+           QStringLiteral("</body></html>");
+}
+
+void printWiringReport(const config::WiringReport& report, QPagedPaintDevice& device) {
+    printHtml(wiringReportHtml(report), device);
+}
+
+void writeWiringReportPdf(const config::WiringReport& report, const QString& path) {
+    writePdf(wiringReportHtml(report), ui::toQString(report.title), report.createdAt, path);
 }
 
 }  // namespace dravel::extras

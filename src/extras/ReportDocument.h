@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "config/SettingsReport.h"
+#include "config/WiringCheck.h"
 
 class QPagedPaintDevice;
 
@@ -16,5 +17,10 @@ void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice
 
 // Writes the report as a PDF file; throws when the file cannot be written.
 void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path);
+
+// The Prüfprotokoll of the wiring check, in the same layout, on one A4 page.
+QString wiringReportHtml(const config::WiringReport& report);
+void printWiringReport(const config::WiringReport& report, QPagedPaintDevice& device);
+void writeWiringReportPdf(const config::WiringReport& report, const QString& path);
 
 }  // namespace dravel::extras

@@ -36,10 +36,6 @@ const QString kMemoText = QStringLiteral(
     "wirkt sich nur auf den Test aus \n"
     "und hat keine Auswirkung auf \n"
     "die Einstellungen ");
-
-// Pin 3 is driven by the break state, Pin 4 by DTR, Pin 7 by RTS.
-constexpr std::array<void (TComPort::*)(bool), 3> kPinSwitches{
-    &TComPort::SwitchBreak, &TComPort::SwitchDTR, &TComPort::SwitchRTS};
 }  // namespace
 
 TTest::TTest(QWidget* parent)
@@ -152,7 +148,7 @@ void TTest::schalten(int pin) {
     const bool on = leds_[index]->State() == TLedState::lsOff;
     pinButtons_[index]->setText(on ? kSwitchOff : kSwitchOn);
     leds_[index]->SetState(on ? TLedState::lsOn : TLedState::lsOff);
-    (ComPort.get()->*kPinSwitches[index])(on);
+    dravel::devices::switchOutputPin(*ComPort, pin, on);
 }
 
 // The old port's lines are left as they are; closing resets the pin rows.

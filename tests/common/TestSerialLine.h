@@ -13,6 +13,8 @@ namespace testplatform {
 // in the folder DRAVEL_PTY_LINES_DIR.
 class TestSerialLine {
 public:
+    static constexpr int kBreakState = 0x10000;
+
     TestSerialLine();
     ~TestSerialLine();
     TestSerialLine(const TestSerialLine&) = delete;
@@ -30,7 +32,8 @@ public:
     std::string settings() const;
 
     // The modem lines as bits of TIOCM_* (DTR 0x002, RTS 0x004, CTS 0x020, RI 0x080, DSR 0x100),
-    // where the modem-line stand-in for pseudo-terminals is loaded; -1 elsewhere.
+    // and the break state of the transmit line as kBreakState, where the modem-line stand-in for
+    // pseudo-terminals is loaded; -1 elsewhere.
     int switchedLines() const;
     bool driveLines(int lines);
 

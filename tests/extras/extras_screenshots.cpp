@@ -2,6 +2,9 @@
 // and writes the sample report as PDF, for the README.
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <chrono>
 #include <fstream>
@@ -12,11 +15,13 @@
 #include "config/IniFile.h"
 #include "config/MixerNames.h"
 #include "config/SettingsReport.h"
+#include "devices/serial/SimulatedSerialDriver.h"
 #include "devices/system/ProgramDirectory.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
+#include "extras/Verdrahtung.h"
 
 using dravel::app::DravelApplication;
 
@@ -55,6 +60,50 @@ void writeSampleSetUp(const std::string& dir) {
                              {"0", "0", "Übung", "21345", ""}});
 }
 
+// The wiring check on a simulated port whose far end holds CTS and DSR on:
+// Pin 3 passed, Pin 4 switched on, the push-button step waiting.
+void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
+    using dravel::extras::TVerdrahtung;
+    auto ports = std::make_shared<dravel::devices::testing::SimulatedSerialDriver>();
+    ports->setPorts({"COM1", "COM3"});
+    ports->setModemLines(dravel::devices::kModemCts | dravel::devices::kModemDsr);
+    const auto previous = dravel::devices::replaceSerialDriver(ports);
+    {
+        dravel::extras::ExtrasServices services = dravel::extras::systemServices();
+        services.now = [&now] { return now += seconds(47); };
+        // The sample set-up with the push-button wired, in a folder of its own.
+        QTemporaryDir own;
+        const std::string ownDir = own.path().toStdString() + "/";
+        QFile::copy(QString::fromStdString(settingsFilePath(dir)),
+                    QString::fromStdString(settingsFilePath(ownDir)));
+        IniFile settings(settingsFilePath(ownDir));
+        settings.writeBool("ComPort", "Extern", true);
+        settings.commit();
+        const WiringPlan plan = WiringPlan::read(settings);
+        TVerdrahtung window(nullptr, services);
+        window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");
+        window.fillPorts();
+        window.preselectPort(QStringLiteral("COM1"));
+        window.show();
+        QApplication::processEvents();
+        const auto click = [&](const char* name) { window.findChild<QPushButton*>(name)->click(); };
+        click("InOrdnung0");
+        click("Schalten1");
+        click("TasterPruefen");
+        window.findChild<QLineEdit*>("GeprueftVon")->setText(QStringLiteral("Jörg Weiß"));
+        window.findChild<QLineEdit*>("Bemerkung")->setText(QStringLiteral("Relais K2 getauscht"));
+        save(window, out + "/extras-verdrahtung-pruefen.png");
+        click("InOrdnung1");
+        click("Fehler2");
+        WiringOutcome outcome = window.outcome();
+        outcome.results[3] = {CheckResult::Passed, now += seconds(31)};
+        dravel::extras::writeWiringReportPdf(
+            buildWiringReport(plan, outcome, "C:\\Feuerwehr\\Kalvor\\", now),
+            out + "/extras-pruefprotokoll.pdf");
+    }
+    dravel::devices::replaceSerialDriver(previous);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +135,10 @@ int main(int argc, char** argv) {
                                         "0;0;41235;Einsatzleitung\r\n"),
                      5);
     save(import, out + "/extras-importieren.png");
+
+    // Drawn before any PDF is written: the report's glyphs of the bitmap font, laid out at
+    // 300 dpi, would show as gaps in windows drawn after it.
+    wiringCheck(out, dir, now);
 
     SampleCard card;
     dravel::extras::writeSettingsReportPdf(buildSettingsReport(dir, card, playable, now),

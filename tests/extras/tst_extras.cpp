@@ -199,7 +199,7 @@ private slots:
             if (!a->isSeparator()) texts << a->text();
         QCOMPARE(texts, (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…",
                                      "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
-                                     "Einstellungen als PDF…", "Drucken…"}));
+                                     "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…"}));
     }
 
     void listCheckShowsOneRowPerFindingOrNone() {

@@ -1,6 +1,9 @@
 #include "devices/serial/ComPort.h"
 
 #include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 
 #include "devices/serial/ComThread.h"
@@ -159,6 +162,14 @@ void TComPort::SwitchDTR(bool on) {
 }
 void TComPort::SwitchRTS(bool on) {
     escape(on ? EscapeCode::SetRts : EscapeCode::ClearRts);
+}
+
+void switchOutputPin(TComPort& port, int pinIndex, bool on) {
+    static constexpr void (TComPort::*kSwitches[])(bool) = {
+        &TComPort::SwitchBreak, &TComPort::SwitchDTR, &TComPort::SwitchRTS};
+    if (pinIndex < 0 || pinIndex >= static_cast<int>(std::size(kSwitches)))
+        throw std::out_of_range("no output pin " + std::to_string(pinIndex));
+    (port.*kSwitches[pinIndex])(on);
 }
 
 bool TComPort::handOverWaiting() const {

@@ -346,4 +346,8 @@ private:
     std::vector<ComLink*> links_;
 };
 
+// Switches an output pin by its index: 0 = Pin 3 by the break state, 1 = Pin 4
+// by DTR, 2 = Pin 7 by RTS. Error 12 when the line refuses.
+void switchOutputPin(TComPort& port, int pinIndex, bool on);
+
 }  // namespace dravel::devices

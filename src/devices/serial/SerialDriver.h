@@ -60,14 +60,15 @@ inline constexpr uint32_t kEvRing = 0x0100;
 inline constexpr uint32_t kEvRx80Full = 0x0400;
 
 // The events that a change of the input lines between two looks at them gives: each line that
-// changed, and the ring when it comes on.
+// changed, the ring at both ends of a press (as Wine reports it), so that whoever follows Pin 9
+// also learns that the push button was let go.
 constexpr uint32_t modemLineEvents(uint32_t before, uint32_t now) {
     const uint32_t changed = before ^ now;
     uint32_t events = 0;
     if (changed & kModemCts) events |= kEvCts;
     if (changed & kModemDsr) events |= kEvDsr;
     if (changed & kModemRlsd) events |= kEvRlsd;
-    if ((changed & kModemRing) && (now & kModemRing)) events |= kEvRing;
+    if (changed & kModemRing) events |= kEvRing;
     return events;
 }
 

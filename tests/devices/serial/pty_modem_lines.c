@@ -1,7 +1,8 @@
 // Preloaded into a program under test (LD_PRELOAD), gives pseudo-terminals the modem lines that
 // real serial ports have and ptys lack: TIOCMGET, TIOCMSET, TIOCMBIS, TIOCMBIC and TIOCMIWAIT on a
 // pty's terminal side work on two small files in $DRAVEL_PTY_LINES_DIR instead of failing:
-//   out  the lines the program switches (DTR, RTS), 4 bytes, written here only
+//   out  the lines the program switches (DTR, RTS) and the break state of the transmit line
+//        (TIOCSBRK/TIOCCBRK, bit 0x10000, which no modem line uses), 4 bytes, written here only
 //   in   the lines the far end drives (CTS, DSR, RI, CD), 4 bytes, written by the test
 // Every other descriptor and request goes to the real ioctl.
 #define _GNU_SOURCE
@@ -62,6 +63,7 @@ static void write_output_lines(int lines) {
 }
 
 static const int output_mask = TIOCM_DTR | TIOCM_RTS;
+static const int break_bit = 0x10000;
 static const int input_mask = TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CD;
 
 static int current_lines(void) {
@@ -89,16 +91,24 @@ int ioctl(int fd, unsigned long request, ...) {
     va_end(list);
     const int modem = request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS ||
                       request == TIOCMBIC || request == TIOCMIWAIT;
-    if (!modem || !getenv("DRAVEL_PTY_LINES_DIR") || !is_pty_terminal(fd))
+    const int brk = request == TIOCSBRK || request == TIOCCBRK;
+    if (!(modem || brk) || !getenv("DRAVEL_PTY_LINES_DIR") || !is_pty_terminal(fd))
         return real_ioctl(fd, request, argument);
+    if (brk) {  // the pty takes the break without passing it on: the file shows it
+        const int result = real_ioctl(fd, request, argument);
+        const int out = read_lines("out");
+        if (result == 0)
+            write_output_lines(request == TIOCSBRK ? out | break_bit : out & ~break_bit);
+        return result;
+    }
     if (request == TIOCMIWAIT) return wait_for_change(fd, (int)(long)argument & input_mask);
     if (request == TIOCMGET) {
         *(int*)argument = current_lines();
         return 0;
     }
     const int bits = *(const int*)argument & output_mask;
-    const int out = read_lines("out") & output_mask;
-    if (request == TIOCMSET) write_output_lines(bits);
+    const int out = read_lines("out");
+    if (request == TIOCMSET) write_output_lines((out & break_bit) | bits);
     if (request == TIOCMBIS) write_output_lines(out | bits);
     if (request == TIOCMBIC) write_output_lines(out & ~bits);
     return 0;

@@ -296,7 +296,7 @@ TEST(SerialLineEventsLinux, EventsFoundBetweenTwoLooks) {
         {"lines rise", lines(0), lines(kModemCts | kModemRlsd), 1024, kEvCts | kEvRlsd},
         {"lines fall", lines(kModemCts | kModemRlsd), lines(0), 1024, kEvCts | kEvRlsd},
         {"ring starts", lines(0), lines(kModemDsr | kModemRing), 1024, kEvDsr | kEvRing},
-        {"ring ends", lines(kModemDsr | kModemRing), lines(0), 1024, kEvDsr},
+        {"ring ends", lines(kModemDsr | kModemRing), lines(0), 1024, kEvDsr | kEvRing},
         {"no modem lines",
          lines(0),
          {.modemLines = kModemDsr | kModemRing, .counters = {}},

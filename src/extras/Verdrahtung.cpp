@@ -1,0 +1,380 @@
+#include "extras/Verdrahtung.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <utility>
+
+#include "devices/serial/ComLed.h"
+#include "devices/serial/ComPort.h"
+#include "extras/ReportDocument.h"
+#include "extras/ui_Verdrahtung.h"
+#include "ui/ErrorGuard.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Selectors.h"
+#include "ui/Text.h"
+
+namespace dravel::extras {
+namespace {
+
+using config::CheckResult;
+using devices::TComLed;
+using devices::TComLedSignal;
+using devices::TComPort;
+using devices::TLedKind;
+using devices::TLedState;
+using ui::toQString;
+using ui::toStdString;
+
+const QString kSwitchOn = QStringLiteral("Einschalten");
+const QString kSwitchOff = QStringLiteral("Ausschalten");
+
+std::chrono::milliseconds stopButtonTimeout = std::chrono::seconds(60);
+
+// The columns of a step row.
+enum Column { kCaption, kRemark, kUse, kLamp, kSwitch, kPassed, kFailed, kResult };
+
+QLabel* textLabel(const std::string& text, QWidget* parent) {
+    auto* label = new QLabel(toQString(text), parent);
+    label->setWordWrap(true);
+    label->setMinimumWidth(90);  // else a wrapping label asks for the width of 80 characters
+    return label;
+}
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The first active output is the likeliest source of the button's signal.
+int firstActivePin(const config::WiringPlan& plan) {
+    for (const config::WiringStep& step : plan.steps)
+        if (step.pin >= 0 && step.active) return step.pin;
+    return 0;
+}
+
+}  // namespace
+
+TVerdrahtung::TVerdrahtung(QWidget* parent, ExtrasServices services)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::Verdrahtung>()),
+      ComPort(std::make_unique<TComPort>()),
+      services_(std::move(services)) {
+    ui->setupUi(this);
+    setModal(true);
+    ui->PortOpen->SetKind(TLedKind::lkYellowLight);
+    inputLamps_ = {ui->LedRing, ui->LedCts, ui->LedDsr, ui->LedDcd};
+    const TComLedSignal lines[] = {TComLedSignal::lsRing, TComLedSignal::lsCTS,
+                                   TComLedSignal::lsDSR, TComLedSignal::lsRLSD};
+    for (std::size_t i = 0; i < inputLamps_.size(); ++i) {
+        inputLamps_[i]->SetKind(TLedKind::lkRedLight);
+        inputLamps_[i]->SetLedSignal(lines[i]);
+    }
+    ui->portis->setCompleter(nullptr);
+    setUpPort();
+    stopTimer_.setSingleShot(true);
+    connect(&stopTimer_, &QTimer::timeout, this,
+            [this] { ui::guarded(this, [this] { stopButtonTimeUp(); }); });
+    ui::connectGuarded(ui->portis, &QComboBox::activated, this, &TVerdrahtung::portisChange);
+    // A typed name is tried once it is complete, not letter by letter; the
+    // window losing the focus ends no edit that was never made.
+    connect(ui->portis->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (!std::exchange(edited_, false)) return;
+        ui::guarded(this, [this] { portisChange(); });
+    });
+    connect(ui->portis->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    ui::connectGuarded(ui->Aktuell, &QPushButton::clicked, this, &TVerdrahtung::AktuellClick);
+    ui::connectGuarded(ui->Speichern, &QPushButton::clicked, this, &TVerdrahtung::SpeichernClick);
+    ui::connectGuarded(ui->Drucken, &QPushButton::clicked, this, &TVerdrahtung::DruckenClick);
+    connect(ui->Schliessen, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// Outputs off and the port closed while every control still lives; the
+// notifications must not reach the controls afterwards.
+TVerdrahtung::~TVerdrahtung() {
+    shutDown();
+    ComPort->OnAfterOpen = nullptr;
+    ComPort->OnAfterClose = nullptr;
+    ComPort->OnRing = nullptr;
+}
+
+std::chrono::milliseconds TVerdrahtung::setStopButtonTimeout(std::chrono::milliseconds timeout) {
+    return std::exchange(stopButtonTimeout, timeout);
+}
+
+// The output test's settings: 9600 baud, 8N1, no handshake, all events. The
+// input lamps follow their lines through the component.
+void TVerdrahtung::setUpPort() {
+    ComPort->SetBaudRate(devices::TBaudRate::br9600);
+    ComPort->SetDataBits(devices::TDataBits::dbEight);
+    ComPort->SetStopBits(devices::TStopBits::sbOneStopBit);
+    ComPort->SetParity({});
+    ComPort->SetFlowControl({});
+    ComPort->SetEvents(devices::kAllComEvents);
+    ComPort->OnAfterOpen = [this](TComPort&) { ComPortAfterOpen(); };
+    ComPort->OnAfterClose = [this](TComPort&) { ComPortAfterClose(); };
+    ComPort->OnRing = [this](TComPort&) { ComPortRing(); };
+    for (TComLed* lamp : inputLamps_) lamp->SetComPort(ComPort.get());
+}
+
+void TVerdrahtung::setPlan(const config::WiringPlan& plan, const std::string& programDirectory) {
+    plan_ = plan;
+    programDirectory_ = programDirectory;
+    results_.assign(plan.steps.size(), {});
+    for (std::size_t step = 0; step < plan.steps.size(); ++step)
+        addStepRow(static_cast<int>(step), plan.steps[step]);
+    ui->Schritte->setColumnStretch(kRemark, 1);
+    ComPortAfterClose();  // switches disabled until the port is open
+    resize(width(), sizeHint().height());
+}
+
+void TVerdrahtung::addStepRow(int step, const config::WiringStep& s) {
+    QGridLayout* grid = ui->Schritte;
+    QWidget* box = ui->SchritteBox;
+    const int row = step + 1;  // below the headings
+    grid->addWidget(new QLabel(toQString(s.caption), box), row, kCaption);
+    grid->addWidget(textLabel(s.remark, box), row, kRemark);
+    auto* result = new QLabel(box);
+    result->setObjectName(QStringLiteral("Ergebnis%1").arg(step));
+    result->setMinimumWidth(150);
+    grid->addWidget(result, row, kResult);
+    resultLabels_.push_back(result);
+    if (s.pin == config::kStopButtonStep) {
+        addStopButtonControls(row, step);
+        return;
+    }
+    grid->addWidget(textLabel(s.use, box), row, kUse);
+    PinRow& pin = pins_[static_cast<std::size_t>(s.pin)];
+    pin.lamp = new TComLed(box);
+    pin.lamp->setObjectName(QStringLiteral("Led%1").arg(s.pin));
+    pin.lamp->SetKind(TLedKind::lkGreenLight);
+    pin.lamp->setFixedSize(25, 25);
+    grid->addWidget(pin.lamp, row, kLamp);
+    pin.switchButton = button(kSwitchOn, QStringLiteral("Schalten%1").arg(s.pin), box);
+    grid->addWidget(pin.switchButton, row, kSwitch);
+    connect(pin.switchButton, &QPushButton::clicked, this,
+            [this, p = s.pin] { ui::guarded(this, [this, p] { schalten(p); }); });
+    addResultButtons(row, step);
+}
+
+void TVerdrahtung::addResultButtons(int row, int step) {
+    QWidget* box = ui->SchritteBox;
+    const std::pair<Column, CheckResult> choices[] = {{kPassed, CheckResult::Passed},
+                                                      {kFailed, CheckResult::Failed}};
+    for (const auto& [column, result] : choices) {
+        const bool passed = result == CheckResult::Passed;
+        QPushButton* b = button(
+            passed ? QStringLiteral("In Ordnung") : QStringLiteral("Fehler"),
+            (passed ? QStringLiteral("InOrdnung%1") : QStringLiteral("Fehler%1")).arg(step), box);
+        ui->Schritte->addWidget(b, row, column);
+        connect(b, &QPushButton::clicked, this,
+                [this, step, r = result] { ui::guarded(this, [&] { record(step, r); }); });
+    }
+}
+
+// The user picks the output that feeds the button, switches it, then starts
+// the step and presses the button.
+void TVerdrahtung::addStopButtonControls(int row, int step) {
+    QWidget* box = ui->SchritteBox;
+    stopStep_ = step;
+    signalSource_ = new QComboBox(box);
+    signalSource_->setObjectName(QStringLiteral("Signalquelle"));
+    for (std::string_view caption : config::kPinCaptions)
+        signalSource_->addItem(QStringLiteral("Signalquelle ") + toQString(std::string(caption)));
+    signalSource_->setCurrentIndex(firstActivePin(plan_));
+    ui->Schritte->addWidget(signalSource_, row, kUse);
+    signalSwitch_ = button(kSwitchOn, QStringLiteral("SignalSchalten"), box);
+    ui->Schritte->addWidget(signalSwitch_, row, kSwitch);
+    checkButton_ = button(QStringLiteral("Taster prüfen"), QStringLiteral("TasterPruefen"), box);
+    ui->Schritte->addWidget(checkButton_, row, kPassed, 1, 2);
+    connect(signalSource_, &QComboBox::currentIndexChanged, this,
+            [this](int pin) { showPin(pin); });
+    connect(signalSwitch_, &QPushButton::clicked, this,
+            [this] { ui::guarded(this, [this] { schalten(signalSource_->currentIndex()); }); });
+    ui::connectGuarded(checkButton_, &QPushButton::clicked, this,
+                       &TVerdrahtung::TasterPruefenClick);
+}
+
+void TVerdrahtung::fillPorts() {
+    ui->portis->clear();
+    ui->portis->addItems(ui::serialPortNames());
+}
+
+void TVerdrahtung::preselectPort(const QString& name) {
+    ComPort->SetPort(toStdString(name));
+    ui->portis->setCurrentIndex(ui->portis->findText(name, Qt::MatchFixedString));
+}
+
+// The port opens once the window is up, so a failure is reported over it.
+void TVerdrahtung::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (std::exchange(shown_, true)) return;
+    QMetaObject::invokeMethod(
+        this, [this] { ui::guarded(this, [this] { FormActivate(); }); }, Qt::QueuedConnection);
+}
+
+// A port that cannot be opened is reported with the component's own message;
+// the window stays usable with another port.
+void TVerdrahtung::FormActivate() {
+    if (isVisible()) ComPort->OpenPort();
+}
+
+void TVerdrahtung::ComPortAfterOpen() {
+    ui->PortOpen->SetState(TLedState::lsOn);
+    for (const PinRow& pin : pins_)
+        if (pin.switchButton) pin.switchButton->setEnabled(true);
+    if (signalSwitch_) signalSwitch_->setEnabled(true);
+    if (checkButton_) checkButton_->setEnabled(true);
+}
+
+// Closing tells bound lamps of every input line but the ring; bound anew, a
+// lamp shows its line off.
+void TVerdrahtung::ComPortAfterClose() {
+    ui->PortOpen->SetState(TLedState::lsOff);
+    for (TComLed* lamp : inputLamps_) {
+        lamp->SetComPort(nullptr);
+        lamp->SetComPort(ComPort.get());
+    }
+    for (int pin = 0; pin < config::kPinCount; ++pin) {
+        pins_[static_cast<std::size_t>(pin)].on = false;
+        showPin(pin);
+        if (QPushButton* b = pins_[static_cast<std::size_t>(pin)].switchButton)
+            b->setEnabled(false);
+    }
+    if (signalSwitch_) signalSwitch_->setEnabled(false);
+    if (checkButton_) checkButton_->setEnabled(false);
+    stopTimer_.stop();
+    stopCheck_.cancel();
+    showStopButton();
+}
+
+// The component has just shown the ring line on the bound lamp.
+void TVerdrahtung::ComPortRing() {
+    if (!stopCheck_.running()) return;
+    stopCheck_.ringReported(ui->LedRing->State() == TLedState::lsOn);
+    if (!stopCheck_.running()) {
+        stopTimer_.stop();
+        results_[static_cast<std::size_t>(stopStep_)] = {stopCheck_.result(), services_.now()};
+    }
+    showStopButton();
+}
+
+// As the output test: caption and lamp first, then the line.
+void TVerdrahtung::schalten(int pin) {
+    PinRow& row = pins_[static_cast<std::size_t>(pin)];
+    row.on = !row.on;
+    showPin(pin);
+    devices::switchOutputPin(*ComPort, pin, row.on);
+}
+
+void TVerdrahtung::showPin(int pin) {
+    if (pin < 0 || pin >= config::kPinCount) return;
+    const PinRow& row = pins_[static_cast<std::size_t>(pin)];
+    if (row.lamp) row.lamp->SetState(row.on ? TLedState::lsOn : TLedState::lsOff);
+    if (row.switchButton) row.switchButton->setText(row.on ? kSwitchOff : kSwitchOn);
+    if (signalSource_ && signalSource_->currentIndex() == pin)
+        signalSwitch_->setText(row.on ? kSwitchOff : kSwitchOn);
+}
+
+void TVerdrahtung::record(int step, CheckResult result) {
+    results_[static_cast<std::size_t>(step)] = {result, services_.now()};
+    const auto& r = results_[static_cast<std::size_t>(step)];
+    resultLabels_[static_cast<std::size_t>(step)]->setText(
+        toQString(config::resultText(r.result) + ", " + config::formatGermanClock(r.recorded)));
+}
+
+// Starting again drops the step's last result.
+void TVerdrahtung::TasterPruefenClick() {
+    results_[static_cast<std::size_t>(stopStep_)] = {};
+    stopCheck_.start();
+    stopTimer_.start(stopButtonTimeout);
+    showStopButton();
+}
+
+void TVerdrahtung::stopButtonTimeUp() {
+    stopCheck_.timeUp();
+    if (stopCheck_.result() == CheckResult::Failed)
+        results_[static_cast<std::size_t>(stopStep_)] = {CheckResult::Failed, services_.now()};
+    showStopButton();
+}
+
+void TVerdrahtung::showStopButton() {
+    if (stopStep_ < 0) return;
+    const auto& r = results_[static_cast<std::size_t>(stopStep_)];
+    const std::string text =
+        r.result != CheckResult::None
+            ? config::resultText(r.result) + ", " + config::formatGermanClock(r.recorded)
+            : stopCheck_.statusText();
+    resultLabels_[static_cast<std::size_t>(stopStep_)]->setText(toQString(text));
+}
+
+// The outputs of the old port go off before it is closed.
+void TVerdrahtung::portisChange() {
+    const std::string name = toStdString(ui->portis->currentText());
+    switchAllOff();
+    ComPort->ClosePort();
+    ComPort->SetPort(name);
+    ComPort->OpenPort();
+}
+
+void TVerdrahtung::AktuellClick() {
+    ui::replaceItemsKeepingText(ui->portis, ui::serialPortNames());
+}
+
+config::WiringOutcome TVerdrahtung::outcome() const {
+    return {ComPort->Port(), results_, signalSource_ ? signalSource_->currentIndex() : -1,
+            toStdString(ui->GeprueftVon->text()), toStdString(ui->Bemerkung->text())};
+}
+
+config::WiringReport TVerdrahtung::report() const {
+    return config::buildWiringReport(plan_, outcome(), programDirectory_, services_.now());
+}
+
+void TVerdrahtung::SpeichernClick() {
+    const QString path = services_.chooseSaveFile(
+        this, QStringLiteral("Prüfprotokoll speichern"),
+        toQString(programDirectory_ + "Pruefprotokoll.pdf"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (path.isEmpty()) return;
+    writeWiringReportPdf(report(), path);
+    ui::MessageBoxes::information(
+        this, QStringLiteral("Das Protokoll wurde in \"%1\" gespeichert").arg(path));
+}
+
+void TVerdrahtung::DruckenClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!services_.setUpPrinter(this, printer)) return;
+    printWiringReport(report(), printer);
+}
+
+// Every output this window switched on goes off, each on its own: one that
+// fails does not keep the others on.
+void TVerdrahtung::switchAllOff() noexcept {
+    for (int pin = 0; pin < config::kPinCount; ++pin) {
+        PinRow& row = pins_[static_cast<std::size_t>(pin)];
+        if (!row.on) continue;
+        row.on = false;
+        showPin(pin);
+        if (ComPort->Connected())
+            ui::guarded(this, [&] { devices::switchOutputPin(*ComPort, pin, false); });
+    }
+}
+
+void TVerdrahtung::shutDown() noexcept {
+    stopTimer_.stop();
+    stopCheck_.cancel();
+    switchAllOff();
+    ui::guarded(this, [this] { ComPort->ClosePort(); });
+}
+
+void TVerdrahtung::done(int result) {
+    shutDown();
+    QDialog::done(result);
+}
+
+}  // namespace dravel::extras

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/PinSettings.h"
+#include "config/WiringCheck.h"
+#include "extras/ExtrasMenu.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace Ui {
+class Verdrahtung;
+}
+namespace dravel::devices {
+class TComLed;
+class TComPort;
+}  // namespace dravel::devices
+
+namespace dravel::extras {
+
+// The guided check of the alarm interface: the four input lines live, one
+// row per output pin with its switch and the result the user records, the
+// push-button on Pin 9 when the settings use it, and the Prüfprotokoll. The
+// port chosen here serves the check only; closing the window, whichever
+// way, switches off every output it switched on and then closes the port.
+class TVerdrahtung : public QDialog {
+    Q_OBJECT
+public:
+    TVerdrahtung(QWidget* parent, ExtrasServices services);
+    ~TVerdrahtung() override;
+
+    // Builds one row per step of the plan.
+    void setPlan(const config::WiringPlan& plan, const std::string& programDirectory);
+    // Fills the port field; raises EComPort when the list cannot be read.
+    void fillPorts();
+    // As the output test: the component takes the name, the field shows the
+    // listed port equal to it without regard to case, or nothing.
+    void preselectPort(const QString& name);
+
+    // What the protocol is made of.
+    config::WiringOutcome outcome() const;
+    const devices::TComPort& port() const { return *ComPort; }
+
+    // How long the push-button step waits for the button (60 s); tests
+    // shorten it. Returns the previous time.
+    static std::chrono::milliseconds setStopButtonTimeout(std::chrono::milliseconds timeout);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct PinRow {
+        devices::TComLed* lamp = nullptr;
+        QPushButton* switchButton = nullptr;
+        bool on = false;  // switched on by this window
+    };
+
+    void addStepRow(int row, const config::WiringStep& step);
+    void addResultButtons(int row, int step);
+    void addStopButtonControls(int row, int step);
+    void setUpPort();
+    void FormActivate();
+    void ComPortAfterOpen();
+    void ComPortAfterClose();
+    void ComPortRing();
+    void schalten(int pin);
+    void showPin(int pin);
+    void record(int step, config::CheckResult result);
+    void TasterPruefenClick();
+    void stopButtonTimeUp();
+    void showStopButton();
+    void portisChange();
+    void AktuellClick();
+    void SpeichernClick();
+    void DruckenClick();
+    config::WiringReport report() const;
+    void switchAllOff() noexcept;
+    void shutDown() noexcept;
+
+    std::unique_ptr<Ui::Verdrahtung> ui;
+    std::unique_ptr<devices::TComPort> ComPort;
+    ExtrasServices services_;
+    config::WiringPlan plan_;
+    std::string programDirectory_;
+    std::array<PinRow, config::kPinCount> pins_{};
+    std::vector<config::RecordedResult> results_;
+    std::vector<QLabel*> resultLabels_;
+    std::array<devices::TComLed*, 4> inputLamps_{};
+    int stopStep_ = -1;  // the push-button's row, -1 without one
+    QComboBox* signalSource_ = nullptr;
+    QPushButton* signalSwitch_ = nullptr;
+    QPushButton* checkButton_ = nullptr;
+    config::StopButtonCheck stopCheck_;
+    QTimer stopTimer_;
+    bool shown_ = false;
+    bool edited_ = false;  // the port's name was typed since it was last tried
+};
+
+}  // namespace dravel::extras

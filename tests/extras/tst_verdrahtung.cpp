@@ -1,0 +1,460 @@
+// The wiring check window over a line whose far end the test holds: a pseudo-terminal with modem
+// lines on Linux (pty_modem_lines.so preloaded), COM7 linked to one under Wine.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <chrono>
+#include <fstream>
+
+#include "app/Hauptfenster.h"
+#include "common/TestSerialLine.h"
+#include "devices/serial/ComLed.h"
+#include "devices/serial/ComPort.h"
+#include "extras/ExtrasMenu.h"
+#include "extras/Verdrahtung.h"
+#include "support/SimulatedPorts.h"
+#include "support/TestSupport.h"
+#include "support/WindowDriver.h"
+
+using dravel::devices::SerialDriver;
+using dravel::devices::SerialLine;
+using dravel::devices::SystemError;
+using dravel::devices::TComLed;
+using dravel::devices::TLedState;
+using dravel::extras::ExtrasMenu;
+using dravel::extras::TVerdrahtung;
+using dravel::testing::child;
+using dravel::testing::ScopedHook;
+using dravel::testing::ScriptedBoxes;
+using dravel::testing::TempProgramDir;
+using dravel::ui::BoxKind;
+using testplatform::TestSerialLine;
+using namespace std::chrono;
+
+namespace {
+
+constexpr int kDtr = 0x002, kRts = 0x004, kCts = 0x020, kRing = 0x080, kDsr = 0x100, kDcd = 0x040;
+constexpr int kBreak = TestSerialLine::kBreakState;
+constexpr int kOutputs = kDtr | kRts | kBreak;
+
+// The platform's own driver, with a port list of its own: the machine's ports are never listed,
+// and the line under test is not among them, as a configured port may not be. Neither listed
+// name leads to a device (Wine would lead COM1 to COM4 to the machine's hidden ttyS devices).
+class ListedPlatformDriver : public SerialDriver {
+public:
+    SystemError listPorts(std::vector<std::string>& names) override {
+        names = {"COM98", "COM99"};
+        return 0;
+    }
+    std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override {
+        return platform_->open(name, error);
+    }
+    SystemError invalidHandleError() override { return platform_->invalidHandleError(); }
+
+private:
+    std::shared_ptr<SerialDriver> platform_ = dravel::devices::createPlatformSerialDriver();
+};
+
+QString uiText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Pin 3 fires the siren, Pin 4 opens the gate, Pin 7 is unused; the push button is on.
+std::string settingsFor(const std::string& port) {
+    return "[ComPort]\r\nPort=" + port +
+           "\r\nExtern=1\r\n[Pin0]\r\nAusgang "
+           "Aktiv=1\r\nBemerkung=Sirene\r\nStart=0\r\nWarten=5\r\n"
+           "[Pin1]\r\nAusgang Aktiv=1\r\nBemerkung=Tor\r\nStart=1\r\n[Pin2]\r\nAusgang Aktiv=0\r\n";
+}
+
+// A program directory with both files, and the main window whose Extras menu opens the check;
+// the clock advances a minute at each look, so each recorded result has its own time.
+class Bench {
+public:
+    explicit Bench(const std::string& port) : port_(port) {
+        dir.write("Prog.ini", settingsFor(port));
+        dir.write("Alarmierung.dat", std::string(1280, '\x01'));
+        extras = window.findChild<ExtrasMenu*>();
+        if (!extras) qFatal("no Extras menu");
+        extras->services.now = [this] {
+            return floor<seconds>(sys_days(2026y / December / 7) + 9h) + minutes(ticks++);
+        };
+        extras->services.chooseSaveFile = [this](QWidget*, const QString&, const QString&,
+                                                 const QString&) { return saveAnswer; };
+        modified = lastModified();
+    }
+
+    bool run(const std::function<void(TVerdrahtung&)>& drive) {
+        return dravel::testing::driveModal<TVerdrahtung>(
+            [&] { child<QAction>(window, "VerdrahtungPruefen1")->trigger(); },
+            [&](TVerdrahtung& d) {
+                QCoreApplication::sendPostedEvents(&d, QEvent::MetaCall);  // opens the port
+                drive(d);
+            });
+    }
+
+    // Neither file the alarm program reads is touched.
+    bool filesUntouched() const {
+        return dir.read("Prog.ini") == settingsFor(port_) &&
+               dir.read("Alarmierung.dat") == std::string(1280, '\x01') &&
+               lastModified() == modified;
+    }
+
+    TempProgramDir dir;
+    dravel::app::TMain window;
+    ExtrasMenu* extras = nullptr;
+    QString saveAnswer;
+    int ticks = 0;
+
+private:
+    QStringList lastModified() const {
+        QStringList times;
+        for (const char* name : {"Prog.ini", "Alarmierung.dat"})
+            times << QFileInfo(uiText(dir.file(name))).lastModified().toString(Qt::ISODateWithMs);
+        return times;
+    }
+    std::string port_;
+    QStringList modified;
+};
+
+QPushButton* button(TVerdrahtung& d, const QString& name) {
+    return child<QPushButton>(d, name);
+}
+QString result(TVerdrahtung& d, int step) {
+    return child<QLabel>(d, QStringLiteral("Ergebnis%1").arg(step))->text();
+}
+bool lit(TVerdrahtung& d, const char* lamp) {
+    return child<TComLed>(d, lamp)->State() == TLedState::lsOn;
+}
+// The four input lamps, Ring CTS DSR DCD, as "1010".
+QString inputs(TVerdrahtung& d) {
+    QString text;
+    for (const char* lamp : {"LedRing", "LedCts", "LedDsr", "LedDcd"})
+        text += lit(d, lamp) ? '1' : '0';
+    return text;
+}
+
+// A picture of the window as the platform draws it, where DRAVEL_WIRING_PICTURE names a file.
+void savePicture(QWidget& window) {
+    const QString path = qEnvironmentVariable("DRAVEL_WIRING_PICTURE");
+    if (!path.isEmpty()) window.grab().save(path);
+}
+
+QString pdfText(const QString& path) {
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0) return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+// The sizes of a PDF's pages in points, "595x842" for A4, one entry per page object.
+QStringList pageSizes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString bytes = QString::fromLatin1(file.readAll());
+    QStringList sizes;
+    const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 (\\d+)\\S* (\\d+)\\S*\\]"));
+    for (const auto& match : box.globalMatch(bytes))
+        sizes << match.captured(1) + 'x' + match.captured(2);
+    if (sizes.size() != bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))))
+        return {QStringLiteral("pages without a size of their own")};
+    return sizes;
+}
+
+}  // namespace
+
+class TestVerdrahtung : public QObject {
+    Q_OBJECT
+
+    TestSerialLine line;
+    std::unique_ptr<ScopedHook<std::shared_ptr<SerialDriver>>> driver;
+    std::unique_ptr<ScopedHook<milliseconds>> timeout;
+
+    bool farEnd(int mask, int expected) {
+        return QTest::qWaitFor([&] { return (line.switchedLines() & mask) == expected; }, 5000);
+    }
+    // A run that failed half-way may have left outputs on at the far end.
+    static void clearOutputs() {
+        const int none = 0;
+        std::ofstream(qEnvironmentVariable("DRAVEL_PTY_LINES_DIR").toStdString() + "/out",
+                      std::ios::binary)
+            .write(reinterpret_cast<const char*>(&none), sizeof none);
+    }
+
+    // Under Wine a change while the port's event thread starts its next wait can go unseen (the
+    // wait compares with the lines as they are once it runs), so the far end lets it settle first.
+    bool drive(int lines) {
+        QTest::qWait(150);
+        const bool driven = line.driveLines(lines);
+        QTest::qWait(50);  // the port's next look at its lines
+        return driven;
+    }
+
+private slots:
+    void init() {
+        if (!line.ok()) QSKIP(line.whyNot().c_str());
+        if (line.switchedLines() < 0) QSKIP("no modem-line stand-in preloaded");
+        line.driveLines(0);
+        clearOutputs();
+        driver = std::make_unique<ScopedHook<std::shared_ptr<SerialDriver>>>(
+            dravel::devices::replaceSerialDriver, std::make_shared<ListedPlatformDriver>());
+        timeout = std::make_unique<ScopedHook<milliseconds>>(TVerdrahtung::setStopButtonTimeout,
+                                                             milliseconds(1500));
+    }
+    void cleanup() {
+        timeout.reset();
+        driver.reset();
+        if (line.ok()) line.driveLines(0);
+    }
+
+    // The configured port is opened although the list does not hold it; every row starts
+    // without a result.
+    void rowsFromTheSettingsOnTheConfiguredPort() {
+        Bench bench(line.portName());
+        ScriptedBoxes boxes;
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Verdrahtung prüfen"));
+            QVERIFY(d.isModal());
+            QVERIFY(d.port().Connected());
+            QCOMPARE(d.port().Port(), line.portName());
+            QCOMPARE(child<QComboBox>(d, "portis")->currentText(), QString());
+            QVERIFY(lit(d, "PortOpen"));
+            QCOMPARE(inputs(d), QStringLiteral("0000"));
+            for (int step = 0; step < 4; ++step) QCOMPARE(result(d, step), QString());
+            const auto* source = child<QComboBox>(d, "Signalquelle");
+            QCOMPARE(source->currentText(), QStringLiteral("Signalquelle Pin 3 (TXD)"));
+            const QStringList texts = [&] {
+                QStringList all;
+                for (const QLabel* l : d.findChildren<QLabel*>()) all << l->text();
+                return all;
+            }();
+            for (const char* text :
+                 {"Pin 3 (TXD)", "Sirene", "aktiv, 5 Sekunden nach Programmstart", "Pin 4 (DTR)",
+                  "Tor", "aktiv, bei Kennungen der Bedingungsliste", "Pin 7 (RTS)", "nicht aktiv",
+                  "Taster an Pin 9 (Ring)", "Pin 9 (Ring)", "Pin 8 (CTS)", "Pin 6 (DSR)",
+                  "Pin 1 (DCD)"})
+                QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+            d.accept();
+        }));
+        VERIFY_BOXES(boxes);
+        QVERIFY(bench.filesUntouched());
+    }
+
+    // Pin 3 is the break state, Pin 4 DTR, Pin 7 RTS, each seen at the far end.
+    void eachOutputSwitchReachesTheFarEnd() {
+        Bench bench(line.portName());
+        ScriptedBoxes boxes;
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            QVERIFY(farEnd(kOutputs, 0));
+            const std::pair<int, int> pins[] = {{0, kBreak}, {1, kDtr}, {2, kRts}};
+            for (const auto& [pin, bit] : pins) {
+                QPushButton* b = button(d, QStringLiteral("Schalten%1").arg(pin));
+                b->click();
+                QVERIFY2(farEnd(kOutputs, bit), qPrintable(QString::number(pin)));
+                QCOMPARE(b->text(), QStringLiteral("Ausschalten"));
+                QVERIFY(lit(d, qPrintable(QStringLiteral("Led%1").arg(pin))));
+                b->click();
+                QVERIFY2(farEnd(kOutputs, 0), qPrintable(QString::number(pin)));
+                QCOMPARE(b->text(), QStringLiteral("Einschalten"));
+            }
+            d.accept();
+        }));
+        VERIFY_BOXES(boxes);
+    }
+
+    void inputLampsFollowTheFarEndAndGoOffWithThePort() {
+        Bench bench(line.portName());
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            QVERIFY(drive(kCts | kDcd));
+            QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "0101"; }, 5000));
+            QVERIFY(drive(kDsr | kRing));
+            QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "1010"; }, 5000));
+            // Another port: the lamps go off with the old one, whatever its lines.
+            auto* portis = child<QComboBox>(d, "portis");
+            portis->setCurrentIndex(0);  // COM98, which does not exist
+            ScriptedBoxes boxes;
+            boxes.expectContaining(BoxKind::Error,
+                                   QStringLiteral("ComPort lässt sich nicht öffnen"));
+            emit portis->activated(0);
+            VERIFY_BOXES(boxes);
+            QVERIFY(!d.port().Connected());
+            QCOMPARE(inputs(d), QStringLiteral("0000"));
+            QVERIFY(!lit(d, "PortOpen"));
+            QVERIFY(!button(d, "Schalten1")->isEnabled());
+            d.accept();
+        }));
+    }
+
+    void ringOnAndOffPassesThePushButtonRow() {
+        Bench bench(line.portName());
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            child<QComboBox>(d, "Signalquelle")->setCurrentIndex(1);
+            button(d, "SignalSchalten")->click();
+            QVERIFY(farEnd(kOutputs, kDtr));
+            QCOMPARE(button(d, "Schalten1")->text(), QStringLiteral("Ausschalten"));
+            button(d, "TasterPruefen")->click();
+            QCOMPARE(result(d, 3), QStringLiteral("Taster drücken …"));
+            QVERIFY(drive(kRing));
+            QVERIFY(QTest::qWaitFor([&] { return lit(d, "LedRing"); }, 5000));
+            QCOMPARE(result(d, 3), QStringLiteral("Taster gedrückt, loslassen"));
+            savePicture(d);
+            QVERIFY(drive(0));
+            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("In Ordnung"); }, 5000));
+            QVERIFY(!lit(d, "LedRing"));
+            QTest::qWait(1700);  // past the shortened time: the pass stands
+            QVERIFY(result(d, 3).startsWith("In Ordnung"));
+            const auto outcome = d.outcome();
+            QCOMPARE(outcome.results[3].result, dravel::config::CheckResult::Passed);
+            QCOMPARE(outcome.signalSource, 1);
+            d.accept();
+        }));
+        QVERIFY(farEnd(kOutputs, 0));
+    }
+
+    void noRingInTimeFailsTheRowAndARetryCanPass() {
+        Bench bench(line.portName());
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            button(d, "TasterPruefen")->click();
+            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
+            QVERIFY(drive(kRing));
+            QVERIFY(drive(0));
+            QTest::qWait(200);
+            QVERIFY2(result(d, 3).startsWith("Fehler"), "a press after the time is no pass");
+
+            button(d, "TasterPruefen")->click();
+            QCOMPARE(result(d, 3), QStringLiteral("Taster drücken …"));
+            QVERIFY(drive(kRing));
+            QVERIFY(drive(0));
+            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("In Ordnung"); }, 5000));
+            d.accept();
+        }));
+    }
+
+    void closingWithOutputsOnLeavesEveryLineOff_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Schließen") << "Schliessen";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Escape") << "escape";
+    }
+
+    void closingWithOutputsOnLeavesEveryLineOff() {
+        QFETCH(QString, how);
+        Bench bench(line.portName());
+        const dravel::devices::TComPort* port = nullptr;
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            port = &d.port();
+            for (int pin = 0; pin < 3; ++pin)
+                button(d, QStringLiteral("Schalten%1").arg(pin))->click();
+            QVERIFY(farEnd(kOutputs, kOutputs));
+            if (how == "Schliessen")
+                button(d, "Schliessen")->click();
+            else if (how == "close")
+                d.close();
+            else
+                QTest::keyClick(&d, Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+            QVERIFY(!d.port().Connected());
+        }));
+        QVERIFY(farEnd(kOutputs, 0));
+        // The port is free again: the output test's component can have it.
+        dravel::devices::TComPort again;
+        again.SetPort(line.portName());
+        QVERIFY_THROWS_NO_EXCEPTION(again.OpenPort());
+        QVERIFY(bench.filesUntouched());
+    }
+
+    // The component's own message; the window stays usable: results can be recorded and
+    // another port chosen.
+    void aPortThatCannotBeOpenedIsReportedAndTheWindowStaysUsable() {
+        dravel::testing::SimulatedPorts<> ports({"COM1", "COM3"});
+        ports.driver().holdByOtherProgram("COM3");
+        Bench bench("COM3");
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Error,
+                     QStringLiteral("ComPort lässt sich nicht öffnen (win error code: 5)"));
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            VERIFY_BOXES(boxes);
+            QVERIFY(d.isVisible());
+            QVERIFY(!d.port().Connected());
+            QCOMPARE(child<QComboBox>(d, "portis")->currentText(), QStringLiteral("COM3"));
+            QVERIFY(!button(d, "Schalten0")->isEnabled());
+            QVERIFY(!button(d, "TasterPruefen")->isEnabled());
+            button(d, "Fehler0")->click();
+            QCOMPARE(result(d, 0), QStringLiteral("Fehler, 10:00:00"));
+            auto* portis = child<QComboBox>(d, "portis");
+            portis->setCurrentIndex(0);
+            emit portis->activated(0);
+            QVERIFY(d.port().Connected());
+            QCOMPARE(d.port().Port(), std::string("COM1"));
+            QVERIFY(button(d, "Schalten0")->isEnabled());
+            d.accept();
+        }));
+        QVERIFY(bench.filesUntouched());
+    }
+
+    void protocolAsPdfAndPrintedHoldsEveryRowWithItsResult() {
+        Bench bench(line.portName());
+        const QString pdf = uiText(bench.dir.file("protokoll.pdf"));
+        const QString printed = uiText(bench.dir.file("gedruckt.pdf"));
+        bench.saveAnswer = pdf;
+        bench.extras->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+            return true;
+        };
+        ScriptedBoxes boxes;
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("Das Protokoll wurde in \"%1\" gespeichert").arg(pdf));
+        QVERIFY(bench.run([&](TVerdrahtung& d) {
+            button(d, "InOrdnung0")->click();  // 10:00
+            button(d, "Fehler1")->click();     // 10:01
+            button(d, "InOrdnung1")->click();  // 10:02: the last word counts
+            button(d, "TasterPruefen")->click();
+            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
+            QCOMPARE(result(d, 1), QStringLiteral("In Ordnung, 10:02:00"));
+            child<QLineEdit>(d, "GeprueftVon")->setText(QStringLiteral("Jörg Weiß"));
+            child<QLineEdit>(d, "Bemerkung")->setText(QStringLiteral("Relais K2 getauscht"));
+            button(d, "Speichern")->click();
+            button(d, "Drucken")->click();
+            d.accept();
+        }));
+        VERIFY_BOXES(boxes);
+        QVERIFY(bench.filesUntouched());
+        for (const QString& file : {pdf, printed})
+            QCOMPARE(pageSizes(file), QStringList{QStringLiteral("595x842")});  // one A4 page
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is needed to read the protocol back");
+        for (const QString& file : {pdf, printed}) {
+            const QString text = pdfText(file);
+            const auto has = [&](const QString& pattern) {
+                return text.contains(QRegularExpression(pattern));
+            };
+            QVERIFY2(has("Prüfprotokoll Alarmschnittstelle"), qPrintable(text));
+            QVERIFY(has("Erstellt am 07\\.12\\.2026 10:0\\d"));
+            QVERIFY(text.contains(uiText(bench.dir.path())));
+            QVERIFY(text.contains(QStringLiteral("ComPort: ") + uiText(line.portName())));
+            QVERIFY(has("Pin 3 \\(TXD\\)\\s+Sirene\\s+aktiv, 5 Sekunden.*In Ordnung\\s+10:00:00"));
+            QVERIFY(has("Pin 4 \\(DTR\\)\\s+Tor\\s+aktiv, bei Kennungen.*In Ordnung\\s+10:02:00"));
+            QVERIFY(has("Pin 7 \\(RTS\\)\\s+nicht aktiv\\s*\\n"));
+            QVERIFY(
+                has("Taster an Pin 9 \\(Ring\\)\\s+Signalquelle: Pin 3 \\(TXD\\)\\s+Fehler\\s+"
+                    "10:03:00"));
+            QVERIFY(has("Geprüft von: Jörg Weiß"));
+            QVERIFY(has("Bemerkung: Relais K2 getauscht"));
+        }
+    }
+};
+
+QTEST_MAIN(TestVerdrahtung)
+#include "tst_verdrahtung.moc"
