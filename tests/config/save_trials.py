@@ -137,7 +137,9 @@ def kill_trial(program, work, file_name, kills):
         ready = os.path.join(work, "ready")
         if os.path.exists(ready):
             os.remove(ready)
-        process = program.start(work, file_name, 0, ready)
+        output_path = os.path.join(work, "saver.log")
+        with open(output_path, "wb") as output:
+            process = program.start(work, file_name, 0, ready, output)
         if not wait_for(ready, process):
             if process.poll() == 3:
                 unwhole_reads += 1
@@ -145,6 +147,9 @@ def kill_trial(program, work, file_name, kills):
                 empty(folder)
                 continue
             process.kill()
+            process.wait()
+            with open(output_path, "rb") as said:
+                print(said.read().decode("utf-8", errors="replace")[-2000:])
             sys.exit(f"{file_name}: the saving program did not start (exit {process.poll()})")
         time.sleep(random.uniform(0, FIRST_SAVE_DELAY if fresh else LONGEST_DELAY))
         os.kill(process.pid, signal.SIGKILL)
