@@ -51,4 +51,13 @@ std::string formatGermanDateTime(sys_seconds instant) {
     return text;
 }
 
+std::string formatGermanClock(sys_seconds instant) {
+    const local_seconds local = toGermanTime(instant);
+    const hh_mm_ss clock(local - floor<days>(local));
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(clock.hours().count()),
+                  int(clock.minutes().count()), int(clock.seconds().count()));
+    return text;
+}
+
 }  // namespace dravel::config

@@ -25,4 +25,7 @@ sys_seconds firstInstantAt(local_seconds wall);
 // "07.12.2026 22:00" in German time.
 std::string formatGermanDateTime(sys_seconds instant);
 
+// "14:05:33" in German time.
+std::string formatGermanClock(sys_seconds instant);
+
 }  // namespace dravel::config

@@ -1,8 +1,5 @@
 #include "config/WiringCheck.h"
 
-#include <chrono>
-#include <cstdio>
-
 #include "config/PinSettings.h"
 #include "config/ProgIniKeys.h"
 #include "config/ProgramOptions.h"
@@ -51,14 +48,9 @@ std::string resultText(CheckResult result) {
     return {};
 }
 
-std::string formatGermanClock(sys_seconds instant) {
-    using namespace std::chrono;
-    const local_seconds local = toGermanTime(instant);
-    const hh_mm_ss clock(local - floor<days>(local));
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(clock.hours().count()),
-                  int(clock.minutes().count()), int(clock.seconds().count()));
-    return text;
+std::string recordedText(const RecordedResult& recorded) {
+    if (recorded.result == CheckResult::None) return {};
+    return resultText(recorded.result) + ", " + formatGermanClock(recorded.recorded);
 }
 
 void StopButtonCheck::cancel() {

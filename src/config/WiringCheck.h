@@ -40,14 +40,14 @@ enum class CheckResult { None, Passed, Failed };
 // "", "In Ordnung", "Fehler"
 std::string resultText(CheckResult result);
 
-// "14:05:33" in German time.
-std::string formatGermanClock(sys_seconds instant);
-
 // A result and the moment it was recorded.
 struct RecordedResult {
     CheckResult result = CheckResult::None;
     sys_seconds recorded{};
 };
+
+// "In Ordnung, 14:05:33"; empty without a result.
+std::string recordedText(const RecordedResult& recorded);
 
 // The push-button step. The user switches on the button's signal source and
 // presses the button; the step passes when the port reports Pin 9 (Ring) on

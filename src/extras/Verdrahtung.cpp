@@ -284,9 +284,8 @@ void TVerdrahtung::showPin(int pin) {
 
 void TVerdrahtung::record(int step, CheckResult result) {
     results_[static_cast<std::size_t>(step)] = {result, services_.now()};
-    const auto& r = results_[static_cast<std::size_t>(step)];
     resultLabels_[static_cast<std::size_t>(step)]->setText(
-        toQString(config::resultText(r.result) + ", " + config::formatGermanClock(r.recorded)));
+        toQString(config::recordedText(results_[static_cast<std::size_t>(step)])));
 }
 
 // Starting again drops the step's last result.
@@ -299,8 +298,7 @@ void TVerdrahtung::TasterPruefenClick() {
 
 void TVerdrahtung::stopButtonTimeUp() {
     stopCheck_.timeUp();
-    if (stopCheck_.result() == CheckResult::Failed)
-        results_[static_cast<std::size_t>(stopStep_)] = {CheckResult::Failed, services_.now()};
+    if (stopCheck_.result() == CheckResult::Failed) record(stopStep_, CheckResult::Failed);
     showStopButton();
 }
 
@@ -308,9 +306,7 @@ void TVerdrahtung::showStopButton() {
     if (stopStep_ < 0) return;
     const auto& r = results_[static_cast<std::size_t>(stopStep_)];
     const std::string text =
-        r.result != CheckResult::None
-            ? config::resultText(r.result) + ", " + config::formatGermanClock(r.recorded)
-            : stopCheck_.statusText();
+        r.result != CheckResult::None ? config::recordedText(r) : stopCheck_.statusText();
     resultLabels_[static_cast<std::size_t>(stopStep_)]->setText(toQString(text));
 }
 
