@@ -5,10 +5,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -16,6 +14,7 @@
 #include "config/AtomicFile.h"
 #include "config/ConditionList.h"
 #include "config/IniFile.h"
+#include "support/FileBytes.h"
 #include "support/ScopedHook.h"
 
 // Both files the program writes, against planted links, foreign owners,
@@ -26,14 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using dravel::testing::readBytes;
+using dravel::testing::writeBytes;
 
 // One of the two files, with a save that changes it and the way its reader
 // reports a failure.

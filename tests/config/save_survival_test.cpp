@@ -6,19 +6,17 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "common/TestPlatform.h"
 #include "config/AtomicFile.h"
 #include "config/ConditionList.h"
 #include "config/IniFile.h"
+#include "support/FileBytes.h"
 #include "support/ScopedHook.h"
 
 namespace dravel::config {
@@ -26,15 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using dravel::testing::readBytes;
+using dravel::testing::writeBytes;
 
 std::string record(const std::string& description) {
     std::string bytes(kConditionRecordSize, '\0');
@@ -46,12 +37,12 @@ std::string record(const std::string& description) {
     return bytes;
 }
 
-// One of the two files: the bytes of a version of it, the text that version stands for as
-// the program reads it back, and a save of one more change.
+// The bytes of a version standing for a text, the text as the program reads it back ("" for
+// no file), and a save of one more change.
 struct SavedFile {
     const char* name;
     std::function<std::string(const std::string& text)> bytes;
-    std::function<std::string(const std::string& dir)> read;  // "" for an empty file
+    std::function<std::string(const std::string& dir)> read;
     std::function<void(const std::string& dir, const std::string& text)> save;
 };
 
@@ -70,15 +61,15 @@ const SavedFile kProgIni{
         ini.commit();
     }};
 
-const SavedFile kConditionList{
-    "Alarmierung.dat", [](const std::string& text) { return record(text); },
-    [](const std::string& dir) {
-        const ConditionListReadResult list = readConditionList(dir);
-        return list.entries.empty() ? std::string() : list.entries.front().description;
-    },
-    [](const std::string& dir, const std::string& text) {
-        writeConditionList(dir, {{"1", "0", text, "12345", ""}});
-    }};
+const SavedFile kConditionList{"Alarmierung.dat", record,
+                               [](const std::string& dir) {
+                                   const ConditionListReadResult list = readConditionList(dir);
+                                   return list.entries.empty() ? std::string()
+                                                               : list.entries.front().description;
+                               },
+                               [](const std::string& dir, const std::string& text) {
+                                   writeConditionList(dir, {{"1", "0", text, "12345", ""}});
+                               }};
 
 class SaveSurvival : public ::testing::TestWithParam<SavedFile> {
 protected:
@@ -93,7 +84,7 @@ protected:
     void TearDown() override { testplatform::removeTree(root_); }
 
     fs::path file() const { return folder_ / GetParam().name; }
-    // A leftover of an interrupted save: mark ".tmp" (maybe incomplete) or ".new" (complete).
+    // A leftover of an interrupted save: ".tmp" may be incomplete, ".new" is complete.
     fs::path plant(const std::string& mark, const std::string& digits, const std::string& bytes,
                    fs::file_time_type::duration age) const {
         const fs::path path = folder_ / (std::string(GetParam().name) + mark + digits);
@@ -107,6 +98,10 @@ protected:
             found.insert(entry.path().filename().string());
         return found;
     }
+    void expectOnlyTheFile() const {
+        EXPECT_EQ(names(), std::set<std::string>{GetParam().name}) << "left behind";
+    }
+    bool isProgIni() const { return GetParam().name == kProgIni.name; }
     std::string read() const { return GetParam().read(dir_); }
     void save(const std::string& text) const { GetParam().save(dir_, text); }
     std::string bytes(const std::string& text) const { return GetParam().bytes(text); }
@@ -116,26 +111,23 @@ protected:
     std::string dir_;  // UTF-8, as the program has it
 };
 
-// A save killed after its copy was complete and before that copy took the file's place (or
-// while an older version's save had moved the file aside): the copy is all there is.
+// Killed between a complete copy and its taking the file's place: the copy is all there is.
 TEST_P(SaveSurvival, TheNewestCompleteCopyTakesTheMissingFilesPlaceBeforeItIsRead) {
     plant(".new", "000001", bytes("aelter"), 2h);
     plant(".new", "000002", bytes("neuester"), 1h);
-    // Newer, but maybe cut off: never taken for the file.
     const fs::path unfinished = plant(".tmp", "000003", bytes("angefangen"), 1min);
 
     EXPECT_EQ(read(), "neuester");
     EXPECT_EQ(readBytes(file()), bytes("neuester"));
     EXPECT_TRUE(fs::exists(unfinished));
     save("danach");
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name}) << "left behind";
+    expectOnlyTheFile();
 }
 
-// The very first save killed while writing: its temporary file may hold half the bytes.
 TEST_P(SaveSurvival, AnInterruptedFirstSaveIsNeitherTakenForTheFileNorDeletedUnasked) {
     const std::string cut = bytes("angefangen").substr(0, 12);
     const fs::path unfinished = plant(".tmp", "000004", cut, 1min);
-    // Left by an earlier version of the program, which marked no copy complete.
+    // An earlier version of the program marked no copy complete.
     const fs::path earlierProgram = plant(".tmp", "7", bytes("alt"), 1h);
 
     EXPECT_EQ(read(), "");
@@ -143,20 +135,19 @@ TEST_P(SaveSurvival, AnInterruptedFirstSaveIsNeitherTakenForTheFileNorDeletedUna
     EXPECT_EQ(readBytes(unfinished), cut);
     EXPECT_TRUE(fs::exists(earlierProgram));
     save("erster");
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name});
+    expectOnlyTheFile();
 }
 
 TEST_P(SaveSurvival, ASaveOfTheMissingFileKeepsWhatItsCompleteCopyHeld) {
-    if (std::string(GetParam().name) != "Prog.ini") GTEST_SKIP() << "a list is saved whole";
+    if (!isProgIni()) GTEST_SKIP() << "a list is saved whole";
     plant(".new", "000005", bytes("von Kalvor"), 1h);
     save("neu.wav");
     const IniFile ini(settingsFilePath(dir_));
     EXPECT_EQ(ini.readString("Kalvor", "Text", ""), "von Kalvor");
     EXPECT_EQ(ini.readString("Sound", "Pfad", ""), "neu.wav");
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name});
+    expectOnlyTheFile();
 }
 
-// With the file in place a leftover is no longer the only copy.
 TEST_P(SaveSurvival, LeftoversBesideTheFileAreRemovedAndTheFileStays) {
     writeBytes(file(), bytes("gilt"));
     plant(".new", "000006", bytes("abgebrochen"), 1min);
@@ -164,12 +155,10 @@ TEST_P(SaveSurvival, LeftoversBesideTheFileAreRemovedAndTheFileStays) {
     EXPECT_EQ(read(), "gilt");
     save("gilt");
     EXPECT_EQ(read(), "gilt");
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name});
+    expectOnlyTheFile();
 }
 
-// A save that has created its temporary file and not yet put it in place, while another
-// save of the same file runs from start to end: the living one's file stays, and it ends
-// well.
+// One save holds its temporary file while another runs from start to end.
 TEST_P(SaveSurvival, ASaveNeverDeletesTheTemporaryFileOfALivingSave) {
     writeBytes(file(), bytes("vorher"));
     std::promise<void> created;
@@ -183,32 +172,29 @@ TEST_P(SaveSurvival, ASaveNeverDeletesTheTemporaryFileOfALivingSave) {
     });
     auto living = std::async(std::launch::async, [this] { save("langsam"); });
     ASSERT_EQ(created.get_future().wait_for(10s), std::future_status::ready);
-    std::set<std::string> during = names();
+    const std::set<std::string> during = names();
     EXPECT_EQ(during.size(), 2u) << "no temporary file of the living save";
 
     EXPECT_NO_THROW(save("schnell"));
     for (const std::string& name : during) EXPECT_TRUE(names().contains(name)) << name;
     goOn.set_value();
     EXPECT_NO_THROW(living.get());
-    if (std::string(GetParam().name) == "Alarmierung.dat") {
-        EXPECT_EQ(read(), "langsam");
-    }
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name});
+    if (!isProgIni()) EXPECT_EQ(read(), "langsam");
+    expectOnlyTheFile();
 }
 
-// Hidden and system marks are the user's; a save keeps them (Windows).
+// Hidden and system marks are the user's (Windows).
 TEST_P(SaveSurvival, AHiddenFileStaysHidden) {
     writeBytes(file(), bytes("versteckt"));
     if (!testplatform::markHidden(file())) GTEST_SKIP() << "no hidden mark on files here";
     save("weiter");
     EXPECT_TRUE(testplatform::isMarkedHidden(file()));
-    EXPECT_EQ(names(), std::set<std::string>{GetParam().name});
+    expectOnlyTheFile();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFiles, SaveSurvival, ::testing::Values(kProgIni, kConditionList),
                          [](const auto& info) {
-                             return std::string(info.param.name) == "Prog.ini" ? "ProgIni"
-                                                                               : "ConditionList";
+                             return info.param.name == kProgIni.name ? "ProgIni" : "ConditionList";
                          });
 
 }  // namespace

@@ -245,18 +245,15 @@ private slots:
         TempProgramDir dir;
         const std::string kept = record("0", "0", "alt", "11111", "");
         dir.write("Alarmierung.dat", kept);
-        const std::filesystem::path file =
-            dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
+        const auto file = dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
         if (tooBig) std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
         const auto size = std::filesystem::file_size(file);
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Error, cause + '.');
-        std::unique_ptr<Editor> e;
-        {
-            std::optional<testplatform::ReadRefusal> refusal;
-            if (!tooBig) refusal.emplace(file);
-            e = std::make_unique<Editor>(dir);
-        }
+        std::optional<testplatform::ReadRefusal> refusal;
+        if (!tooBig) refusal.emplace(file);
+        const auto e = std::make_unique<Editor>(dir);
+        refusal.reset();  // a save could now write the file
         VERIFY_BOXES(boxes);
         QCOMPARE(e->rows(), 0);
         e->dialog->show();

@@ -406,9 +406,7 @@ void TestFunktionsprobe::focusLeavingADestroyedFieldReachesNoHandler() {
     }
 }
 
-// With "Täglich" and no time stored, the time field is the first enabled
-// field; the dialog must still open on Tage, so that "Abbrechen" and the
-// radio buttons answer as ever until the user has been in the time field.
+// Until the user has been in the empty time field, the dialog answers from Tage as ever.
 void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
     CommandTest t;
     t.store("[Funktionsprobe]\r\nArt=4\r\n");
@@ -420,7 +418,6 @@ void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
         QVERIFY(d.isVisible());
 
         QTest::mouseClick(timeField(d), Qt::LeftButton);
-        QVERIFY(timeField(d)->hasFocus());
         t.boxes.expect(BoxKind::Plain, notATime("  :  "));
         clickItem(d, 4);
         VERIFY_BOXES(t.boxes);
@@ -432,8 +429,7 @@ void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
     VERIFY_BOXES(t.boxes);
 }
 
-// Tab goes through the controls in the form's order, from the selected item
-// of Tage, skipping what is disabled, and round to Tage again.
+// From the selected item of Tage, skipping what is disabled, round to Tage again.
 void TestFunktionsprobe::tabOrderIsTheForms() {
     ScriptedBoxes boxes;
     TFunktions d;
@@ -452,8 +448,7 @@ void TestFunktionsprobe::tabOrderIsTheForms() {
     VERIFY_BOXES(boxes);
 }
 
-// An input method hands whole texts to a field; of them, only what the keys
-// could have typed gets in, character by character.
+// Of a text an input method commits, only what keys could have typed gets in.
 void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
     ScriptedBoxes boxes;
     TFunktions d;
@@ -465,37 +460,29 @@ void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
 
     durationField(d)->setFocus();
     commitText(durationField(d), "ab:cd7x99");
-    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
     commitText(durationField(d), "12");
-    QCOMPARE(durationField(d)->text(), QStringLiteral("7991"));
-    VERIFY_BOXES(boxes);
     QCOMPARE(d.values().duration, std::string("7991"));
+    VERIFY_BOXES(boxes);
 }
 
-// On X11 the middle button pastes the selection, wherever it was made; it
-// obeys the key filters as well. Runs under Xvfb (tst_funktionsprobe_x11).
+// X11's middle button pastes the selection at the click. Runs under Xvfb (tst_funktionsprobe_x11).
 void TestFunktionsprobe::middleClickPasteObeysTheKeyFilters() {
     if (!QApplication::clipboard()->supportsSelection())
         QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
     ScriptedBoxes boxes;
     TFunktions d;
     showWithTimeFocused(d);
-    QApplication::clipboard()->setText(QStringLiteral("ab:1x2 3:4"), QClipboard::Selection);
-    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
-                 QStringLiteral("ab:1x2 3:4"));
-    QTest::mouseClick(timeField(d), Qt::MiddleButton, {}, QPoint(2, timeField(d)->height() / 2));
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
-
-    QApplication::clipboard()->setText(QStringLiteral("ab:cd7x99"), QClipboard::Selection);
-    QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection),
-                 QStringLiteral("ab:cd7x99"));
-    QTest::mouseClick(durationField(d), Qt::MiddleButton);
-    VERIFY_BOXES(boxes);
+    const auto pasteAt = [](QLineEdit* field, const QString& text, int x) {
+        QApplication::clipboard()->setText(text, QClipboard::Selection);
+        QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection), text);
+        QTest::mouseClick(field, Qt::MiddleButton, {}, QPoint(x, field->height() / 2));
+    };
+    pasteAt(timeField(d), QStringLiteral("ab:1x2 3:4"), 2);
+    pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), 2);
     QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
-    // Pasted where clicked: behind the text, and only one digit still fits.
-    QTest::mouseClick(durationField(d), Qt::MiddleButton, {},
-                      QPoint(durationField(d)->width() - 2, durationField(d)->height() / 2));
-    QCOMPARE(durationField(d)->text(), QStringLiteral("7997"));
+    // Behind the text, where only one digit still fits.
+    pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), durationField(d)->width() - 2);
+    VERIFY_BOXES(boxes);
     QCOMPARE(d.values().duration, std::string("7997"));
     QCOMPARE(d.values().time, std::string("12:34"));
 }

@@ -139,9 +139,8 @@ private slots:
         QVERIFY(programPanel->panelText() != QStringLiteral("ProgInfo"));
     }
 
-    // The boxes of loading come before the dialog shows; they stand in the
-    // middle of the main window, or of the screen while none is shown, not
-    // at the corner where the unshown dialog still is.
+    // Loading's boxes come before the dialog shows: centred on the main window, or on the
+    // screen while none is shown, never at the unshown dialog's corner.
     void loadingBoxesAreCentredOnTheMainWindowOrTheScreen() {
         dravel::testing::TempProgramDir dir;
         const dravel::testing::RealBoxes real;
@@ -156,7 +155,6 @@ private slots:
     }
 
 private:
-    // Where the multi-start warning of loading stood, by its centre.
     static QPoint centreOfLoadingBox(TMain& window) {
         TProg d(&window);
         QPoint centre;

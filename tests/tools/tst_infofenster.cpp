@@ -96,8 +96,7 @@ private slots:
         QCOMPARE(releases, (QStringList{"1.6", "1.5", "1.4"}));
     }
 
-    // Neither opening nor moving the focus into the tree selects or expands
-    // anything; the first release the user selects opens.
+    // Only a release the user selects opens; neither opening nor tabbing into the tree does.
     void opensWithEveryReleaseCollapsedUntilOneIsSelected() {
         TempProgramDir dir;
         Tinfo window;
