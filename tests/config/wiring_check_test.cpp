@@ -51,53 +51,46 @@ TEST_F(WiringPlanTest, WithoutSettingsThreeInactivePinsOnCom1AndNoPushButton) {
     EXPECT_EQ(load<WiringPlan>().steps[2].use, "aktiv, sofort nach Programmstart");
 }
 
-using Phase = StopButtonCheck::Phase;
+// Events: s start, + ring on, - ring off, t time up, c cancel.
+struct ButtonCase {
+    const char* events;
+    CheckResult result;
+    const char* status;
+};
 
-TEST(StopButtonCheckTest, PassesOnlyWhenRingGoesOnAndOffWhileRunning) {
-    StopButtonCheck check;
-    check.ringReported(true);
-    check.ringReported(false);
-    EXPECT_EQ(check.phase(), Phase::Idle) << "a ring before the start counts for nothing";
-
-    check.start();
-    EXPECT_EQ(check.statusText(), "Taster drücken …");
-    check.ringReported(true);
-    EXPECT_EQ(check.phase(), Phase::Pressed);
-    EXPECT_EQ(check.result(), CheckResult::None);
-    check.ringReported(false);
-    EXPECT_EQ(check.result(), CheckResult::Passed);
-    check.timeUp();
-    EXPECT_EQ(check.result(), CheckResult::Passed) << "the time running out later changes nothing";
-    EXPECT_EQ(check.statusText(), "In Ordnung");
-}
-
-// Drivers that report the ring only when it ends show the line off at once.
-TEST(StopButtonCheckTest, ARingReportedOnlyAtItsEndPasses) {
-    StopButtonCheck check;
-    check.start();
-    check.ringReported(false);
-    EXPECT_EQ(check.result(), CheckResult::Passed);
-}
-
-TEST(StopButtonCheckTest, FailsWhenTheTimeRunsOutAlsoWithTheButtonHeldAndMayBeRetried) {
-    StopButtonCheck check;
-    check.start();
-    check.timeUp();
-    EXPECT_EQ(check.result(), CheckResult::Failed);
-    EXPECT_EQ(check.statusText(), "Fehler");
-    check.ringReported(true);
-    check.ringReported(false);
-    EXPECT_EQ(check.result(), CheckResult::Failed) << "a late press does not turn a failure";
-
-    check.start();
-    check.ringReported(true);
-    check.timeUp();
-    EXPECT_EQ(check.result(), CheckResult::Failed) << "held but never let go";
-
-    check.start();
-    check.cancel();
-    EXPECT_EQ(check.phase(), Phase::Idle);
-    EXPECT_EQ(check.result(), CheckResult::None);
+TEST(StopButtonCheckTest, PassesOnlyWhenRingGoesOffWhileRunning) {
+    const ButtonCase cases[] = {
+        {"+-", CheckResult::None, ""},  // a ring before the start counts for nothing
+        {"s", CheckResult::None, "Taster drücken …"},
+        {"s+", CheckResult::None, "Taster gedrückt, loslassen"},
+        {"s+-t", CheckResult::Passed, "In Ordnung"},   // the time running out later changes nothing
+        {"s-", CheckResult::Passed, "In Ordnung"},     // drivers that report only the ring's end
+        {"st+-", CheckResult::Failed, "Fehler"},       // a late press does not turn a failure
+        {"s+t", CheckResult::Failed, "Fehler"},        // held but never let go
+        {"sts+-", CheckResult::Passed, "In Ordnung"},  // a retry
+        {"s+c", CheckResult::None, ""},
+    };
+    for (const ButtonCase& c : cases) {
+        StopButtonCheck check;
+        for (const char* e = c.events; *e; ++e) switch (*e) {
+                case 's':
+                    check.start();
+                    break;
+                case '+':
+                    check.ringReported(true);
+                    break;
+                case '-':
+                    check.ringReported(false);
+                    break;
+                case 't':
+                    check.timeUp();
+                    break;
+                default:
+                    check.cancel();
+            }
+        EXPECT_EQ(check.result(), c.result) << c.events;
+        EXPECT_EQ(check.statusText(), c.status) << c.events;
+    }
 }
 
 TEST(WiringReportTest, RowsCarryResultAndTheGermanTimeTheyWereRecorded) {
