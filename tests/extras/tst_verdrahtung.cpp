@@ -82,7 +82,7 @@ std::string settingsFor(const std::string& port) {
 // the clock advances a minute at each look, so each recorded result has its own time.
 class Bench {
 public:
-    explicit Bench(const std::string& port) : port_(port) {
+    explicit Bench(const std::string& port) {
         dir.write("Prog.ini", settingsFor(port));
         dir.write("Alarmierung.dat", std::string(1280, '\x01'));
         extras = window.findChild<ExtrasMenu*>();
@@ -92,7 +92,7 @@ public:
         };
         extras->services.chooseSaveFile = [this](QWidget*, const QString&, const QString&,
                                                  const QString&) { return saveAnswer; };
-        modified = lastModified();
+        before = snapshot();
     }
 
     bool run(const std::function<void(TVerdrahtung&)>& drive) {
@@ -105,11 +105,7 @@ public:
     }
 
     // Neither file the alarm program reads is touched.
-    bool filesUntouched() const {
-        return dir.read("Prog.ini") == settingsFor(port_) &&
-               dir.read("Alarmierung.dat") == std::string(1280, '\x01') &&
-               lastModified() == modified;
-    }
+    bool filesUntouched() const { return snapshot() == before; }
 
     TempProgramDir dir;
     dravel::app::TMain window;
@@ -118,14 +114,14 @@ public:
     int ticks = 0;
 
 private:
-    QStringList lastModified() const {
-        QStringList times;
+    QString snapshot() const {
+        QString state;
         for (const char* name : {"Prog.ini", "Alarmierung.dat"})
-            times << QFileInfo(uiText(dir.file(name))).lastModified().toString(Qt::ISODateWithMs);
-        return times;
+            state += uiText(dir.read(name)) +
+                     QFileInfo(uiText(dir.file(name))).lastModified().toString(Qt::ISODateWithMs);
+        return state;
     }
-    std::string port_;
-    QStringList modified;
+    QString before;
 };
 
 QPushButton* button(TVerdrahtung& d, const QString& name) {
