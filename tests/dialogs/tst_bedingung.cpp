@@ -15,12 +15,10 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 
-#include "common/TestPlatform.h"
-#include "config/AtomicFile.h"
 #include "dialogs/Bedingung.h"
 #include "support/TestSupport.h"
+#include "support/UnreadList.h"
 #include "support/WindowDriver.h"
 #include "ui/AlarmCodePanel.h"
 #include "ui/RadioGroup.h"
@@ -232,12 +230,7 @@ private slots:
     }
 
     // What was read is not all of the file: "Übernehmen" says so, saves nothing and closes.
-    void aListNotReadWholeIsNeverWrittenOver_data() {
-        QTest::addColumn<bool>("tooBig");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("over 256 MiB") << true << QStringLiteral("Zu wenig Arbeitsspeicher");
-        QTest::newRow("no read permission") << false << QStringLiteral("Dateizugriff verweigert");
-    }
+    void aListNotReadWholeIsNeverWrittenOver_data() { dravel::testing::addNotReadWholeRows(); }
 
     void aListNotReadWholeIsNeverWrittenOver() {
         QFETCH(bool, tooBig);
@@ -245,15 +238,10 @@ private slots:
         TempProgramDir dir;
         const std::string kept = record("0", "0", "alt", "11111", "");
         dir.write("Alarmierung.dat", kept);
-        const auto file = dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
-        if (tooBig) std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
-        const auto size = std::filesystem::file_size(file);
+        const dravel::testing::UnreadList list(dir, tooBig);
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Error, cause + '.');
-        std::optional<testplatform::ReadRefusal> refusal;
-        if (!tooBig) refusal.emplace(file);
-        const auto e = std::make_unique<Editor>(dir);
-        refusal.reset();  // a save could now write the file
+        auto e = list.read([&] { return std::make_unique<Editor>(dir); });
         VERIFY_BOXES(boxes);
         QCOMPARE(e->rows(), 0);
         e->dialog->show();
@@ -270,9 +258,10 @@ private slots:
                                     "bleibt, wie sie ist; die Änderungen werden nicht gespeichert.")
                          .arg(QString::fromStdString(dir.file("Alarmierung.dat")), cause));
         e->click("ok");
-        QCOMPARE(std::filesystem::file_size(file), size);
+        QCOMPARE(std::filesystem::file_size(list.file), list.size);
         std::string start(kept.size(), '\0');
-        std::ifstream(file, std::ios::binary).read(start.data(), std::streamsize(start.size()));
+        std::ifstream(list.file, std::ios::binary)
+            .read(start.data(), std::streamsize(start.size()));
         QCOMPARE(start, kept);
         QCOMPARE(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files).size(), 1);
         VERIFY_BOXES(boxes);

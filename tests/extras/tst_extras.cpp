@@ -14,10 +14,8 @@
 #include <QTest>
 #include <chrono>
 #include <filesystem>
-#include <optional>
 
 #include "app/Hauptfenster.h"
-#include "common/TestPlatform.h"
 #include "config/AtomicFile.h"
 #include "config/ConditionCsv.h"
 #include "config/ConditionList.h"
@@ -29,6 +27,7 @@
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 #include "support/TestSupport.h"
+#include "support/UnreadList.h"
 #include "support/WindowDriver.h"
 
 using dravel::app::TMain;
@@ -37,8 +36,10 @@ using dravel::config::ConditionEntry;
 using dravel::extras::ExtrasMenu;
 using dravel::testing::child;
 using dravel::testing::driveModal;
+using dravel::testing::pdfText;
 using dravel::testing::ScriptedBoxes;
 using dravel::testing::TempProgramDir;
+using dravel::testing::toolOutput;
 using dravel::ui::BoxKind;
 using namespace std::chrono;
 
@@ -102,17 +103,10 @@ QString shown(const std::string& path) {
     return QDir::toNativeSeparators(QString::fromStdString(path));
 }
 
-QString toolOutput(const QString& tool, const QStringList& arguments) {
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The report's pages as text lines, without blank lines and page numbers.
 QList<QStringList> pdfPages(const QString& path) {
     QList<QStringList> pages;
-    const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+    const QString text = pdfText(path);
     static const QRegularExpression pageNumber(QStringLiteral("^\\s*Seite \\d+ von \\d+\\s*$"));
     for (const QString& page : text.split('\f', Qt::SkipEmptyParts)) {
         QStringList lines;
@@ -140,17 +134,21 @@ dravel::config::SettingsReport reportWithFiller(int filler) {
     return report;
 }
 
-int lastColumnEnd(const QTableWidget* table) {
+// Empty when the last column takes the width the others leave, within view, and every row is
+// as tall as its text at the width shown (neither cut nor over-tall); else what is wrong.
+QString layoutFaults(QTableWidget* table) {
     const int last = table->columnCount() - 1;
-    return table->columnViewportPosition(last) + table->columnWidth(last);
-}
-
-// The rows whose height differs from their text's at the width the table
-// shows it (cut or over-tall); empty when every row fits.
-QString rowsNotFittingTheirText(QTableWidget* table) {
+    const auto lastEnd = [&] {
+        return table->columnViewportPosition(last) + table->columnWidth(last);
+    };
+    if (!QTest::qWaitFor([&] { return lastEnd() == table->viewport()->width(); }))
+        return QStringLiteral("last column ends at %1 of %2")
+            .arg(lastEnd())
+            .arg(table->viewport()->width());
+    QCoreApplication::sendPostedEvents();  // what the resize set off
     QList<int> shown;
     for (int row = 0; row < table->rowCount(); ++row) shown << table->rowHeight(row);
-    table->resizeRowsToContents();  // measured again at the width shown
+    table->resizeRowsToContents();
     QString misfits;
     for (int row = 0; row < table->rowCount(); ++row)
         if (table->rowHeight(row) != shown[row])
@@ -165,7 +163,7 @@ bool isHeadingOrTableHeader(const QString& line) {
     for (const char* start : {"Zusammenfassung", "Füllung", "Nächste Funktionsproben",
                               "Bedingungsliste (", "Prüfung der Bedingungsliste"})
         if (line == QString::fromUtf8(start) ||
-            line.startsWith(QString::fromUtf8(start)) && line.endsWith(')'))
+            (line.startsWith(QString::fromUtf8(start)) && line.endsWith(')')))
             return true;
     static const QRegularExpression header(
         QStringLiteral("^(Wochentag\\s+Beginn\\s+Ende\\s+Hinweis|Nr\\.\\s+Pin\\s+Art)"));
@@ -234,11 +232,7 @@ private slots:
             {{3, "21345", "Licht Hof", longProblem}, {4, "6123456780", "RTW Wache 1", "kurz"}});
         check.show();
         auto* findings = child<QTableWidget>(check, "Befunde");
-        // The last column takes the width the others leave, within view.
-        QTRY_COMPARE(lastColumnEnd(findings), findings->viewport()->width());
-        QCoreApplication::sendPostedEvents();  // what the resize set off
-        const QString findingsMisfits = rowsNotFittingTheirText(findings);
-        QVERIFY2(findingsMisfits.isEmpty(), qPrintable(findingsMisfits));
+        QCOMPARE(layoutFaults(findings), QString());
         QVERIFY(findings->rowHeight(0) > findings->rowHeight(1));  // wrapped, not cut
 
         TCsvImport import;
@@ -250,10 +244,7 @@ private slots:
         import.show();
         auto* refused = child<QTableWidget>(import, "Abgewiesen");
         QCOMPARE(refused->rowCount(), 2);
-        QTRY_COMPARE(lastColumnEnd(refused), refused->viewport()->width());
-        QCoreApplication::sendPostedEvents();  // what the resize set off
-        const QString refusedMisfits = rowsNotFittingTheirText(refused);
-        QVERIFY2(refusedMisfits.isEmpty(), qPrintable(refusedMisfits));
+        QCOMPARE(layoutFaults(refused), QString());
     }
 
     void nextWindowsFromTheGivenNowOrWhyThereAreNone() {
@@ -389,22 +380,14 @@ private slots:
     }
 
     // An import would replace or extend what was read, which is not all of the file.
-    void anImportNeverWritesOverAListNotReadWhole_data() {
-        QTest::addColumn<bool>("tooBig");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("over 256 MiB") << true << QStringLiteral("Zu wenig Arbeitsspeicher");
-        QTest::newRow("no read permission") << false << QStringLiteral("Dateizugriff verweigert");
-    }
+    void anImportNeverWritesOverAListNotReadWhole_data() { dravel::testing::addNotReadWholeRows(); }
 
     void anImportNeverWritesOverAListNotReadWhole() {
         QFETCH(bool, tooBig);
         QFETCH(QString, cause);
         TempProgramDir dir;
         dravel::config::writeConditionList(dir.path(), kList);
-        const std::filesystem::path file =
-            dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
-        if (tooBig) std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
-        const auto size = std::filesystem::file_size(file);
+        const dravel::testing::UnreadList list(dir, tooBig);
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         // Only the list is refused: the CSV beside it stays readable for anyone.
         std::filesystem::permissions(
@@ -419,13 +402,9 @@ private slots:
                      QStringLiteral("Aus %1 konnte nicht alles gelesen werden (%2). Die Datei "
                                     "bleibt, wie sie ist; es wird nichts importiert.")
                          .arg(QString::fromStdString(dir.file("Alarmierung.dat")), cause));
-        {
-            std::optional<testplatform::ReadRefusal> refusal;
-            if (!tooBig) refusal.emplace(file);
-            window.trigger("Importieren1");
-        }
+        list.read([&] { window.trigger("Importieren1"); });
         VERIFY_BOXES(boxes);
-        QCOMPARE(std::filesystem::file_size(file), size);
+        QCOMPARE(std::filesystem::file_size(list.file), list.size);
         if (!tooBig)
             QCOMPARE(dravel::config::readConditionList(dir.path()).entries.size(), kList.size());
     }
@@ -454,7 +433,7 @@ private slots:
         };
         window.trigger("Drucken1");
         for (const QString& file : {pdf, printed}) {
-            const QString text = toolOutput(QStringLiteral("pdftotext"), {"-layout", file, "-"});
+            const QString text = pdfText(file);
             for (const char* part :
                  {"Einstellungen für \"Kalvor.EXE\"", "Erstellt am 07.12.2026 10:00",
                   "Das Programm wird täglich,", "in der Zeit von 23:00 - 01:00 Uhr deaktiviert",
