@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
 
 namespace fs = std::filesystem;
 using namespace dravel::config;

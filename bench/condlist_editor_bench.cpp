@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
 #include "devices/system/ProgramDirectory.h"
 #include "dialogs/Bedingung.h"
 #include "ui/MessageBoxes.h"
@@ -42,12 +42,12 @@ public:
     explicit ListDirectory(int entries)
         : path_(fs::temp_directory_path() / "condlist-editor-bench") {
         fs::create_directories(path_);
-        dravel::devices::overrideProgramDirectoryForTests(path_.string());
+        dravel::devices::replaceProgramDirectory(path_.string());
         dravel::config::writeConditionList(dravel::devices::programDirectory(),
                                            sampleEntries(entries));
     }
     ~ListDirectory() {
-        dravel::devices::overrideProgramDirectoryForTests({});
+        dravel::devices::replaceProgramDirectory({});
         fs::remove_all(path_);
     }
 
@@ -114,7 +114,7 @@ BENCHMARK(BM_SaveConditionListEditor)
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    dravel::ui::MessageBoxes::setResponder([](const dravel::ui::BoxRequest&) {
+    dravel::ui::replaceBoxResponder([](const dravel::ui::BoxRequest&) {
         boxShown = true;
         return false;
     });

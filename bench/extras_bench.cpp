@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "config/ConditionCheck.h"
-#include "config/ConditionCsv.h"
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
+#include "config/extras/ConditionCheck.h"
+#include "config/extras/ConditionCsv.h"
 #include "extras/ExtrasMenu.h"
 
 namespace fs = std::filesystem;

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <string>
 
-#include "config/IniFile.h"
-#include "config/PinSettings.h"
+#include "config/settings/PinSettings.h"
+#include "config/storage/IniFile.h"
 
 // The "ComPort" command (read its keys, then write all 16 of them as one
 // replacement) on settings files swollen by foreign sections to 1, 10 and

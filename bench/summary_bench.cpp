@@ -5,9 +5,9 @@
 #include <random>
 #include <string>
 
-#include "config/IniFile.h"
-#include "config/MixerNames.h"
-#include "config/Summary.h"
+#include "config/settings/MixerNames.h"
+#include "config/storage/IniFile.h"
+#include "config/summary/Summary.h"
 
 // The summary reads Prog.ini once and answers every key from that parse, so
 // it should cost little more than the parse itself, and grow linearly with

@@ -31,3 +31,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # pkg-config must not hand out the host's .pc files.
 set(ENV{PKG_CONFIG_LIBDIR} "${DRAVEL_WIN_DEPS}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
+# --- Running the programs: not part of the dependency cache's recipe (scripts/build-windows.sh) ---
+# Tests and their discovery run the Windows programs under Wine, in the prefix scripts/test-windows.sh
+# sets up. The dependencies, built to install into the cache, run nothing.
+if(NOT CMAKE_INSTALL_PREFIX STREQUAL DRAVEL_WIN_DEPS)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+endif()

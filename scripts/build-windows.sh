@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program on Debian: cross-builds Qt, SDL2, libsndfile (with MP3 through mpg123
 # and LAME) and GoogleTest from Debian's own source packages once into a cache, then builds
-# Dravel.exe with mingw-w64 and packs dist/Dravel-<version>-win64.zip: every file at its root, with
-# the wiring diagrams of hardware/ beside Dravel.exe.
+# Dravel.exe with mingw-w64 (CMake preset win64, in build-win64/) and packs
+# dist/Dravel-<version>-win64.zip with cpack (its install rules: cmake/DravelPackage.cmake).
 #
 #   scripts/build-windows.sh          everything: dependencies (when not cached), Dravel.exe, the zip
 #   scripts/build-windows.sh deps     only the dependency cache
@@ -13,12 +13,11 @@
 # DRAVEL_WIN_DEPS   the dependency cache (default ~/.cache/dravel-win64); a component is rebuilt
 #                   when its recipe in this file or the toolchain file changes
 # DRAVEL_WIN_SRC    where the Debian sources are unpacked and built (default $DRAVEL_WIN_DEPS.src)
-# DRAVEL_WIN_BUILD  the Dravel build directory (default ./build-win64)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 deps="${DRAVEL_WIN_DEPS:-$HOME/.cache/dravel-win64}"
 src="${DRAVEL_WIN_SRC:-$deps.src}"
-build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+build="$root/build-win64" # the preset's
 toolchain="$root/cmake/mingw-w64.cmake"
 triple=x86_64-w64-mingw32
 jobs="${DRAVEL_JOBS:-$(nproc)}"
@@ -123,7 +122,8 @@ recipe_hash() {
       [ "$c" = "$1" ] && break
     done
     declare -f cmake_cross autotools_cross
-    cat "$toolchain"
+    # How the built programs are run (under Wine) is no part of building the dependencies.
+    sed '/^# --- Running the programs/,$d' "$toolchain"
   } | sha256sum | cut -c1-16
 }
 is_current() { [ "$(cat "$deps/stamps/$1" 2>/dev/null)" = "$(recipe_hash "$1")" ]; }
@@ -228,57 +228,19 @@ build_dependencies() {
 }
 
 # --- Dravel.exe and the zip ---------------------------------------------------------------------
-project_version() { sed -n -E 's/^project\(Dravel VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt"; }
-
 build_program() {
   log "Dravel.exe: building in $build"
-  # The cross-built Qt runs the host's moc, uic and rcc.
-  cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DDRAVEL_BUILD_BENCHMARKS=OFF \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-    -DDRAVEL_BUILD_TESTS="${DRAVEL_WIN_TESTS:-OFF}" >"$build.configure.log" 2>&1 \
+  # The cross-built Qt runs the host's moc, uic and rcc (QT_HOST_PATH in the preset).
+  cmake --preset win64 -DDRAVEL_WIN_DEPS="$deps" >"$build.configure.log" 2>&1 \
     || { tail -40 "$build.configure.log" >&2; exit 1; }
-  run_nice cmake --build "$build" -j"$jobs" --target Dravel >"$build.build.log" 2>&1 \
+  run_nice cmake --build --preset win64-program -j"$jobs" >"$build.build.log" 2>&1 \
     || { tail -40 "$build.build.log" >&2; exit 1; }
 }
 
-# Where the DLLs a Windows program needs come from: the dependency cache and the mingw runtime.
-# Anything not found there belongs to Windows itself.
-dll_search_dirs() {
-  echo "$deps/bin"
-  dirname "$($triple-g++-posix -print-libgcc-file-name)"
-  echo "/usr/$triple/lib"
-}
-
-find_dll() {
-  local dir
-  for dir in $(dll_search_dirs); do
-    [ -f "$dir/$1" ] && { echo "$dir/$1"; return 0; }
-  done
-  return 1
-}
-
-imported_dlls() { $triple-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
-
-# copy_with_dlls FILE DEST: copies FILE into DEST and every DLL it needs, transitively, beside
-# the program in $stage.
-copy_with_dlls() {
-  local file="$1" dest="$2" dll found
-  mkdir -p "$dest"
-  [ -f "$dest/$(basename "$file")" ] && return 0
-  cp "$file" "$dest/"
-  for dll in $(imported_dlls "$file"); do
-    found="$(find_dll "$dll")" || continue
-    copy_with_dlls "$found" "$stage"
-  done
-}
-
 # The two wiring diagrams that "Info" → "Schaltplan" opens from Dravel's folder.
-diagrams=("schaltplan (low).pdf" "schaltplan.pdf")
 check_diagrams() {
   local d
-  for d in "${diagrams[@]}"; do
+  for d in "schaltplan (low).pdf" "schaltplan.pdf"; do
     [ -f "$root/hardware/$d" ] && continue
     echo "hardware/$d is missing: the zip carries both wiring diagrams beside Dravel.exe" >&2
     exit 1
@@ -286,28 +248,9 @@ check_diagrams() {
 }
 
 pack_zip() {
-  local version name zip d
-  version="$(project_version)"
-  name="Dravel-$version-win64"
-  stage="$root/dist/$name"
-  zip="$root/dist/$name.zip"
-  check_diagrams
-  rm -rf "$stage" "$zip"
-  mkdir -p "$stage"
-  copy_with_dlls "$build/src/app/Dravel.exe" "$stage"
-  copy_with_dlls "$deps/plugins/platforms/qwindows.dll" "$stage/platforms"
-  copy_with_dlls "$deps/plugins/styles/qwindowsvistastyle.dll" "$stage/styles"
-  # Qt 6 prints to Windows printers from Qt6PrintSupport.dll itself: no plugin to add.
-  find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
-  # The stand-in font and Qt's German texts, which the build put beside Dravel.exe.
-  cp -r "$build/src/app/fonts" "$build/src/app/translations" "$stage/"
-  for d in "${diagrams[@]}"; do cp "$root/hardware/$d" "$stage/"; done
-  sed "s/@VERSION@/$version/" "$root/scripts/windows/LIESMICH.txt" | sed 's/$/\r/' \
-    | iconv -f UTF-8 -t WINDOWS-1252 >"$stage/LIESMICH.txt"
-  # Every file at the zip's root, no top folder: "Alle extrahieren" into Kalvor's folder puts
-  # Dravel.exe beside Kalvor.exe, where both read Prog.ini and Alarmierung.dat.
-  (cd "$stage" && zip -q -9 -r "$zip" .)
-  log "packed $zip ($(du -k "$zip" | cut -f1) KiB)"
+  (cd "$root" && cpack --preset win64 >"$build.package.log" 2>&1) \
+    || { tail -40 "$build.package.log" >&2; exit 1; }
+  log "packed $(sed -n 's/^-- Packed //p' "$build.package.log")"
 }
 
 all_cached() {

@@ -3,8 +3,8 @@
 # into docs/ (shown in the README). Needs a build (scripts/build.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${DRAVEL_BUILD_DIR:-$root/build}"
-cmake --build "$build" -j2 --target extras_screenshots
+build="$root/build" # the preset linux's
+(cd "$root" && cmake --build --preset linux -j2 --target extras_screenshots)
 QT_QPA_PLATFORM=offscreen "$build/tests/extras_screenshots" "$root/docs"
 rm -f "$root"/docs/extras-bericht-seite*.png
 pdftoppm -png -r 80 "$root/docs/extras-bericht.pdf" "$root/docs/extras-bericht-seite"

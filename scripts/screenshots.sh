@@ -3,10 +3,11 @@
 # them), in the program's own font, without a display.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${DRAVEL_BUILD_DIR:-$root/build}"
+build="$root/build" # the preset linux's
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target dravel_screenshots Dravel
+cd "$root"
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target dravel_screenshots Dravel
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$build/docs/screenshots/dravel_screenshots" \
   "$root/docs" "$build/src/app/Dravel"
 echo "Screenshots written to $root/docs"

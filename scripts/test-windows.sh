@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine in a throw-away Wine prefix.
+# Runs the Windows build's tests under Wine in a throw-away Wine prefix: sets up the prefix, the
+# pseudo-terminal behind COM7 and a virtual display, then runs `ctest --preset win64` (each program
+# through cmake/wine-run.sh, the build's CMAKE_CROSSCOMPILING_EMULATOR).
 #
-#   scripts/test-windows.sh        every test program, then Dravel.exe from the zip on Xvfb (main
-#                                  window screenshot, version check); needs the dependency cache
-#                                  that scripts/build-windows.sh builds
-#   scripts/test-windows.sh core   only the programs that need neither Qt nor SDL2/libsndfile:
-#                                  mingw-w64, Wine and GoogleTest built from source are enough
+#   scripts/test-windows.sh        every test (ctest --preset win64), then Dravel.exe from the zip
+#                                  on Xvfb (main window screenshot, version check); needs the
+#                                  dependency cache that scripts/build-windows.sh builds
+#   scripts/test-windows.sh core   only the tests that need neither Qt nor SDL2/libsndfile
+#                                  (ctest --preset win64-core): mingw-w64, Wine and GoogleTest
+#                                  built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
 #   scripts/test-windows.sh pictures  the import dialog, the list check and "Über" as Wine draws
 #                                  them, into docs/windows-*.png, and the report's fonts (needs a
 #                                  whole run's build first)
 #
-# DRAVEL_WINE_ONLY (a regular expression) picks test programs by file name ("save_trials" for the
-# trials of saves killed at random moments and of two saves at once).
-# DRAVEL_WINE_TIMEOUT limits each test program (seconds, default 120; each takes a few).
-# DRAVEL_KILLS (default 300) and DRAVEL_TWO_SAVERS (default 500) size the save trials.
+# DRAVEL_WINE_ONLY (a regular expression) picks test programs by name (ctest -L: each test is
+# labelled with its program; "save_trials" for the trials of saves killed at random moments and of
+# two saves at once). Each test has the time limit it has on Linux.
+# DRAVEL_KILLS (default 300) and DRAVEL_TWO_SAVERS (default 500) size the save trials; both 0
+# leaves them out.
 #
 # Wine maps COM1 to the machine's /dev/ttyS0 by itself. Everything here therefore runs in a private
 # mount namespace with /dev/null bound over every serial device, and the prefix's own COM links are
@@ -23,6 +27,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-all}"
+. "$root/scripts/lib/wait-for-window.sh"
 
 serial_devices() { compgen -G '/dev/tty[SUA]*' | grep -E '^/dev/tty(S|USB|ACM|AMA)[0-9]+$' || true; }
 
@@ -53,6 +58,7 @@ export DRAVEL_WIN_DEPS="$deps"
 log() { printf '== %s\n' "$*" >&2; }
 
 work="$(mktemp -d /tmp/dravel-wine.XXXXXX)"
+mkdir -p "$work/logs"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG="${DRAVEL_WINEDEBUG:--all}" # e.g. +comm,+serial when a port test fails
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
@@ -92,7 +98,7 @@ start_far_end() {
   done
   export DRAVEL_TEST_COM=COM7 DRAVEL_TEST_COM_SEND="$ports/send" DRAVEL_TEST_COM_FOLDER="$ports"
   export DRAVEL_PTY_LINES_DIR="$ports/lines"
-  preload="$work/pty_modem_lines.so"
+  export DRAVEL_WINE_PRELOAD="$work/pty_modem_lines.so"
 }
 
 start_wine() {
@@ -113,85 +119,37 @@ failed=0
 skipped=0
 broken=()
 
-# run_program EXE: runs one test program under Wine and adds up its result line.
-run_program() {
-  local exe="$1" name="${2:-$(basename "$1" .exe)}" out rc p f s
-  out="$work/logs/${name// /_}.log"
-  mkdir -p "$work/logs"
-  rc=0
-  # A Qt Test program's console output does not come through Wine: it writes its results to a file.
-  local args=()
-  case "$(basename "$exe")" in tst_*) args=(-o "$(winpath "$out"),txt") ;; esac
-  (cd "$(dirname "$exe")" && LD_PRELOAD="${preload:-}" timeout "${DRAVEL_WINE_TIMEOUT:-120}" \
-    wine "$exe" "${args[@]}" >"$out.console" 2>&1) || rc=$?
-  [ -s "$out" ] || mv "$out.console" "$out"
-  p=0 f=0 s=0
-  if grep -q '^Totals:' "$out"; then # Qt Test
-    read -r p f s < <(sed -n -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/p' "$out") || true
-  else # GoogleTest
-    p="$(sed -n -E 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$out")"
-    f="$(sed -n -E 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
-    s="$(sed -n -E 's/^\[  SKIPPED \] ([0-9]+) tests?, listed below.*/\1/p' "$out")"
-    p="${p:-0}" f="${f:-0}" s="${s:-0}"
-  fi
-  p="${p:-0}" f="${f:-0}" s="${s:-0}"
-  passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
-  printf '%-28s %4d passed %3d failed %3d skipped' "$name" "$p" "$f" "$s"
-  if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then
-    broken+=("$name")
-    printf '   exit code %d' "$rc"
-  fi
-  printf '\n'
-  if [ "$f" -ne 0 ] || [ "$rc" -ne 0 ]; then
-    { grep -E '^\[  FAILED  \]|^FAIL!|Failure|error' "$out" || true; } | head -20 | sed 's/^/    /'
-    mkdir -p "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}"
-    cp "$out" "${DRAVEL_WINE_LOGS:-$root/build-win64-logs}/" 2>/dev/null || true
-  fi
-}
-
-run_programs() {
-  local dir="$1" exe
-  for exe in "$dir"/tests/*_test.exe "$dir"/tests/tst_*.exe; do
-    [[ "$(basename "$exe")" =~ ${DRAVEL_WINE_ONLY:-.} ]] || continue
-    if [ -f "$exe" ]; then run_program "$exe"; fi
-  done
-}
-
-# Prog.ini and Alarmierung.dat saved in a loop in a folder "Wache Süd" and killed at random moments,
-# then saved by two programs at once (tests/config/save_trials.py).
-save_trials() {
-  local exe="$1/tests/save_loop.exe" out="$work/logs/save_trials.log" start=$SECONDS
-  [ -f "$exe" ] && [[ save_trials =~ ${DRAVEL_WINE_ONLY:-.} ]] || return 0
+# run_ctest PRESET: the build's tests under Wine, added up from ctest's JUnit report.
+run_ctest() {
+  local report="$work/ctest.xml" args=() counts p f s
+  [ -z "${DRAVEL_WINE_ONLY:-}" ] || args+=(-L "$DRAVEL_WINE_ONLY")
   if [ "${DRAVEL_KILLS:-300}" = 0 ] && [ "${DRAVEL_TWO_SAVERS:-500}" = 0 ]; then
     echo "save trials: not run (DRAVEL_KILLS=0, DRAVEL_TWO_SAVERS=0)"
+    args+=(-LE '^save_trials$')
+  fi
+  (cd "$root" && ctest --preset "$1" --output-junit "$report" "${args[@]}") || true
+  if [ ! -s "$report" ]; then
+    echo "ctest ran no test (see above)" >&2
+    failed=$((failed + 1))
     return 0
   fi
-  mkdir -p "$work/logs"
-  if python3 "$root/tests/config/save_trials.py" --wine "$exe" | tee "$out"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-  fi
-  echo "save trials under Wine: $((SECONDS - start)) s"
+  counts="$(python3 - "$report" <<'PY'
+import sys, xml.etree.ElementTree as tree
+cases = tree.parse(sys.argv[1]).getroot().iter("testcase")
+status = [("skipped" if c.find("skipped") is not None else c.get("status")) for c in cases]
+print(status.count("run"), len(status) - status.count("run") - status.count("skipped"),
+      status.count("skipped"))
+PY
+)" || counts="0 1 0"
+  read -r p f s <<<"$counts"
+  passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
 }
 
-# The platform mixer once more with Wine's audio drivers switched off: the case of a PC without
-# a sound card.
-mixer_without_driver() {
-  local exe="$1/tests/mixer_alsa_test.exe"
-  [ -f "$exe" ] || return 0
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv=d" \
-    run_program "$exe" "mixer_alsa_test (no driver)"
-}
-
-build_tests() { # build_tests BUILD_DIR [cmake options…]
-  local dir="$1"
-  shift
-  cmake -S "$root" -B "$dir" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVEL_BUILD_TESTS=ON -DDRAVEL_BUILD_BENCHMARKS=OFF "$@" \
-    >/dev/null
-  nice -n 19 cmake --build "$dir" -j"${DRAVEL_JOBS:-$(nproc)}" >"$dir.build.log" 2>&1 \
-    || { tail -40 "$dir.build.log" >&2; exit 1; }
+build_with_preset() { # build_with_preset PRESET
+  cmake --preset "$1" -DDRAVEL_WIN_DEPS="$deps" >"$work/configure.log" 2>&1 \
+    || { tail -40 "$work/configure.log" >&2; exit 1; }
+  nice -n 19 cmake --build --preset "$1" -j"${DRAVEL_JOBS:-$(nproc)}" >"$work/build.log" 2>&1 \
+    || { tail -40 "$work/build.log" >&2; exit 1; }
 }
 
 # --- Dravel.exe from the zip -----------------------------------------------------------------------
@@ -205,19 +163,20 @@ unpack_zip() {
 }
 
 # The zip unpacks where Kalvor is: Dravel.exe, both wiring diagrams, the stand-in font and Qt's
-# German texts where Dravel.exe looks for them.
+# German texts where Dravel.exe looks for them, and every DLL it loads: exactly the files of
+# scripts/windows/zip-contents.txt.
 zip_layout_check() {
-  local entries missing=() f
-  entries="$(unzip -Z1 "$zip")"
-  for f in Dravel.exe "schaltplan (low).pdf" schaltplan.pdf LIESMICH.txt \
-    fonts/ms_sans_serif.ttf translations/qtbase_de.qm platforms/qwindows.dll; do
-    grep -qxF "$f" <<<"$entries" || missing+=("$f")
-  done
-  if [ ${#missing[@]} -eq 0 ]; then
+  local missing extra
+  missing="$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort \
+    | LC_ALL=C comm -13 - "$root/scripts/windows/zip-contents.txt")"
+  extra="$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort \
+    | LC_ALL=C comm -23 - "$root/scripts/windows/zip-contents.txt")"
+  if [ -z "$missing$extra" ]; then
     echo "zip: Dravel.exe and both wiring diagrams at its root, font and translations beside"
     passed=$((passed + 1))
   else
-    printf 'zip: missing at its root: %s\n' "${missing[*]}" >&2
+    [ -z "$missing" ] || printf 'zip: missing at its root: %s\n' "$(tr '\n' ' ' <<<"$missing")" >&2
+    [ -z "$extra" ] || printf 'zip: not expected: %s\n' "$(tr '\n' ' ' <<<"$extra")" >&2
     failed=$((failed + 1))
   fi
 }
@@ -246,17 +205,12 @@ start_display() {
 # Starts Dravel.exe on Xvfb, waits for its main window, saves its picture and closes it the way
 # the user does (WM_CLOSE).
 main_window_check() {
-  local title='"Einstellungen für "Kalvor.EXE""' line geometry start=$SECONDS shot
+  local line geometry start=$SECONDS shot
   shot="${DRAVEL_WIN_SCREENSHOT:-$root/docs/main-window-windows.png}"
   [ -n "${xvfb_pid:-}" ] || start_display
   (cd "$work" && SDL_AUDIODRIVER=dummy wine "$app/Dravel.exe" >"$work/logs/Dravel.log" 2>&1) &
   local pid=$!
-  for _ in $(seq 1 300); do
-    line="$(xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1 || true)"
-    [ -n "$line" ] && break
-    sleep 0.1
-  done
-  if [ -z "$line" ]; then
+  if ! line="$(wait_for_window "$DRAVEL_MAIN_WINDOW" 30)"; then
     echo "Dravel.exe: the main window did not appear" >&2
     tail -20 "$work/logs/Dravel.log" >&2
     broken+=("Dravel.exe")
@@ -284,6 +238,9 @@ main_window_check() {
   fi
 }
 
+# The version the build gave the program (the test compares with the same).
+project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt"; }
+
 # Dravel.exe's own version, read through the wide version functions of Windows.
 version_check() {
   local out="$work/logs/version.log"
@@ -292,7 +249,7 @@ version_check() {
   (cd "$work" && DRAVEL_EXECUTABLE="$work/Dravel.exe" wine "$build/tests/version_text_test.exe" \
     --gtest_filter=DravelExecutable.* >"$out" 2>&1) || true
   if grep -q '^\[  PASSED  \] 1 test' "$out"; then
-    echo "Dravel.exe: version resource 1.6.1.2 read through GetFileVersionInfoW"
+    echo "Dravel.exe: version resource $(project_version) read through GetFileVersionInfoW"
     passed=$((passed + 1))
   else
     echo "Dravel.exe: version check failed" >&2
@@ -339,19 +296,16 @@ main() {
   [ "$mode" = window ] || "$root/scripts/build-windows.sh" gtest
   case "$mode" in
     core)
-      build_tests "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}" -DDRAVEL_CORE_ONLY=ON
+      build_with_preset win64-core
       start_wine
       export WINEPATH="$(mingw_runtime_dirs)"
-      run_programs "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
-      mixer_without_driver "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
-      save_trials "${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      run_ctest win64-core
       ;;
     all)
-      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
-      DRAVEL_WIN_TESTS=ON "$root/scripts/build-windows.sh"
-      build_tests "$build" -DDRAVEL_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release \
-        -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
+      build="$root/build-win64"
+      # Dravel.exe and the zip, then the tests in the same build.
+      "$root/scripts/build-windows.sh"
+      build_with_preset win64
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
       # The window tests run on Qt's own Windows platform, as users have it: Wine draws their
@@ -359,9 +313,7 @@ main() {
       # there is no choosing another platform from here.)
       start_display
       export SDL_AUDIODRIVER=dummy
-      run_programs "$build"
-      mixer_without_driver "$build"
-      save_trials "$build"
+      run_ctest win64
       unpack_zip
       zip_layout_check
       main_window_check
@@ -370,10 +322,9 @@ main() {
       report_fonts_check
       ;;
     pictures)
-      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
+      build="$root/build-win64"
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
-      mkdir -p "$work/logs"
       unpack_zip
       start_display
       draw_pictures
@@ -384,11 +335,10 @@ main() {
       cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"
       ;;
     window)
-      build="${DRAVEL_WIN_BUILD:-$root/build-win64}"
-      [ -f "$build/tests/version_text_test.exe" ] || build="${DRAVEL_WIN_CORE_BUILD:-$root/build-win64-core}"
+      build="$root/build-win64"
+      [ -f "$build/tests/version_text_test.exe" ] || build="$root/build-win64-core"
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
-      mkdir -p "$work/logs"
       unpack_zip
       zip_layout_check
       main_window_check

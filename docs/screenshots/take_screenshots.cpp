@@ -14,7 +14,8 @@
 
 #include "app/DravelApplication.h"
 #include "app/Hauptfenster.h"
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
+#include "devices/system/ProgramDirectory.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir programDir;
     const std::string dir = programDir.path().toStdString() + "/";
-    dravel::devices::overrideProgramDirectoryForTests(dir);
+    dravel::devices::replaceProgramDirectory(dir);
     writeSampleFiles(dir);
     // The version window shows the version of the Dravel executable beside it.
     if (argc == 3) {
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
         QFile::copy(dravel, programDir.filePath(QFileInfo(dravel).fileName()));
     }
     const std::string settings = dir + "Prog.ini";
-    dravel::ui::MessageBoxes::setResponder([](const dravel::ui::BoxRequest& box) {
+    dravel::ui::replaceBoxResponder([](const dravel::ui::BoxRequest& box) {
         std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
         return dravel::ui::Answer::Ja;
     });
@@ -148,6 +149,6 @@ int main(int argc, char** argv) {
         Tinfo info;
         camera.take(info, QStringLiteral("info"));
     }
-    dravel::devices::overrideProgramDirectoryForTests({});
+    dravel::devices::replaceProgramDirectory({});
     return 0;
 }

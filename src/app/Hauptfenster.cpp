@@ -6,6 +6,7 @@
 #include "app/ui_Hauptfenster.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/sound/SoundLibrary.h"
+#include "devices/system/ProgramDirectory.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"

@@ -6,8 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "config/IniFile.h"
-#include "devices/system/ProgramDirectory.h"
+#include "config/storage/IniFile.h"
 
 namespace Ui {
 class Main;

@@ -2,8 +2,8 @@
 
 #include "app/Hauptfenster.h"
 #include "app/ui_Hauptfenster.h"
-#include "config/IniFile.h"
-#include "config/Summary.h"
+#include "config/storage/IniFile.h"
+#include "config/summary/Summary.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/mixer/AudioMixerNames.h"
 #include "ui/PanelLabel.h"

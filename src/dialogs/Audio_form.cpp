@@ -1,12 +1,11 @@
 #include "dialogs/Audio_form.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QStyle>
-#include <algorithm>
 #include <initializer_list>
+#include <utility>
 
-#include "config/FileNamePart.h"
+#include "config/storage/FileNamePart.h"
 #include "dialogs/ui_Audio_form.h"
 #include "ui/ErrorGuard.h"
 #include "ui/SoundPreview.h"
@@ -22,26 +21,12 @@ constexpr int kOuterHeight = 384;
 
 const QString kWavFilter = QStringLiteral("WAV Dateien (*.wav)");
 
-QString chooseWithFileDialog(QWidget* parent, const QString& filter, const QString& start) {
-    return QFileDialog::getOpenFileName(parent, QString(), start, filter);
-}
-
-TAudio::FileChooser& fileChooser() {
-    static TAudio::FileChooser chooser;
-    return chooser;
-}
-
 QString fileNamePart(const QString& path) {
     const std::string utf8 = dravel::ui::toStdString(path);
     return dravel::ui::toQString(
         std::string(dravel::config::fileNamePart(utf8, dravel::config::kPathOrDriveSeparators)));
 }
 }  // namespace
-
-TAudio::FileChooser TAudio::setFileChooser(FileChooser chooser) {
-    std::swap(fileChooser(), chooser);
-    return chooser;
-}
 
 TAudio::TAudio(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::Audio>()) {
     ui->setupUi(this);
@@ -107,8 +92,7 @@ void TAudio::Pin_ansteuernClick() {
 // The file dialog is not preset from the stored path; within one opening of
 // this dialog it starts from the file chosen before.
 void TAudio::andernClick() {
-    const FileChooser choose = fileChooser() ? fileChooser() : FileChooser(chooseWithFileDialog);
-    const QString chosen = choose(this, kWavFilter, lastChosenFile_);
+    const QString chosen = dravel::ui::chooseSoundFile(this, kWavFilter, lastChosenFile_);
     if (!chosen.isEmpty()) {
         lastChosenFile_ = chosen;
         ui->Pfad->setText(QDir::toNativeSeparators(chosen));

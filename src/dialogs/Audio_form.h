@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <memory>
 
-#include "config/SoundSettings.h"
+#include "config/settings/SoundSettings.h"
 #include "ui/SettingsDialog.h"
 
 namespace Ui {
@@ -20,14 +19,6 @@ class TAudio : public dravel::ui::SettingsDialog {
     Q_OBJECT
 public:
     using Values = dravel::config::SoundSettings;
-
-    // Asks the user for a file: the parent window, the filter and the file to
-    // start from (empty for none). Returns the chosen path, empty when cancelled.
-    using FileChooser =
-        std::function<QString(QWidget* parent, const QString& filter, const QString& start)>;
-    // Replaces the file-open dialog (tests answer it); empty restores the
-    // real one. Returns the previous chooser.
-    static FileChooser setFileChooser(FileChooser chooser);
 
     explicit TAudio(QWidget* parent = nullptr);
     ~TAudio() override;

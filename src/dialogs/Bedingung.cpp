@@ -3,14 +3,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStyle>
 
-#include "config/AlarmCode.h"
-#include "config/PinSettings.h"
+#include "config/conditions/AlarmCode.h"
+#include "config/settings/PinSettings.h"
 #include "devices/system/ProgramDirectory.h"
 #include "dialogs/ui_Bedingung.h"
 #include "ui/AlarmCodePanel.h"
@@ -153,9 +152,6 @@ QString ConditionListModel::text(const ConditionEntry& entry, int column) const 
 
 TBedingungen::TBedingungen(QWidget* parent)
     : SettingsDialog(parent),
-      chooseAudioFile([](QWidget* owner, const QString& filter) {
-          return QFileDialog::getOpenFileName(owner, QString(), QString(), filter);
-      }),
       ui(std::make_unique<Ui::Bedingungen>()),
       model_(new ConditionListModel(this)),
       PopupMenu(new QMenu(this)) {
@@ -335,7 +331,7 @@ void TBedingungen::Lschen1Click() {
 }
 
 void TBedingungen::andernClick() {
-    const QString chosen = chooseAudioFile(this, kAudioFileFilter);
+    const QString chosen = dravel::ui::chooseSoundFile(this, kAudioFileFilter, QString());
     setAudioPath(chosen.isEmpty() ? ui->Pfad->text() : QDir::toNativeSeparators(chosen));
 }
 

@@ -2,13 +2,12 @@
 
 #include <QAbstractTableModel>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
 #include "ui/SettingsDialog.h"
 
 class QMenu;
@@ -59,15 +58,10 @@ private:
 class TBedingungen : public dravel::ui::SettingsDialog {
     Q_OBJECT
 public:
-    // Asks for an audio file; an empty result means the user cancelled.
-    using AudioFileChooser = std::function<QString(QWidget* parent, const QString& filter)>;
     static const QString kAudioFileFilter;
 
     explicit TBedingungen(QWidget* parent = nullptr);
     ~TBedingungen() override;
-
-    // The file-open dialog; tests answer in its place.
-    AudioFileChooser chooseAudioFile;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

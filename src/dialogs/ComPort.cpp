@@ -2,12 +2,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <algorithm>
 #include <initializer_list>
 #include <limits>
 
-#include "devices/serial/ComPort.h"
+#include "config/summary/LineBreak.h"
 #include "devices/system/ProgramDirectory.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ui_ComPort.h"
@@ -29,7 +30,7 @@ constexpr int kOuterHeight = 460;
 // The spin field of item 0 covers this run of blanks.
 constexpr int kWaitFieldBlanks = 25;
 
-const QString kLineBreak = QStringLiteral("\n\r");
+const QString kLineBreak = ui::toQString(std::string(config::kLineBreak));
 
 QLineEdit* editorOf(QSpinBox* box) {
     return box->findChild<QLineEdit*>();

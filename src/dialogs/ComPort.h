@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QPushButton>
 #include <QString>
 #include <array>
 #include <memory>
 
-#include "config/PinSettings.h"
+#include "config/settings/PinSettings.h"
 #include "ui/SettingsDialog.h"
 
 namespace Ui {

@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "config/TimeOfDay.h"
+#include "config/settings/TimeOfDay.h"
 #include "dialogs/ui_Funktionsprobe.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"

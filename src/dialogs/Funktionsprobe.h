@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "config/ScheduleSettings.h"
+#include "config/settings/ScheduleSettings.h"
 #include "ui/SettingsDialog.h"
 
 class QKeyEvent;

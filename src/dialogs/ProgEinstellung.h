@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "config/ProgramOptions.h"
+#include "config/settings/ProgramOptions.h"
 #include "ui/SettingsDialog.h"
 
 namespace Ui {

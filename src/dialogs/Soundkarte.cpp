@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "config/VolumeScale.h"
+#include "config/settings/VolumeScale.h"
 #include "devices/mixer/AudioMixer.h"
 #include "dialogs/ui_Soundkarte.h"
 #include "ui/ErrorGuard.h"
@@ -34,8 +34,8 @@ constexpr int kEndLevelItem = 2;
 // The gap over which the seconds field lies.
 const QString kSecondsGap(21, QLatin1Char(' '));
 
-TSound::MixerFactory& mixerFactory() {
-    static TSound::MixerFactory factory;
+MixerFactory& mixerFactory() {
+    static MixerFactory factory;
     return factory;
 }
 
@@ -50,7 +50,7 @@ int radioItem(const RadioGroup* group, int stored) {
 
 }  // namespace
 
-TSound::MixerFactory TSound::setMixerFactory(MixerFactory factory) {
+MixerFactory replaceMixerFactory(MixerFactory factory) {
     std::swap(mixerFactory(), factory);
     return factory;
 }

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "config/FunkSettings.h"
+#include "config/settings/FunkSettings.h"
 #include "ui/SettingsDialog.h"
 
 namespace Ui {
@@ -23,12 +23,6 @@ class TSound : public dravel::ui::SettingsDialog {
     Q_OBJECT
 public:
     using Values = dravel::config::FunkSettings;
-
-    using MixerFactory = std::function<std::unique_ptr<dravel::devices::TAudioMixer>()>;
-    // Replaces how a new dialog makes its mixer component (tests run it over
-    // a simulated driver); empty restores the platform's mixer. Returns the
-    // previous factory.
-    static MixerFactory setMixerFactory(MixerFactory factory);
 
     explicit TSound(QWidget* parent = nullptr);
     ~TSound() override;
@@ -51,5 +45,12 @@ private:
     std::unique_ptr<Ui::Sound> ui;
     std::unique_ptr<dravel::devices::TAudioMixer> Mixer;
 };
+
+// How a new radio playback dialog makes its mixer component.
+using MixerFactory = std::function<std::unique_ptr<dravel::devices::TAudioMixer>()>;
+
+// Tests put a stand-in in (a mixer over a simulated driver); hands back what
+// was there. Empty puts the platform's mixer back.
+MixerFactory replaceMixerFactory(MixerFactory factory);
 
 }  // namespace dravel::dialogs

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "config/ConditionCheck.h"
+#include "config/extras/ConditionCheck.h"
 
 namespace Ui {
 class Pruefung;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "config/ConditionCsv.h"
+#include "config/extras/ConditionCsv.h"
 
 namespace Ui {
 class CsvImport;

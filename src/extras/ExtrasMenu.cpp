@@ -9,11 +9,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <stdexcept>
+#include <utility>
 
-#include "config/ConditionCsv.h"
-#include "config/ConditionList.h"
-#include "config/IniFile.h"
-#include "config/SettingsReport.h"
+#include "config/conditions/ConditionList.h"
+#include "config/extras/ConditionCsv.h"
+#include "config/extras/SettingsReport.h"
+#include "config/storage/IniFile.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/mixer/AudioMixerNames.h"
 #include "devices/sound/SoundFileSource.h"
@@ -40,6 +41,16 @@ const QString kPdfFilter = QStringLiteral("PDF-Dateien (*.pdf)");
 
 // The sound component's own test: it plays what it can open and decode.
 constexpr uint32_t kCheckRate = 44100;
+
+ExtrasServices& standIns() {
+    static ExtrasServices services;
+    return services;
+}
+
+template <typename Service>
+void takeIfSet(Service& used, const Service& standIn) {
+    if (standIn) used = standIn;
+}
 
 std::string programDirectory() {
     return devices::programDirectory();
@@ -106,6 +117,22 @@ ExtrasServices systemServices() {
     };
 }
 
+ExtrasServices extrasServices() {
+    ExtrasServices used = systemServices();
+    const ExtrasServices& put = standIns();
+    takeIfSet(used.chooseSaveFile, put.chooseSaveFile);
+    takeIfSet(used.chooseOpenFile, put.chooseOpenFile);
+    takeIfSet(used.printerInstalled, put.printerInstalled);
+    takeIfSet(used.setUpPrinter, put.setUpPrinter);
+    takeIfSet(used.now, put.now);
+    takeIfSet(used.playable, put.playable);
+    return used;
+}
+
+ExtrasServices replaceExtrasServices(ExtrasServices services) {
+    return std::exchange(standIns(), std::move(services));
+}
+
 ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("ExtrasMenu"));
     QMenu* menu = window->menuBar()->addMenu(QStringLiteral("Extras"));
@@ -136,6 +163,7 @@ void ExtrasMenu::addCommand(QMenu* menu, const char* name, const QString& text,
 }
 
 void ExtrasMenu::BedingungslistePruefenClick() {
+    const ExtrasServices services = extrasServices();
     const auto findings = config::checkProgramDirectory(programDirectory(), services.playable);
     TPruefung dialog(window_);
     dialog.setFindings(findings);
@@ -143,6 +171,7 @@ void ExtrasMenu::BedingungslistePruefenClick() {
 }
 
 void ExtrasMenu::NaechsteFunktionsprobenClick() {
+    const ExtrasServices services = extrasServices();
     const config::IniFile settings(config::settingsFilePath(programDirectory()));
     const auto plan =
         config::planDeactivations(config::DeactivationSchedule::read(settings), services.now());
@@ -152,6 +181,7 @@ void ExtrasMenu::NaechsteFunktionsprobenClick() {
 }
 
 void ExtrasMenu::ExportierenClick() {
+    const ExtrasServices services = extrasServices();
     const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
                                 toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter));
@@ -163,6 +193,7 @@ void ExtrasMenu::ExportierenClick() {
 }
 
 void ExtrasMenu::ImportierenClick() {
+    const ExtrasServices services = extrasServices();
     const QString path = shownPath(services.chooseOpenFile(
         window_, QStringLiteral("Bedingungsliste importieren"), kCsvFilter));
     if (path.isEmpty()) return;
@@ -183,6 +214,7 @@ void ExtrasMenu::ImportierenClick() {
 }
 
 void ExtrasMenu::PdfClick() {
+    const ExtrasServices services = extrasServices();
     const QString path = shownPath(
         services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
                                 toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter));
@@ -195,6 +227,7 @@ void ExtrasMenu::PdfClick() {
 void ExtrasMenu::DruckenClick() {
     // Without a printer the print dialog has nothing to offer (on Windows it
     // does not even open).
+    const ExtrasServices services = extrasServices();
     if (!services.printerInstalled()) {
         MessageBoxes::information(window_, QStringLiteral("Es ist kein Drucker eingerichtet."));
         return;
@@ -209,7 +242,7 @@ void ExtrasMenu::DruckenClick() {
 void ExtrasMenu::VerdrahtungPruefenClick() {
     const config::IniFile settings(config::settingsFilePath(programDirectory()));
     const config::WiringPlan plan = config::WiringPlan::read(settings);
-    TVerdrahtung dialog(window_, services);
+    TVerdrahtung dialog(window_);
     dialog.setPlan(plan, programDirectory());
     dialog.fillPorts();
     dialog.preselectPort(toQString(plan.port));

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <functional>
 
-#include "config/ConditionCheck.h"
+#include "config/extras/ConditionCheck.h"
 
 class QMainWindow;
 class QMenu;
@@ -14,7 +14,7 @@ class QWidget;
 
 namespace dravel::extras {
 
-// What the commands ask of the outside world; tests answer in its place.
+// What the commands and the wiring check ask of the outside world.
 struct ExtrasServices {
     // A file to write; empty when the user cancelled.
     std::function<QString(QWidget* parent, const QString& title, const QString& suggestedPath,
@@ -35,6 +35,14 @@ struct ExtrasServices {
 // the sound component.
 ExtrasServices systemServices();
 
+// What the commands use now: the system's services, each one that a test put
+// in taking its place.
+ExtrasServices extrasServices();
+
+// Tests put stand-ins in; hands back what was there. An empty member leaves
+// the system's own in place, so an empty struct puts them all back.
+ExtrasServices replaceExtrasServices(ExtrasServices services);
+
 // The menu "Extras" at the end of the main window's menu bar: checks and
 // exchanges the condition list and reports the whole set-up. Every command
 // runs inside the error guard.
@@ -42,8 +50,6 @@ class ExtrasMenu : public QObject {
     Q_OBJECT
 public:
     explicit ExtrasMenu(QMainWindow* window);
-
-    ExtrasServices services = systemServices();
 
     void BedingungslistePruefenClick();
     void NaechsteFunktionsprobenClick();

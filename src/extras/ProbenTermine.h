@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "config/DeactivationWindows.h"
+#include "config/extras/DeactivationWindows.h"
 
 namespace Ui {
 class ProbenTermine;

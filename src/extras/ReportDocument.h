@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "config/SettingsReport.h"
-#include "config/WiringCheck.h"
+#include "config/extras/SettingsReport.h"
+#include "config/extras/WiringCheck.h"
 
 class QPagedPaintDevice;
 

@@ -7,12 +7,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
+#include <chrono>
 #include <utility>
 
-#include "devices/serial/ComLed.h"
 #include "devices/serial/ComPort.h"
+#include "extras/ExtrasMenu.h"
 #include "extras/ReportDocument.h"
 #include "extras/ui_Verdrahtung.h"
+#include "ui/ComLed.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Selectors.h"
@@ -22,18 +24,27 @@ namespace dravel::extras {
 namespace {
 
 using config::CheckResult;
-using devices::TComLed;
 using devices::TComLedSignal;
 using devices::TComPort;
-using devices::TLedKind;
-using devices::TLedState;
+using ui::TComLed;
+using ui::TLedKind;
+using ui::TLedState;
 using ui::toQString;
 using ui::toStdString;
 
 const QString kSwitchOn = QStringLiteral("Einschalten");
 const QString kSwitchOff = QStringLiteral("Ausschalten");
 
-std::chrono::milliseconds stopButtonTimeout = std::chrono::seconds(60);
+// How long the push-button step waits for the button, unless a test
+// shortened it.
+constexpr std::chrono::milliseconds kStopButtonTimeout = std::chrono::seconds(60);
+std::chrono::milliseconds shortenedStopButtonTimeout{};
+
+std::chrono::milliseconds stopButtonTimeout() {
+    return shortenedStopButtonTimeout > std::chrono::milliseconds::zero()
+               ? shortenedStopButtonTimeout
+               : kStopButtonTimeout;
+}
 
 // The columns of a step row.
 enum Column { kCaption, kRemark, kUse, kLamp, kSwitch, kPassed, kFailed, kResult };
@@ -61,11 +72,10 @@ int firstActivePin(const config::WiringPlan& plan) {
 
 }  // namespace
 
-TVerdrahtung::TVerdrahtung(QWidget* parent, ExtrasServices services)
+TVerdrahtung::TVerdrahtung(QWidget* parent)
     : QDialog(parent),
       ui(std::make_unique<Ui::Verdrahtung>()),
-      ComPort(std::make_unique<TComPort>()),
-      services_(std::move(services)) {
+      ComPort(std::make_unique<TComPort>()) {
     ui->setupUi(this);
     setModal(true);
     ui->PortOpen->SetKind(TLedKind::lkYellowLight);
@@ -104,8 +114,8 @@ TVerdrahtung::~TVerdrahtung() {
     ComPort->OnRing = nullptr;
 }
 
-std::chrono::milliseconds TVerdrahtung::setStopButtonTimeout(std::chrono::milliseconds timeout) {
-    return std::exchange(stopButtonTimeout, timeout);
+std::chrono::milliseconds replaceStopButtonTimeout(std::chrono::milliseconds timeout) {
+    return std::exchange(shortenedStopButtonTimeout, timeout);
 }
 
 // The output test's settings: 9600 baud, 8N1, no handshake, all events. The
@@ -260,7 +270,8 @@ void TVerdrahtung::ComPortRing() {
     stopCheck_.ringReported(ui->LedRing->State() == TLedState::lsOn);
     if (!stopCheck_.running()) {
         stopTimer_.stop();
-        results_[static_cast<std::size_t>(stopStep_)] = {stopCheck_.result(), services_.now()};
+        results_[static_cast<std::size_t>(stopStep_)] = {stopCheck_.result(),
+                                                         extrasServices().now()};
     }
     showStopButton();
 }
@@ -283,7 +294,7 @@ void TVerdrahtung::showPin(int pin) {
 }
 
 void TVerdrahtung::record(int step, CheckResult result) {
-    results_[static_cast<std::size_t>(step)] = {result, services_.now()};
+    results_[static_cast<std::size_t>(step)] = {result, extrasServices().now()};
     resultLabels_[static_cast<std::size_t>(step)]->setText(
         toQString(config::recordedText(results_[static_cast<std::size_t>(step)])));
 }
@@ -292,7 +303,7 @@ void TVerdrahtung::record(int step, CheckResult result) {
 void TVerdrahtung::TasterPruefenClick() {
     results_[static_cast<std::size_t>(stopStep_)] = {};
     stopCheck_.start();
-    stopTimer_.start(stopButtonTimeout);
+    stopTimer_.start(stopButtonTimeout());
     showStopButton();
 }
 
@@ -329,11 +340,11 @@ config::WiringOutcome TVerdrahtung::outcome() const {
 }
 
 config::WiringReport TVerdrahtung::report() const {
-    return config::buildWiringReport(plan_, outcome(), programDirectory_, services_.now());
+    return config::buildWiringReport(plan_, outcome(), programDirectory_, extrasServices().now());
 }
 
 void TVerdrahtung::SpeichernClick() {
-    const QString path = services_.chooseSaveFile(
+    const QString path = extrasServices().chooseSaveFile(
         this, QStringLiteral("Prüfprotokoll speichern"),
         toQString(programDirectory_ + "Pruefprotokoll.pdf"), QStringLiteral("PDF-Dateien (*.pdf)"));
     if (path.isEmpty()) return;
@@ -344,7 +355,7 @@ void TVerdrahtung::SpeichernClick() {
 
 void TVerdrahtung::DruckenClick() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!services_.setUpPrinter(this, printer)) return;
+    if (!extrasServices().setUpPrinter(this, printer)) return;
     printWiringReport(report(), printer);
 }
 

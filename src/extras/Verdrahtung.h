@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "config/PinSettings.h"
-#include "config/WiringCheck.h"
-#include "extras/ExtrasMenu.h"
+#include "config/extras/WiringCheck.h"
+#include "config/settings/PinSettings.h"
 
 class QComboBox;
 class QLabel;
@@ -20,9 +19,11 @@ namespace Ui {
 class Verdrahtung;
 }
 namespace dravel::devices {
-class TComLed;
 class TComPort;
-}  // namespace dravel::devices
+}
+namespace dravel::ui {
+class TComLed;
+}
 
 namespace dravel::extras {
 
@@ -34,7 +35,7 @@ namespace dravel::extras {
 class TVerdrahtung : public QDialog {
     Q_OBJECT
 public:
-    TVerdrahtung(QWidget* parent, ExtrasServices services);
+    explicit TVerdrahtung(QWidget* parent);
     ~TVerdrahtung() override;
 
     // Builds one row per step of the plan.
@@ -49,10 +50,6 @@ public:
     config::WiringOutcome outcome() const;
     const devices::TComPort& port() const { return *ComPort; }
 
-    // How long the push-button step waits for the button (60 s); tests
-    // shorten it. Returns the previous time.
-    static std::chrono::milliseconds setStopButtonTimeout(std::chrono::milliseconds timeout);
-
     void done(int result) override;
 
 protected:
@@ -60,7 +57,7 @@ protected:
 
 private:
     struct PinRow {
-        devices::TComLed* lamp = nullptr;
+        ui::TComLed* lamp = nullptr;
         QPushButton* switchButton = nullptr;
         bool on = false;  // switched on by this window
     };
@@ -89,13 +86,12 @@ private:
 
     std::unique_ptr<Ui::Verdrahtung> ui;
     std::unique_ptr<devices::TComPort> ComPort;
-    ExtrasServices services_;
     config::WiringPlan plan_;
     std::string programDirectory_;
     std::array<PinRow, config::kPinCount> pins_{};
     std::vector<config::RecordedResult> results_;
     std::vector<QLabel*> resultLabels_;
-    std::array<devices::TComLed*, 4> inputLamps_{};
+    std::array<ui::TComLed*, 4> inputLamps_{};
     int stopStep_ = -1;  // the push-button's row, -1 without one
     QComboBox* signalSource_ = nullptr;
     QPushButton* signalSwitch_ = nullptr;
@@ -105,5 +101,9 @@ private:
     bool shown_ = false;
     bool edited_ = false;  // the port's name was typed since it was last tried
 };
+
+// Tests put a shorter wait for the push-button in; hands back what was there.
+// Zero puts the 60 s back.
+std::chrono::milliseconds replaceStopButtonTimeout(std::chrono::milliseconds timeout);
 
 }  // namespace dravel::extras

@@ -1,6 +1,5 @@
 #include "tools/FunktTest.h"
 
-#include <QComboBox>
 #include <QRadioButton>
 
 #include "devices/system/Companion.h"
@@ -9,7 +8,6 @@
 #include "ui/AlarmCodePanel.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
-#include "ui/SettingsDialog.h"
 #include "ui/Text.h"
 #include "ui/WindowGeometry.h"
 

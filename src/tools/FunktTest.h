@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "config/AlarmCode.h"
+#include "config/conditions/AlarmCode.h"
 #include "ui/FixedDialog.h"
 
 namespace Ui {

@@ -6,21 +6,21 @@
 #include <QTextOption>
 #include <utility>
 
-#include "devices/serial/ComLed.h"
 #include "devices/serial/ComPort.h"
 #include "tools/ui_PinTest.h"
+#include "ui/ComLed.h"
 #include "ui/ErrorGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Selectors.h"
 #include "ui/Text.h"
 #include "ui/WindowGeometry.h"
 
-using dravel::devices::TComLed;
 using dravel::devices::TComPort;
-using dravel::devices::TLedKind;
-using dravel::devices::TLedState;
 using dravel::ui::connectGuarded;
 using dravel::ui::MessageBoxes;
+using dravel::ui::TComLed;
+using dravel::ui::TLedKind;
+using dravel::ui::TLedState;
 
 namespace dravel::tools {
 

@@ -9,9 +9,11 @@ namespace Ui {
 class Test;
 }
 namespace dravel::devices {
-class TComLed;
 class TComPort;
-}  // namespace dravel::devices
+}
+namespace dravel::ui {
+class TComLed;
+}
 
 namespace dravel::tools {
 
@@ -52,7 +54,7 @@ private:
 
     std::unique_ptr<Ui::Test> ui;
     std::unique_ptr<dravel::devices::TComPort> ComPort;
-    std::array<dravel::devices::TComLed*, 3> leds_{};
+    std::array<dravel::ui::TComLed*, 3> leds_{};
     std::array<QPushButton*, 3> pinButtons_{};
     bool shown_ = false;
 };

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "config/AlarmCode.h"
+#include "config/conditions/AlarmCode.h"
 
 class QComboBox;
 

@@ -140,7 +140,7 @@ void MessageBoxes::system(const QString& text) {
     show(nullptr, {BoxKind::System, QStringLiteral("Fehler"), text});
 }
 
-BoxResponder MessageBoxes::setResponder(BoxResponder replacement) {
+BoxResponder replaceBoxResponder(BoxResponder replacement) {
     std::swap(responder(), replacement);
     return replacement;
 }

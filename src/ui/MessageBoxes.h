@@ -52,11 +52,12 @@ public:
     static void error(QWidget* parent, const QString& text, const QString& title);
     static void system(const QString& text);
 
-    // Tests install a responder; returns the previous one (empty = real boxes).
-    static BoxResponder setResponder(BoxResponder responder);
-
 private:
     static Answer show(QWidget* parent, const BoxRequest& request);
 };
+
+// Tests put a responder in; hands back what was there. Empty shows the real
+// boxes.
+BoxResponder replaceBoxResponder(BoxResponder responder);
 
 }  // namespace dravel::ui

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/serial/ComPort.h"
+#include "devices/serial/SerialPorts.h"
 
 namespace dravel::ui {
 

@@ -1,10 +1,21 @@
 #include "ui/SoundPreview.h"
 
+#include <QFileDialog>
+#include <utility>
+
 #include "devices/sound/SoundLibrary.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Text.h"
 
 namespace dravel::ui {
+namespace {
+
+SoundFileChooser& soundFileChooser() {
+    static SoundFileChooser chooser;
+    return chooser;
+}
+
+}  // namespace
 
 void playSoundPreview(QWidget* parent, const QString& path) {
     auto& sound = devices::soundLibrary();
@@ -12,6 +23,15 @@ void playSoundPreview(QWidget* parent, const QString& path) {
     if (!sound.ChannelPlay(stream, false))
         MessageBoxes::plain(
             parent, QStringLiteral("Datei \"") + path + QStringLiteral("\" nicht gefunden"));
+}
+
+QString chooseSoundFile(QWidget* parent, const QString& filter, const QString& start) {
+    if (soundFileChooser()) return soundFileChooser()(parent, filter, start);
+    return QFileDialog::getOpenFileName(parent, QString(), start, filter);
+}
+
+SoundFileChooser replaceSoundFileChooser(SoundFileChooser chooser) {
+    return std::exchange(soundFileChooser(), std::move(chooser));
 }
 
 }  // namespace dravel::ui

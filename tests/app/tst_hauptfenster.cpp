@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "app/Hauptfenster.h"
-#include "config/IniFile.h"
+#include "config/storage/IniFile.h"
 #include "support/SimulatedPorts.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
@@ -22,11 +22,7 @@
 using dravel::app::runDravel;
 using dravel::app::TMain;
 
-using dravel::testing::child;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::ShellGuard;
-using dravel::testing::SoundLibraryGuard;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {
@@ -164,10 +160,10 @@ void TestHauptfenster::failedSoundStartNoticeStandsInTheMiddleOfTheScreen() {
     TempProgramDir dir;
     SoundLibraryGuard sound;
     sound.fake().initSucceeds = false;
-    const dravel::testing::RealBoxes real;
-    dravel::testing::BoxSeen seen;
+    const RealBoxes real;
+    BoxSeen seen;
     QPoint centre;
-    dravel::testing::answerNextBox(seen, [&](QMessageBox* box) {
+    answerNextBox(seen, [&](QMessageBox* box) {
         centre = box->frameGeometry().center();
         box->buttons().first()->click();
     });
@@ -211,7 +207,8 @@ void TestHauptfenster::wiringDiagramFailureIsShownWhenTheOpenerEnds() {
     TMain w;
     action(w, "HighVersion1")->trigger();
     QCOMPARE(shell.shell().opened, std::vector<std::string>{dir.file("schaltplan.pdf")});
-    QTest::qWait(100);  // two rounds of the window's look at the opener
+    // Once at the opening and twice by the window's later looks: no box while the opener works.
+    QTRY_VERIFY(shell.shell().timesAsked() >= 3);
     VERIFY_BOXES(boxes);
 
     boxes.expect(BoxKind::Plain, QStringLiteral("Der Schaltplan konnte nicht gefunden werden"));
@@ -258,7 +255,7 @@ void TestHauptfenster::panelTextsKeepLfCrButShowOneBreak() {
 void TestHauptfenster::everyMenuCommandOpensItsWindow() {
     TempProgramDir dir;
     SoundLibraryGuard sound;
-    dravel::testing::SimulatedPorts<> ports({"COM1", "COM2"});
+    SimulatedPorts<> ports({"COM1", "COM2"});
     ScriptedBoxes boxes;
     TMain w;
     QVERIFY(w.start());

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/Hauptfenster.h"
-#include "config/IniFile.h"
+#include "config/storage/IniFile.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 #include "ui/ErrorGuard.h"
@@ -14,9 +14,7 @@
 
 using dravel::app::TMain;
 
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::SoundLibraryGuard;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {

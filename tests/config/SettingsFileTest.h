@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/TestPlatform.h"
-#include "config/IniFile.h"
+#include "config/storage/IniFile.h"
 
 namespace dravel::config {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "config/Cp1252.h"
-#include "config/IniFile.h"
-#include "config/MixerNames.h"
-#include "config/Summary.h"
+#include "config/settings/MixerNames.h"
+#include "config/storage/Cp1252.h"
+#include "config/storage/IniFile.h"
+#include "config/summary/Summary.h"
 
 namespace dravel::config::summarytest {
 

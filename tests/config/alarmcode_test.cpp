@@ -3,7 +3,7 @@
 #include <cctype>
 #include <vector>
 
-#include "config/AlarmCode.h"
+#include "config/conditions/AlarmCode.h"
 
 namespace dravel::config {
 namespace {

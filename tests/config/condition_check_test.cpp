@@ -5,7 +5,7 @@
 #include <set>
 
 #include "SettingsFileTest.h"
-#include "config/ConditionCheck.h"
+#include "config/extras/ConditionCheck.h"
 
 using namespace dravel::config;
 

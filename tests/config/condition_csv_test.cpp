@@ -3,7 +3,7 @@
 #include <random>
 
 #include "SettingsFileTest.h"
-#include "config/ConditionCsv.h"
+#include "config/extras/ConditionCsv.h"
 
 using namespace dravel::config;
 

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 
 #include "common/TestPlatform.h"
-#include "config/AtomicFile.h"
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
+#include "config/storage/AtomicFile.h"
+#include "support/FileBytes.h"
 #include "support/ScopedHook.h"
 
 namespace fs = std::filesystem;
@@ -16,14 +16,8 @@ namespace fs = std::filesystem;
 namespace dravel::config {
 namespace {
 
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
+using dravel::testing::readBytes;
+using dravel::testing::writeBytes;
 
 // A record made by hand from Windows-1252 field texts; the bytes after each
 // text are filled with `filler`, which readers must ignore.
@@ -208,7 +202,7 @@ TEST_F(ConditionListFile, FailureBeforeTheRenameKeepsThePreviousList) {
     const std::string before = readBytes(file_);
 
     {
-        const dravel::testing::ScopedSetting failing(setFailBeforeRenameForTests, true, false);
+        const dravel::testing::ScopedHook<bool> failing(replaceFailBeforeRename, true);
         EXPECT_THROW(writeConditionList(dir_, {{"0", "0", "neu", "11111", ""}}),
                      ConditionListError);
     }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/Cp1252.h"
+#include "config/storage/Cp1252.h"
 
 using namespace dravel::config;
 

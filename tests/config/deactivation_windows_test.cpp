@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SettingsFileTest.h"
-#include "config/DeactivationWindows.h"
+#include "config/extras/DeactivationWindows.h"
 
 using namespace dravel::config;
 using namespace std::chrono;

@@ -11,9 +11,9 @@
 #include <set>
 #include <string>
 
-#include "config/AtomicFile.h"
-#include "config/ConditionList.h"
-#include "config/IniFile.h"
+#include "config/conditions/ConditionList.h"
+#include "config/storage/AtomicFile.h"
+#include "config/storage/IniFile.h"
 #include "support/FileBytes.h"
 #include "support/ScopedHook.h"
 
@@ -89,7 +89,8 @@ protected:
 TEST_P(FileSafety, ALinkPlantedUnderTheTemporaryNameIsNotWrittenThrough) {
     const fs::path outside = root_ / "outside";
     writeBytes(outside, "nicht anfassen");
-    const dravel::testing::ScopedSetting digits(setTemporaryDigitsForTests, 123456, -1);
+    EXPECT_EQ(replaceTemporaryDigits(std::nullopt), std::nullopt) << "fixed before the test";
+    const dravel::testing::ScopedHook<std::optional<int>> digits(replaceTemporaryDigits, 123456);
     fs::path planted = file_;
     planted += ".tmp123456";
     fs::create_symlink(outside, planted);
@@ -98,6 +99,7 @@ TEST_P(FileSafety, ALinkPlantedUnderTheTemporaryNameIsNotWrittenThrough) {
     EXPECT_EQ(readBytes(outside), "nicht anfassen");
     EXPECT_FALSE(fs::is_symlink(file_));
     EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
+    EXPECT_EQ(replaceTemporaryDigits(123456), 123456) << "the guard could not put it back";
 }
 
 // A missing file gets a complete copy of an interrupted save back, but never a link planted

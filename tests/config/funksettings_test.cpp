@@ -4,8 +4,8 @@
 #include <tuple>
 
 #include "SettingsFileTest.h"
-#include "config/FunkSettings.h"
-#include "config/IniFile.h"
+#include "config/settings/FunkSettings.h"
+#include "config/storage/IniFile.h"
 
 namespace dravel::config {
 namespace {

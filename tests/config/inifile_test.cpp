@@ -4,8 +4,8 @@
 #include <string>
 
 #include "SettingsFileTest.h"
-#include "config/AtomicFile.h"
-#include "config/IniFile.h"
+#include "config/storage/AtomicFile.h"
+#include "config/storage/IniFile.h"
 #include "support/ScopedHook.h"
 
 namespace dravel::config {
@@ -174,7 +174,7 @@ TEST_F(IniFileTest, FailureBeforeTheRenameKeepsTheOldFileWhole) {
     ini.writeString("Sound", "Pfad", "new");
     ini.writeBool("Sound", "Play", true);
     {
-        const dravel::testing::ScopedSetting failing(setFailBeforeRenameForTests, true, false);
+        const dravel::testing::ScopedHook<bool> failing(replaceFailBeforeRename, true);
         EXPECT_THROW(ini.commit(), WriteError);
     }
     EXPECT_EQ(stored(), "[Sound]\r\nPfad=old\r\n");

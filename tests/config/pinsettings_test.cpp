@@ -3,8 +3,8 @@
 #include <string>
 
 #include "SettingsFileTest.h"
-#include "config/IniFile.h"
-#include "config/PinSettings.h"
+#include "config/settings/PinSettings.h"
+#include "config/storage/IniFile.h"
 
 namespace dravel::config {
 namespace {

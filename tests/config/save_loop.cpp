@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "config/AtomicFile.h"
-#include "config/ConditionList.h"
-#include "config/IniFile.h"
+#include "config/conditions/ConditionList.h"
+#include "config/storage/AtomicFile.h"
+#include "config/storage/IniFile.h"
 
 namespace {
 

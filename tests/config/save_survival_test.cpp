@@ -13,9 +13,9 @@
 #include <string>
 
 #include "common/TestPlatform.h"
-#include "config/AtomicFile.h"
-#include "config/ConditionList.h"
-#include "config/IniFile.h"
+#include "config/conditions/ConditionList.h"
+#include "config/storage/AtomicFile.h"
+#include "config/storage/IniFile.h"
 #include "support/FileBytes.h"
 #include "support/ScopedHook.h"
 
@@ -165,7 +165,7 @@ TEST_P(SaveSurvival, ASaveNeverDeletesTheTemporaryFileOfALivingSave) {
     std::promise<void> goOn;
     std::shared_future<void> goingOn = goOn.get_future().share();
     std::atomic<bool> first{true};
-    const dravel::testing::ScopedHook<WhileSavingHook> hook(setWhileSavingForTests, [&] {
+    const dravel::testing::ScopedHook<WhileSavingHook> hook(replaceWhileSaving, [&] {
         if (!first.exchange(false)) return;
         created.set_value();
         goingOn.wait();

@@ -4,10 +4,10 @@
 #include <tuple>
 
 #include "SettingsFileTest.h"
-#include "config/IniFile.h"
-#include "config/ProgramOptions.h"
-#include "config/ScheduleSettings.h"
-#include "config/SoundSettings.h"
+#include "config/settings/ProgramOptions.h"
+#include "config/settings/ScheduleSettings.h"
+#include "config/settings/SoundSettings.h"
+#include "config/storage/IniFile.h"
 
 namespace dravel::config {
 namespace {

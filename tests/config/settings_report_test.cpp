@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SettingsFileTest.h"
-#include "config/SettingsReport.h"
+#include "config/extras/SettingsReport.h"
 
 using namespace dravel::config;
 using namespace std::chrono;

@@ -1,5 +1,5 @@
 #include "SummaryTestSupport.h"
-#include "config/TimeOfDay.h"
+#include "config/settings/TimeOfDay.h"
 
 using namespace dravel::config;
 using namespace dravel::config::summarytest;

@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "SummaryTestSupport.h"
-#include "config/VolumeScale.h"
+#include "config/settings/VolumeScale.h"
 
 using namespace dravel::config;
 using namespace dravel::config::summarytest;

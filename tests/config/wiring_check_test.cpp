@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SettingsFileTest.h"
-#include "config/WiringCheck.h"
+#include "config/extras/WiringCheck.h"
 
 using namespace dravel::config;
 using namespace std::chrono;

@@ -6,34 +6,23 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "DialogDriver.h"
 #include "dialogs/Audio_form.h"
+#include "support/WindowDriver.h"
 #include "ui/PanelLabel.h"
+#include "ui/SoundPreview.h"
 
 using dravel::dialogs::TAudio;
 
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::CommandTest;
-using dravel::testing::itemsOf;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::SoundLibraryGuard;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {
 
-QCheckBox* check(TAudio& d, const char* name) {
-    return child<QCheckBox>(d, name);
-}
 QLabel* fileLabel(TAudio& d) {
     return child<QLabel>(d, "Datei");
 }
 QComboBox* pinBox(TAudio& d) {
-    return child<QComboBox>(d, "Port_pin");
-}
-void press(TAudio& d, const char* name) {
-    child<QAbstractButton>(d, name)->click();
+    return combo(d, "Port_pin");
 }
 
 // The controls that follow "Sound Abspielen", and whether each is enabled.
@@ -66,8 +55,8 @@ public:
 
 private:
     QStringList answers_;
-    dravel::testing::ScopedHook<TAudio::FileChooser> chooser_{
-        TAudio::setFileChooser, [this](QWidget*, const QString& f, const QString& s) {
+    dravel::testing::ScopedHook<dravel::ui::SoundFileChooser> chooser_{
+        dravel::ui::replaceSoundFileChooser, [this](QWidget*, const QString& f, const QString& s) {
             calls.push_back({f, s});
             return answers_.isEmpty() ? QString() : answers_.takeFirst();
         }};
@@ -124,7 +113,7 @@ private slots:
         QVERIFY(t.run<TAudio>([&](TAudio& d) {
             for (const char* name : {"PlaySound", "Verzoegern", "Pin_ansteuern"})
                 QVERIFY2(!check(d, name)->isChecked(), name);
-            QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), 1);
+            QCOMPARE(spin(d, "verzoeger_zeit")->value(), 1);
             QCOMPARE(pinBox(d)->currentIndex(), -1);
             QCOMPARE(pinBox(d)->currentText(), QString());
             QCOMPARE(fileLabel(d)->text(), QString());
@@ -200,7 +189,7 @@ private slots:
         TAudio::Values v;
         v.waitTime = stored;
         d.setValues(v);
-        QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), shown);
+        QCOMPARE(spin(d, "verzoeger_zeit")->value(), shown);
         QCOMPARE(d.values().waitTime, shown);
     }
 
@@ -262,11 +251,11 @@ private slots:
         QCOMPARE(soundPanel->panelText(), QStringLiteral("SoundPin"));
         QVERIFY(t.run<TAudio>([&](TAudio& d) {
             check(d, "PlaySound")->click();
-            child<QSpinBox>(d, "verzoeger_zeit")->setValue(99);
-            cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+            spin(d, "verzoeger_zeit")->setValue(99);
+            QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
                 QVERIFY(check(d, "PlaySound")->isChecked());
-                QCOMPARE(child<QSpinBox>(d, "verzoeger_zeit")->value(), 99);
-            });
+                QCOMPARE(spin(d, "verzoeger_zeit")->value(), 99);
+            }));
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);

@@ -22,16 +22,12 @@
 #include "support/WindowDriver.h"
 #include "ui/AlarmCodePanel.h"
 #include "ui/RadioGroup.h"
+#include "ui/SoundPreview.h"
 
 using dravel::dialogs::ConditionListModel;
 using dravel::dialogs::TBedingungen;
 
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::itemsOf;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::SoundLibraryGuard;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {
@@ -61,12 +57,7 @@ std::string record(const std::string& pin, const std::string& kind, const std::s
 // answered by the queued answers.
 class Editor {
 public:
-    explicit Editor(const TempProgramDir&) : dialog(std::make_unique<TBedingungen>()) {
-        dialog->chooseAudioFile = [this](QWidget*, const QString& filter) {
-            filters << filter;
-            return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-        };
-    }
+    explicit Editor(const TempProgramDir&) : dialog(std::make_unique<TBedingungen>()) {}
 
     template <typename T = QWidget>
     T* get(const char* name) const {
@@ -107,13 +98,20 @@ public:
     void click(const char* button) const { get<QAbstractButton>(button)->click(); }
     void showActive() const {
         dialog->show();
-        QApplication::setActiveWindow(dialog.get());
-        if (!QTest::qWaitForWindowActive(dialog.get())) qFatal("editor not active");
+        if (!activate(*dialog)) qFatal("editor not active");
     }
 
     std::unique_ptr<TBedingungen> dialog;
     QStringList fileAnswers;
     QStringList filters;
+
+private:
+    dravel::testing::ScopedHook<dravel::ui::SoundFileChooser> chooser_{
+        dravel::ui::replaceSoundFileChooser,
+        [this](QWidget*, const QString& filter, const QString&) {
+            filters << filter;
+            return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        }};
 };
 
 enum TakeBack { ByContextMenu, ByDoubleClickOnTheRow, ByDoubleClickBelowTheRows };
@@ -230,7 +228,7 @@ private slots:
     }
 
     // What was read is not all of the file: "Übernehmen" says so, saves nothing and closes.
-    void aListNotReadWholeIsNeverWrittenOver_data() { dravel::testing::addNotReadWholeRows(); }
+    void aListNotReadWholeIsNeverWrittenOver_data() { addNotReadWholeRows(); }
 
     void aListNotReadWholeIsNeverWrittenOver() {
         QFETCH(bool, tooBig);
@@ -238,7 +236,7 @@ private slots:
         TempProgramDir dir;
         const std::string kept = record("0", "0", "alt", "11111", "");
         dir.write("Alarmierung.dat", kept);
-        const dravel::testing::UnreadList list(dir, tooBig);
+        const UnreadList list(dir, tooBig);
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Error, cause + '.');
         auto e = list.read([&] { return std::make_unique<Editor>(dir); });
@@ -400,7 +398,7 @@ private slots:
             QTest::mouseClick(area, Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(area, Qt::LeftButton, {}, cell.center());
         };
-        takeBack(1);
+        QVERIFY_CHECKS(takeBack(1));
         QCOMPARE(e.rows(), 2);
         QCOMPARE(e.cell(1, ConditionListModel::Description), QStringLiteral("klein"));
         QCOMPARE(e.art()->itemIndex(), 1);
@@ -413,7 +411,7 @@ private slots:
         QCOMPARE(e.chosen("POSAC"), QStringLiteral("0,1,2,3,4,5,6,?"));
         QCOMPARE(e.list()->selectionModel()->selectedRows().size(), 0);
 
-        takeBack(1);
+        QVERIFY_CHECKS(takeBack(1));
         QVERIFY(e.shows("FMS"));
         QVERIFY(!e.shows("POSAC"));
         QCOMPARE(e.chosen("FMS"), QStringLiteral("6,A,1,B,C,D,E,F,0,"));
@@ -501,8 +499,8 @@ private slots:
         Editor e(dir);
         e.dialog->show();
         e.art()->setItemIndex(0);
-        cancelKeepingThenDropping(boxes, *e.dialog, "BitBtn3",
-                                  [&] { QCOMPARE(e.art()->itemIndex(), 0); });
+        QVERIFY_CHECKS(cancelKeepingThenDropping(boxes, *e.dialog, "BitBtn3",
+                                                 [&] { QCOMPARE(e.art()->itemIndex(), 0); }));
         QVERIFY(!dir.exists("Alarmierung.dat"));
         VERIFY_BOXES(boxes);
     }

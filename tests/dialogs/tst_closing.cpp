@@ -20,9 +20,7 @@
 
 using namespace dravel::dialogs;
 
-using dravel::testing::answerNextBox;
-using dravel::testing::BoxSeen;
-using dravel::testing::buttonNamed;
+using namespace dravel::testing;
 
 namespace {
 
@@ -55,9 +53,9 @@ private slots:
     void onlyNeinKeepsTheDialogOpen();
 
 private:
-    dravel::testing::TempProgramDir dir_;
+    TempProgramDir dir_;
     // No sound card of this machine: the radio dialog lists a simulated one.
-    dravel::testing::SimulatedCards cards_;
+    SimulatedCards cards_;
 };
 
 void TestClosing::onlyNeinKeepsTheDialogOpen_data() {
@@ -78,7 +76,7 @@ void TestClosing::onlyNeinKeepsTheDialogOpen() {
         [](QMessageBox* box) { buttonNamed(box, "Nein")->click(); },
         [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); },
         [](QMessageBox* box) { box->close(); }};
-    const dravel::testing::RealBoxes real;
+    const RealBoxes real;
     for (const NamedDialog& named : allDialogs()) {
         const std::unique_ptr<QDialog> d = named.make();
         d->show();

@@ -9,10 +9,9 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "DialogDriver.h"
 #include "app/Hauptfenster.h"
-#include "config/AtomicFile.h"
-#include "config/ConditionList.h"
+#include "config/conditions/ConditionList.h"
+#include "config/storage/AtomicFile.h"
 #include "dialogs/Bedingung.h"
 #include "dialogs/ComPort.h"
 #include "support/SimulatedPorts.h"
@@ -25,16 +24,10 @@
 using dravel::dialogs::TBedingungen;
 using dravel::dialogs::TPort;
 
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::CommandTest;
-using dravel::testing::itemsOf;
-using dravel::testing::RecordingBoxes;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using dravel::ui::BoxRequest;
-using Ports = dravel::testing::SimulatedPorts<>;
+using Ports = SimulatedPorts<>;
 
 namespace {
 
@@ -58,38 +51,28 @@ std::string pinSection(int n, const std::string& active, const std::string& rema
     return "[Pin" + std::to_string(n) + "]\r\nAusgang Aktiv=" + active + "\r\nBemerkung=" + remark +
            "\r\nWarten=" + wait + "\r\nDauer=" + duration + "\r\nStart=" + start + "\r\n";
 }
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-void press(QWidget& d, const char* name) {
-    child<QAbstractButton>(d, name)->click();
-}
 QCheckBox* aktiv(TPort& d) {
-    return child<QCheckBox>(d, "Pin_aktiv");
+    return check(d, "Pin_aktiv");
 }
 QCheckBox* changed(TPort& d) {
-    return child<QCheckBox>(d, "Pin_Anders");
+    return check(d, "Pin_Anders");
 }
 QLineEdit* remark(TPort& d) {
     return child<QLineEdit>(d, "Bemerkung");
 }
-QSpinBox* spin(TPort& d, const char* name) {
-    return child<QSpinBox>(d, name);
-}
 dravel::ui::RadioGroup* start(TPort& d) {
-    return child<dravel::ui::RadioGroup>(d, "Start");
+    return radio(d, "Start");
 }
 QComboBox* porties(TPort& d) {
-    return child<QComboBox>(d, "Porties");
+    return combo(d, "Porties");
 }
 int chosenPin(TPort& d) {
-    return child<QComboBox>(d, "Port_pin")->currentIndex();
+    return combo(d, "Port_pin")->currentIndex();
 }
 
 // The user picks a pin in the selector.
 void choose(TPort& d, int pin) {
-    auto* box = child<QComboBox>(d, "Port_pin");
+    auto* box = combo(d, "Port_pin");
     box->setCurrentIndex(pin);
     emit box->activated(pin);
 }
@@ -112,8 +95,7 @@ bool runComPortCommand(CommandTest& t, const QString& portName,
     const auto run = [&] {
         t.window.runSettingsCommand<TPort>([&](TPort& d) { d.fillPorts(portName); });
     };
-    return dravel::testing::driveModal<TPort>([&] { dravel::ui::guarded(&t.window, run); },
-                                              drive) &&
+    return driveModal<TPort>([&] { dravel::ui::guarded(&t.window, run); }, drive) &&
            t.boxes.failures().empty();
 }
 
@@ -129,7 +111,7 @@ private slots:
         QCOMPARE(start(d)->items(), (QStringList{"Begin nach" + QString(25, ' ') + "Sec Wartezeit",
                                                  "Nur bei bestimmten Schleife, RICS oder FMS"}));
         QCOMPARE(start(d)->itemIndex(), 0);
-        QCOMPARE(itemsOf(child<QComboBox>(d, "Port_pin")),
+        QCOMPARE(itemsOf(combo(d, "Port_pin")),
                  (QStringList{"Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)"}));
         QCOMPARE(chosenPin(d), -1);
         QVERIFY(porties(d)->isEditable());
@@ -427,11 +409,11 @@ private slots:
             choose(d, 1);
             aktiv(d)->click();
             press(d, "Pin_save");
-            cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+            QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
                 QCOMPARE(chosenPin(d), 1);
                 QVERIFY(aktiv(d)->isChecked());
                 QVERIFY(d.values().pins[1].active);
-            });
+            }));
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);
@@ -502,12 +484,11 @@ private slots:
         TPort d;
         showActiveOnChange(d, 0);
         int result = -1;
-        QVERIFY(
-            dravel::testing::driveModal<TBedingungen>([&] { press(d, "Bed_liste"); },
-                                                      [&](TBedingungen& list) {
-                                                          child<QPushButton>(list, "ok")->click();
-                                                          result = list.result();
-                                                      }));
+        QVERIFY(driveModal<TBedingungen>([&] { press(d, "Bed_liste"); },
+                                         [&](TBedingungen& list) {
+                                             press(list, "ok");
+                                             result = list.result();
+                                         }));
         QCOMPARE(std::filesystem::file_size(file), dravel::config::kMaxFileSize + 1);
         QCOMPARE(result, int(QDialog::Rejected));
         VERIFY_BOXES(boxes);

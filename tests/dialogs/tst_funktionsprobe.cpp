@@ -7,22 +7,17 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "DialogDriver.h"
 #include "app/Hauptfenster.h"
 #include "dialogs/Funktionsprobe.h"
 #include "support/TestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/MessageBoxes.h"
 #include "ui/PanelLabel.h"
 #include "ui/RadioGroup.h"
 
 using dravel::dialogs::TFunktions;
 
-using dravel::testing::activate;
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::CommandTest;
-using dravel::testing::itemsOf;
-using dravel::testing::ScriptedBoxes;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using dravel::ui::MessageBoxes;
 
@@ -40,19 +35,13 @@ QString notATime(const QString& text) {
 }
 
 dravel::ui::RadioGroup* tage(TFunktions& d) {
-    return child<dravel::ui::RadioGroup>(d, "Tage");
+    return radio(d, "Tage");
 }
 QLineEdit* timeField(TFunktions& d) {
     return child<QLineEdit>(d, "Uhrzeit");
 }
 QLineEdit* durationField(TFunktions& d) {
     return child<QLineEdit>(d, "dauer");
-}
-QComboBox* selector(TFunktions& d, const char* name) {
-    return child<QComboBox>(d, name);
-}
-void press(TFunktions& d, const char* name) {
-    child<QPushButton>(d, name)->click();
 }
 
 // Clicks the item's radio mark; selectors lie over the rest of its caption.
@@ -125,11 +114,11 @@ void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
              (QStringList{"Keine Deaktivierung", "Jeden" + blank.repeated(19),
                           "Jeden" + blank.repeated(45) + "im Monat",
                           "Jeden" + blank.repeated(16) + "im Monat", QStringLiteral("Täglich")}));
-    QCOMPARE(itemsOf(selector(d, "Wochentag1")), kWeekdays);
-    QCOMPARE(itemsOf(selector(d, "ZahlWochentag2")), (QStringList{"1.", "2.", "3.", "4."}));
-    QCOMPARE(selector(d, "Tag_Monat")->count(), 31);
+    QCOMPARE(itemsOf(combo(d, "Wochentag1")), kWeekdays);
+    QCOMPARE(itemsOf(combo(d, "ZahlWochentag2")), (QStringList{"1.", "2.", "3.", "4."}));
+    QCOMPARE(combo(d, "Tag_Monat")->count(), 31);
     for (const char* name : {"Wochentag1", "ZahlWochentag2", "Wochentag2", "Tag_Monat"})
-        QCOMPARE(selector(d, name)->currentIndex(), -1);
+        QCOMPARE(combo(d, name)->currentIndex(), -1);
 }
 
 void TestFunktionsprobe::withoutSettingsNothingIsEnabledAndAcceptWritesTheDefaults() {
@@ -182,12 +171,12 @@ void TestFunktionsprobe::valuesOfOtherItemsAreKeptAndWritten() {
     CommandTest t;
     QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
         tage(d)->button(2)->click();
-        selector(d, "ZahlWochentag2")->setCurrentIndex(3);
-        selector(d, "Wochentag2")->setCurrentIndex(4);
+        combo(d, "ZahlWochentag2")->setCurrentIndex(3);
+        combo(d, "Wochentag2")->setCurrentIndex(4);
         durationField(d)->setText("90");
         tage(d)->button(0)->click();
         QCOMPARE(enabledControls(d), QStringList());
-        QCOMPARE(selector(d, "Wochentag2")->currentText(), QStringLiteral("Freitag"));
+        QCOMPARE(combo(d, "Wochentag2")->currentText(), QStringLiteral("Freitag"));
         press(d, "ok");
     }));
     QCOMPARE(t.settings(),
@@ -207,8 +196,8 @@ void TestFunktionsprobe::storedIndexesOutsideTheListsSelectNothingOrTheLastItem(
         QVERIFY(tage(d)->button(4)->isChecked());
         QCOMPARE(tage(d)->button(4)->text(), QStringLiteral("Täglich"));
         QCOMPARE(enabledControls(d), (QStringList{"Uhrzeit", "dauer"}));
-        QCOMPARE(selector(d, "Tag_Monat")->currentText(), QStringLiteral("31."));
-        QCOMPARE(selector(d, "Wochentag1")->currentIndex(), -1);
+        QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("31."));
+        QCOMPARE(combo(d, "Wochentag1")->currentIndex(), -1);
         press(d, "ok");
     }));
     QCOMPARE(t.settings(),
@@ -220,7 +209,7 @@ void TestFunktionsprobe::storedIndexesOutsideTheListsSelectNothingOrTheLastItem(
     outside.dayOfMonth = 31;
     d.setValues(outside);
     QCOMPARE(tage(d)->itemIndex(), -1);
-    QCOMPARE(selector(d, "Tag_Monat")->currentIndex(), -1);
+    QCOMPARE(combo(d, "Tag_Monat")->currentIndex(), -1);
     QCOMPARE(d.values().kind, -1);
     QCOMPARE(d.values().dayOfMonth, -1);
 }
@@ -237,7 +226,7 @@ void TestFunktionsprobe::timeWithoutTheTensOfHoursFillsTheMask() {
     QVERIFY(t.settings().find("Uhrzeit= 8:15\r\n") != std::string::npos);
 
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     timeField(d)->setCursorPosition(1);
     QTest::keyClicks(timeField(d), "815");
     durationField(d)->setFocus();
@@ -267,7 +256,7 @@ void TestFunktionsprobe::timeOfDayIsCheckedWhenTheFieldIsLeft() {
     ScriptedBoxes boxes;
     if (!refused.isEmpty()) boxes.expect(byMask ? BoxKind::Error : BoxKind::Plain, refused);
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     QTest::keyClicks(timeField(d), typed);
     QTest::keyClick(timeField(d), Qt::Key_Tab);
     VERIFY_BOXES(boxes);
@@ -283,7 +272,7 @@ void TestFunktionsprobe::timeOfDayIsCheckedWhenTheFieldIsLeft() {
 void TestFunktionsprobe::fieldsTakeOnlyDigitsAndBackspace() {
     ScriptedBoxes boxes;
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     QApplication::clipboard()->setText("12:34");
     QTest::keyClicks(timeField(d), "1a: b");
     QTest::keyClick(timeField(d), Qt::Key_V, Qt::ControlModifier);
@@ -340,13 +329,13 @@ void TestFunktionsprobe::refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
     // A real message box takes the activation with it, so the focus returns
     // to the time field only after the click on "Übernehmen" has gone on.
     int shown = 0;
-    const dravel::testing::RecordingBoxes recording([&](const dravel::ui::BoxRequest&) {
+    const RecordingBoxes recording([&](const dravel::ui::BoxRequest&) {
         ++shown;
         QApplication::setActiveWindow(nullptr);
         return false;
     });
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     QTest::keyClicks(timeField(d), "2500");
     QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
     QCOMPARE(shown, 1);
@@ -360,7 +349,7 @@ void TestFunktionsprobe::textTypedIntoASelectorIsNoSelection() {
     TFunktions::Values weekly = scheduleOfKind(1);
     weekly.weekday1 = 2;
     d.setValues(weekly);
-    QComboBox* weekday = selector(d, "Wochentag1");
+    QComboBox* weekday = combo(d, "Wochentag1");
     QCOMPARE(d.values().weekday1, 2);
     weekday->lineEdit()->selectAll();
     QTest::keyClicks(weekday->lineEdit(), "Mittwochs");
@@ -376,11 +365,11 @@ void TestFunktionsprobe::cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
     QCOMPARE(panel->panelText(), QStringLiteral("Pin1"));
     QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
         tage(d)->button(3)->click();
-        selector(d, "Tag_Monat")->setCurrentIndex(14);
-        cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+        combo(d, "Tag_Monat")->setCurrentIndex(14);
+        QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
             QCOMPARE(tage(d)->itemIndex(), 3);
-            QCOMPARE(selector(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
-        });
+            QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
+        }));
     }));
     VERIFY_BOXES(t.boxes);
     QCOMPARE(t.settings(), before);
@@ -424,7 +413,7 @@ void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
         QVERIFY(timeField(d)->hasFocus());
         timeField(d)->setCursorPosition(0);
         QTest::keyClicks(timeField(d), "0630");
-        cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {});
+        QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {}));
     }));
     VERIFY_BOXES(t.boxes);
 }
@@ -452,7 +441,7 @@ void TestFunktionsprobe::tabOrderIsTheForms() {
 void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
     ScriptedBoxes boxes;
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     commitText(timeField(d), "ab:1x2");
     QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:__"));
     commitText(timeField(d), "3 ٤4");  // an Arabic-Indic four is no key's digit
@@ -471,17 +460,18 @@ void TestFunktionsprobe::middleClickPasteObeysTheKeyFilters() {
         QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
     ScriptedBoxes boxes;
     TFunktions d;
-    showWithTimeFocused(d);
+    QVERIFY_CHECKS(showWithTimeFocused(d));
     const auto pasteAt = [](QLineEdit* field, const QString& text, int x) {
         QApplication::clipboard()->setText(text, QClipboard::Selection);
         QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection), text);
         QTest::mouseClick(field, Qt::MiddleButton, {}, QPoint(x, field->height() / 2));
     };
-    pasteAt(timeField(d), QStringLiteral("ab:1x2 3:4"), 2);
-    pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), 2);
+    QVERIFY_CHECKS(pasteAt(timeField(d), QStringLiteral("ab:1x2 3:4"), 2));
+    QVERIFY_CHECKS(pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), 2));
     QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
     // Behind the text, where only one digit still fits.
-    pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), durationField(d)->width() - 2);
+    QVERIFY_CHECKS(
+        pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), durationField(d)->width() - 2));
     VERIFY_BOXES(boxes);
     QCOMPARE(d.values().duration, std::string("7997"));
     QCOMPARE(d.values().time, std::string("12:34"));

@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 
-#include "DialogDriver.h"
 #include "dialogs/Audio_form.h"
 #include "dialogs/ComPort.h"
 #include "dialogs/Soundkarte.h"
@@ -23,8 +22,7 @@
 
 using namespace dravel::dialogs;
 
-using dravel::testing::activate;
-using dravel::testing::child;
+using namespace dravel::testing;
 
 namespace {
 
@@ -40,15 +38,15 @@ struct FieldUnderTest {
 // fields reach the working copy through "Pin Speichern".
 std::unique_ptr<QDialog> comPortWithPinChosen() {
     auto d = std::make_unique<TPort>();
-    auto* pin = child<QComboBox>(*d, "Port_pin");
+    auto* pin = combo(*d, "Port_pin");
     pin->setCurrentIndex(0);
     emit pin->activated(0);
-    child<QCheckBox>(*d, "Pin_aktiv")->setChecked(true);
+    check(*d, "Pin_aktiv")->setChecked(true);
     return d;
 }
 
 int storedPin0(QDialog& d, bool wait) {
-    child<QPushButton>(d, "Pin_save")->click();
+    press(d, "Pin_save");
     const auto pin = static_cast<TPort&>(d).values().pins[0];  // values() is a copy
     return wait ? pin.wait : pin.duration;
 }
@@ -58,15 +56,15 @@ const std::vector<FieldUnderTest>& fields() {
         {"verzoeger_zeit",
          [] {
              auto d = std::make_unique<TAudio>();
-             child<QCheckBox>(*d, "PlaySound")->setChecked(true);
+             check(*d, "PlaySound")->setChecked(true);
              return std::unique_ptr<QDialog>(std::move(d));
          },
          [](QDialog& d) { return static_cast<TAudio&>(d).values().waitTime; }},
         {"StartSekunden",
          [] {
              auto d = std::make_unique<TSound>();
-             child<QCheckBox>(*d, "OnOff")->setChecked(true);
-             child<dravel::ui::RadioGroup>(*d, "start")->setItemIndex(1);
+             check(*d, "OnOff")->setChecked(true);
+             radio(*d, "start")->setItemIndex(1);
              return std::unique_ptr<QDialog>(std::move(d));
          },
          [](QDialog& d) { return static_cast<TSound&>(d).values().startTime; }},
@@ -106,9 +104,9 @@ private slots:
     void longestNumberShowsWholeInEveryStyle();
 
 private:
-    dravel::testing::TempProgramDir dir_;
+    TempProgramDir dir_;
     // No sound card of this machine: the radio dialog lists a simulated one.
-    dravel::testing::SimulatedCards cards_;
+    SimulatedCards cards_;
 };
 
 void TestNumberFields::typedTextIsTakenAndPulledIntoRangeOnLeaving_data() {

@@ -4,16 +4,14 @@
 #include <QScreen>
 #include <QTest>
 
-#include "DialogDriver.h"
 #include "dialogs/ProgEinstellung.h"
+#include "support/WindowDriver.h"
 #include "ui/PanelLabel.h"
 
+using dravel::app::TMain;
 using dravel::dialogs::TProg;
 
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::CommandTest;
-using dravel::testing::ScriptedBoxes;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {
@@ -34,15 +32,9 @@ const QString kExternNotice = QStringLiteral(
     "(Signalquelle für Taster)");
 const char* const kBoxes[] = {"ToTray", "AutoEnd", "mehrfach", "Reset"};
 
-QCheckBox* box(TProg& d, const char* name) {
-    return child<QCheckBox>(d, name);
-}
-void press(TProg& d, const char* name) {
-    child<QPushButton>(d, name)->click();
-}
 QList<bool> ticked(TProg& d) {
     QList<bool> states;
-    for (const char* name : kBoxes) states << box(d, name)->isChecked();
+    for (const char* name : kBoxes) states << check(d, name)->isChecked();
     return states;
 }
 
@@ -56,7 +48,7 @@ private slots:
         QVERIFY(t.run<TProg>([&](TProg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Einstellungen"));
             QStringList captions;
-            for (const char* name : kBoxes) captions << box(d, name)->text();
+            for (const char* name : kBoxes) captions << check(d, name)->text();
             QCOMPARE(captions, (QStringList{"In Tray minimieren", "Automatisch beenden",
                                             "Mehrfachstart zulassen",
                                             "Stoppen über Taster an Pin 9 (Ring)"}));
@@ -90,7 +82,7 @@ private slots:
     void switchingAutoEndOffNeedsJa() {
         CommandTest t;
         QVERIFY(t.run<TProg>([&](TProg& d) {
-            QCheckBox* autoEnd = box(d, "AutoEnd");
+            QCheckBox* autoEnd = check(d, "AutoEnd");
             t.boxes.expect(BoxKind::Confirmation, kAutoEndQuestion, false);
             autoEnd->click();
             QVERIFY(autoEnd->isChecked());
@@ -116,7 +108,7 @@ private slots:
         boxes.expect(BoxKind::Warning, kMultiStartWarning)
             .expect(BoxKind::Information, kExternNotice);
         for (const char* name : {"mehrfach", "mehrfach", "Reset", "Reset", "ToTray"})
-            box(d, name)->click();
+            check(d, name)->click();
         VERIFY_BOXES(boxes);
         const TProg::Values v = d.values();
         QVERIFY(v.tray && !v.multiStart && !v.externStop);
@@ -130,9 +122,9 @@ private slots:
         auto* programPanel = child<dravel::ui::PanelLabel>(t.window, "ProgInfo");
         QCOMPARE(programPanel->panelText(), QStringLiteral("ProgInfo"));
         QVERIFY(t.run<TProg>([&](TProg& d) {
-            box(d, "ToTray")->click();
+            check(d, "ToTray")->click();
             cancelKeepingThenDropping(t.boxes, d, "BitBtn1",
-                                      [&] { QVERIFY(box(d, "ToTray")->isChecked()); });
+                                      [&] { QVERIFY(check(d, "ToTray")->isChecked()); });
         }));
         VERIFY_BOXES(t.boxes);
         QCOMPARE(t.settings(), before);
@@ -142,8 +134,8 @@ private slots:
     // Loading's boxes come before the dialog shows: centred on the main window, or on the
     // screen while none is shown, never at the unshown dialog's corner.
     void loadingBoxesAreCentredOnTheMainWindowOrTheScreen() {
-        dravel::testing::TempProgramDir dir;
-        const dravel::testing::RealBoxes real;
+        TempProgramDir dir;
+        const RealBoxes real;
         TMain window;
         const QPoint screenCentre = window.screen()->availableGeometry().center();
         QCOMPARE(centreOfLoadingBox(window), screenCentre);
@@ -158,8 +150,8 @@ private:
     static QPoint centreOfLoadingBox(TMain& window) {
         TProg d(&window);
         QPoint centre;
-        dravel::testing::BoxSeen seen;
-        dravel::testing::answerNextBox(seen, [&](QMessageBox* box) {
+        BoxSeen seen;
+        answerNextBox(seen, [&](QMessageBox* box) {
             centre = box->frameGeometry().center();
             box->buttons().first()->click();
         });

@@ -9,13 +9,13 @@
 #include <QTest>
 #include <memory>
 
-#include "DialogDriver.h"
 #include "app/Hauptfenster.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/mixer/SimulatedMixerDriver.h"
 #include "dialogs/Soundkarte.h"
 #include "support/SimulatedCards.h"
 #include "support/TestSupport.h"
+#include "support/WindowDriver.h"
 #include "ui/RadioGroup.h"
 
 using dravel::dialogs::TSound;
@@ -25,12 +25,7 @@ using dravel::devices::SimulatedDevice;
 using dravel::devices::SimulatedMixerDriver;
 using dravel::devices::SimulatedMixerSystem;
 using dravel::devices::TAudioMixer;
-using dravel::testing::cancelKeepingThenDropping;
-using dravel::testing::child;
-using dravel::testing::CommandTest;
-using dravel::testing::itemsOf;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::SimulatedCards;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using dravel::ui::RadioGroup;
 
@@ -56,23 +51,11 @@ SimulatedDevice card(const std::string& product, const std::string& destination,
 const SimulatedDevice kOnboard = card("Onboard Audio", "Lautsprecher", {"Mikrofon", "Line-In"});
 const SimulatedDevice kUsb = card("USB Funkempfänger", "Wiedergabe", {"Funk", "CD", "Aux"});
 
-QComboBox* combo(TSound& d, const char* name) {
-    return child<QComboBox>(d, name);
-}
-RadioGroup* radio(TSound& d, const char* name) {
-    return child<RadioGroup>(d, name);
-}
 QSlider* slider(TSound& d, const char* name) {
     return child<QSlider>(d, name);
 }
-QSpinBox* spin(TSound& d, const char* name) {
-    return child<QSpinBox>(d, name);
-}
 QCheckBox* onOff(TSound& d) {
-    return child<QCheckBox>(d, "OnOff");
-}
-void press(TSound& d, const char* name) {
-    child<QAbstractButton>(d, name)->click();
+    return check(d, "OnOff");
 }
 
 // The user picks an entry with the arrow keys, one step at a time.
@@ -95,10 +78,6 @@ QStringList enabledControls(TSound& d) {
 
 std::string funkSection(const std::string& keys) {
     return "[Funk]\r\n" + keys;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 }  // namespace
@@ -344,8 +323,8 @@ void TestSoundkarte::cancellingWritesNothingAndFreesTheMixer() {
         QCOMPARE(cards.system().openHandles.size(), 1u);
         pick(combo(d, "Soundkarte"), 1);
         QCOMPARE(cards.system().openHandles.size(), 1u);  // the first card was closed
-        cancelKeepingThenDropping(t.boxes, d, "BitBtn1",
-                                  [&] { QCOMPARE(combo(d, "Soundkarte")->currentIndex(), 1); });
+        QVERIFY_CHECKS(cancelKeepingThenDropping(
+            t.boxes, d, "BitBtn1", [&] { QCOMPARE(combo(d, "Soundkarte")->currentIndex(), 1); }));
     }));
     VERIFY_BOXES(t.boxes);
     QCOMPARE(t.settings(), before);

@@ -10,20 +10,24 @@
 #include <fstream>
 
 #include "app/DravelApplication.h"
-#include "config/ConditionCheck.h"
-#include "config/ConditionCsv.h"
-#include "config/IniFile.h"
-#include "config/MixerNames.h"
-#include "config/SettingsReport.h"
+#include "config/extras/ConditionCheck.h"
+#include "config/extras/ConditionCsv.h"
+#include "config/extras/SettingsReport.h"
+#include "config/settings/MixerNames.h"
+#include "config/storage/IniFile.h"
+#include "devices/serial/SerialPorts.h"
 #include "devices/serial/SimulatedSerialDriver.h"
 #include "devices/system/ProgramDirectory.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
+#include "extras/ExtrasMenu.h"
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 #include "extras/Verdrahtung.h"
+#include "support/ScopedHook.h"
 
 using dravel::app::DravelApplication;
+using dravel::testing::ScopedHook;
 
 using namespace dravel::config;
 using namespace std::chrono;
@@ -67,10 +71,13 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
     auto ports = std::make_shared<dravel::devices::testing::SimulatedSerialDriver>();
     ports->setPorts({"COM1", "COM3"});
     ports->setModemLines(dravel::devices::kModemCts | dravel::devices::kModemDsr);
-    const auto previous = dravel::devices::replaceSerialDriver(ports);
+    const ScopedHook<std::shared_ptr<dravel::devices::SerialDriver>> listed(
+        dravel::devices::replaceSerialDriver, ports);
     {
-        dravel::extras::ExtrasServices services = dravel::extras::systemServices();
-        services.now = [&now] { return now += seconds(47); };
+        dravel::extras::ExtrasServices ticking;
+        ticking.now = [&now] { return now += seconds(47); };
+        const ScopedHook<dravel::extras::ExtrasServices> clock(
+            dravel::extras::replaceExtrasServices, ticking);
         // The sample set-up with the push-button wired, in a folder of its own.
         QTemporaryDir own;
         const std::string ownDir = own.path().toStdString() + "/";
@@ -80,7 +87,7 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
         settings.writeBool("ComPort", "Extern", true);
         settings.commit();
         const WiringPlan plan = WiringPlan::read(settings);
-        TVerdrahtung window(nullptr, services);
+        TVerdrahtung window(nullptr);
         window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");
         window.fillPorts();
         window.preselectPort(QStringLiteral("COM1"));
@@ -101,7 +108,6 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
             buildWiringReport(plan, outcome, "C:\\Feuerwehr\\Kalvor\\", now),
             out + "/extras-pruefprotokoll.pdf");
     }
-    dravel::devices::replaceSerialDriver(previous);
 }
 
 }  // namespace
@@ -111,7 +117,7 @@ int main(int argc, char** argv) {
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QTemporaryDir temp;
     const std::string dir = temp.path().toStdString() + "/";
-    dravel::devices::overrideProgramDirectoryForTests(dir);
+    const ScopedHook<std::string> programDirectory(dravel::devices::replaceProgramDirectory, dir);
     writeSampleSetUp(dir);
     const sys_seconds now = floor<seconds>(sys_days(2027y / March / 1) + 8h);
     const PlayableCheck playable = [](const std::string&) { return false; };

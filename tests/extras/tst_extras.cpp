@@ -14,13 +14,14 @@
 #include <QTest>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "app/Hauptfenster.h"
-#include "config/AtomicFile.h"
-#include "config/ConditionCsv.h"
-#include "config/ConditionList.h"
-#include "config/DeactivationWindows.h"
-#include "config/SettingsReport.h"
+#include "config/conditions/ConditionList.h"
+#include "config/extras/ConditionCsv.h"
+#include "config/extras/DeactivationWindows.h"
+#include "config/extras/SettingsReport.h"
+#include "config/storage/AtomicFile.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
 #include "extras/ExtrasMenu.h"
@@ -34,12 +35,8 @@ using dravel::app::TMain;
 
 using dravel::config::ConditionEntry;
 using dravel::extras::ExtrasMenu;
-using dravel::testing::child;
-using dravel::testing::driveModal;
-using dravel::testing::pdfText;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::TempProgramDir;
-using dravel::testing::toolOutput;
+using dravel::extras::ExtrasServices;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using namespace std::chrono;
 
@@ -66,19 +63,23 @@ QStringList rowTexts(const QTableWidget* table, int row) {
 class Window {
 public:
     explicit Window(const TempProgramDir& dir) : dir_(dir) {
-        extras = w.findChild<ExtrasMenu*>();
-        if (!extras) qFatal("no Extras menu");
-        extras->services.chooseSaveFile = [this](QWidget*, const QString&, const QString&,
-                                                 const QString&) { return saveAnswer; };
-        extras->services.chooseOpenFile = [this](QWidget*, const QString&, const QString&) {
+        if (!w.findChild<ExtrasMenu*>()) qFatal("no Extras menu");
+        services.chooseSaveFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return saveAnswer;
+        };
+        services.chooseOpenFile = [this](QWidget*, const QString&, const QString&) {
             return openAnswer;
         };
-        extras->services.now = [] {
+        services.now = [] {
             return floor<seconds>(sys_days(2026y / December / 7) + 9h);  // Monday 10:00 MEZ
         };
-        extras->services.playable = [](const std::string&) { return true; };
-        extras->services.printerInstalled = [] { return true; };
+        services.playable = [](const std::string&) { return true; };
+        services.printerInstalled = [] { return true; };
+        putServicesIn();
     }
+
+    // The commands use services as they are when this is called.
+    void putServicesIn() { standIns_.emplace(dravel::extras::replaceExtrasServices, services); }
 
     void trigger(const char* action) { child<QAction>(w, action)->trigger(); }
 
@@ -90,12 +91,13 @@ public:
     std::string datBytes() const { return dir_.read("Alarmierung.dat"); }
 
     TMain w;
-    ExtrasMenu* extras;
+    ExtrasServices services;
     QString saveAnswer;
     QString openAnswer;
 
 private:
     const TempProgramDir& dir_;
+    std::optional<ScopedHook<ExtrasServices>> standIns_;
 };
 
 // A path as the messages show it: in the platform's separators.
@@ -219,7 +221,7 @@ private slots:
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(), QStringLiteral("Keine Auffälligkeiten"));
             QVERIFY(child<QTableWidget>(d, "Befunde")->isHidden());
-            child<QPushButton>(d, "Schliessen")->click();
+            press(d, "Schliessen");
         }));
     }
 
@@ -295,7 +297,7 @@ private slots:
         window.openAnswer = window.saveAnswer;
         QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
             QVERIFY(child<QTableWidget>(d, "Abgewiesen")->isHidden());
-            child<QPushButton>(d, "Ersetzen")->click();
+            press(d, "Ersetzen");
         }));
         VERIFY_BOXES(boxes);
         QVERIFY(window.datBytes() == before);
@@ -323,7 +325,7 @@ private slots:
             QCOMPARE(refused->rowCount(), 1);
             QCOMPARE(rowTexts(refused, 0),
                      (QStringList{"3", "Kennung hat 4 statt 5 Zeichen (5-Tonfolgen)"}));
-            child<QPushButton>(d, "Abbrechen")->click();
+            press(d, "Abbrechen");
         }));
         QVERIFY(window.datBytes() == before);
 
@@ -331,8 +333,8 @@ private slots:
         boxes.expect(BoxKind::Information,
                      QStringLiteral("2 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
                                     "Einträge"));
-        QVERIFY(window.drive<TCsvImport>(
-            "Importieren1", [](TCsvImport& d) { child<QPushButton>(d, "Anhaengen")->click(); }));
+        QVERIFY(
+            window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) { press(d, "Anhaengen"); }));
         VERIFY_BOXES(boxes);
         const auto list = dravel::config::readConditionList(dir.path()).entries;
         QCOMPARE(list.size(), std::size_t(3));
@@ -380,14 +382,14 @@ private slots:
     }
 
     // An import would replace or extend what was read, which is not all of the file.
-    void anImportNeverWritesOverAListNotReadWhole_data() { dravel::testing::addNotReadWholeRows(); }
+    void anImportNeverWritesOverAListNotReadWhole_data() { addNotReadWholeRows(); }
 
     void anImportNeverWritesOverAListNotReadWhole() {
         QFETCH(bool, tooBig);
         QFETCH(QString, cause);
         TempProgramDir dir;
         dravel::config::writeConditionList(dir.path(), kList);
-        const dravel::testing::UnreadList list(dir, tooBig);
+        const UnreadList list(dir, tooBig);
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         // Only the list is refused: the CSV beside it stays readable for anyone.
         std::filesystem::permissions(
@@ -426,11 +428,12 @@ private slots:
         VERIFY_BOXES(boxes);
 
         const QString printed = QString::fromStdString(dir.file("gedruckt.pdf"));
-        window.extras->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
+        window.services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
             return true;
         };
+        window.putServicesIn();
         window.trigger("Drucken1");
         for (const QString& file : {pdf, printed}) {
             const QString text = pdfText(file);
@@ -461,7 +464,8 @@ private slots:
             names.sort();
             QCOMPARE(names, (QStringList{"LiberationSans", "LiberationSans-Bold"}));
         }
-        window.extras->services.setUpPrinter = [](QWidget*, QPrinter&) { return false; };
+        window.services.setUpPrinter = [](QWidget*, QPrinter&) { return false; };
+        window.putServicesIn();
         QFile::remove(printed);
         window.trigger("Drucken1");
         QVERIFY(!QFile::exists(printed));
@@ -471,11 +475,12 @@ private slots:
         TempProgramDir dir;
         Window window(dir);
         bool dialogAsked = false;
-        window.extras->services.printerInstalled = [] { return false; };
-        window.extras->services.setUpPrinter = [&](QWidget*, QPrinter&) {
+        window.services.printerInstalled = [] { return false; };
+        window.services.setUpPrinter = [&](QWidget*, QPrinter&) {
             dialogAsked = true;
             return false;
         };
+        window.putServicesIn();
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Information, QStringLiteral("Es ist kein Drucker eingerichtet."));
         window.trigger("Drucken1");

@@ -13,32 +13,29 @@
 #include <QTest>
 #include <chrono>
 #include <fstream>
+#include <optional>
 
 #include "app/Hauptfenster.h"
 #include "common/TestSerialLine.h"
-#include "devices/serial/ComLed.h"
 #include "devices/serial/ComPort.h"
+#include "devices/serial/SerialPorts.h"
 #include "extras/ExtrasMenu.h"
 #include "extras/Verdrahtung.h"
 #include "support/SimulatedPorts.h"
 #include "support/TestSupport.h"
 #include "support/UnreadList.h"
 #include "support/WindowDriver.h"
+#include "ui/ComLed.h"
 
 using dravel::devices::SerialDriver;
 using dravel::devices::SerialLine;
 using dravel::devices::SystemError;
-using dravel::devices::TComLed;
-using dravel::devices::TLedState;
 using dravel::extras::ExtrasMenu;
 using dravel::extras::TVerdrahtung;
-using dravel::testing::child;
-using dravel::testing::pdfText;
-using dravel::testing::ScopedHook;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::TempProgramDir;
-using dravel::testing::toolOutput;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
+using dravel::ui::TComLed;
+using dravel::ui::TLedState;
 using testplatform::TestSerialLine;
 using namespace std::chrono;
 
@@ -85,18 +82,22 @@ public:
     explicit Bench(const std::string& port) {
         dir.write("Prog.ini", settingsFor(port));
         dir.write("Alarmierung.dat", std::string(1280, '\x01'));
-        extras = window.findChild<ExtrasMenu*>();
-        if (!extras) qFatal("no Extras menu");
-        extras->services.now = [this] {
+        if (!window.findChild<ExtrasMenu*>()) qFatal("no Extras menu");
+        services.now = [this] {
             return floor<seconds>(sys_days(2026y / December / 7) + 9h) + minutes(ticks++);
         };
-        extras->services.chooseSaveFile = [this](QWidget*, const QString&, const QString&,
-                                                 const QString&) { return saveAnswer; };
+        services.chooseSaveFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return saveAnswer;
+        };
+        putServicesIn();
         before = snapshot();
     }
 
+    // The check uses services as they are when this is called.
+    void putServicesIn() { standIns_.emplace(dravel::extras::replaceExtrasServices, services); }
+
     bool run(const std::function<void(TVerdrahtung&)>& drive) {
-        return dravel::testing::driveModal<TVerdrahtung>(
+        return driveModal<TVerdrahtung>(
             [&] { child<QAction>(window, "VerdrahtungPruefen1")->trigger(); },
             [&](TVerdrahtung& d) {
                 QCoreApplication::sendPostedEvents(&d, QEvent::MetaCall);  // opens the port
@@ -109,7 +110,7 @@ public:
 
     TempProgramDir dir;
     dravel::app::TMain window;
-    ExtrasMenu* extras = nullptr;
+    dravel::extras::ExtrasServices services;
     QString saveAnswer;
     int ticks = 0;
 
@@ -122,6 +123,7 @@ private:
         return state;
     }
     QString before;
+    std::optional<ScopedHook<dravel::extras::ExtrasServices>> standIns_;
 };
 
 QPushButton* button(TVerdrahtung& d, const QString& name) {
@@ -184,8 +186,8 @@ private slots:
         clearOutputs();
         driver = std::make_unique<ScopedHook<std::shared_ptr<SerialDriver>>>(
             dravel::devices::replaceSerialDriver, std::make_shared<ListedPlatformDriver>());
-        timeout = std::make_unique<ScopedHook<milliseconds>>(TVerdrahtung::setStopButtonTimeout,
-                                                             milliseconds(1500));
+        timeout = std::make_unique<ScopedHook<milliseconds>>(
+            dravel::extras::replaceStopButtonTimeout, milliseconds(1500));
     }
     void cleanup() {
         timeout.reset();
@@ -200,7 +202,7 @@ private slots:
         ScriptedBoxes boxes;
         QVERIFY(bench.run([&](TVerdrahtung& d) {
             QCOMPARE(d.port().Port(), line.portName());
-            QCOMPARE(child<QComboBox>(d, "portis")->currentText(), QString());
+            QCOMPARE(combo(d, "portis")->currentText(), QString());
             QVERIFY(lit(d, "PortOpen"));
             QCOMPARE(inputs(d), QStringLiteral("0000"));
             for (int step = 0; step < 4; ++step) QCOMPARE(result(d, step), QString());
@@ -238,7 +240,7 @@ private slots:
             QVERIFY(drive(kDsr | kRing));
             QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "1010"; }, 5000));
             // COM98, which does not exist: the lamps go off with the old port, whatever its lines.
-            auto* portis = child<QComboBox>(d, "portis");
+            auto* portis = combo(d, "portis");
             portis->setCurrentIndex(0);
             ScriptedBoxes boxes;
             boxes.expectContaining(BoxKind::Error,
@@ -259,7 +261,7 @@ private slots:
         QVERIFY(bench.run([&](TVerdrahtung& d) {
             button(d, "TasterPruefen")->click();
             QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
-            child<QComboBox>(d, "Signalquelle")->setCurrentIndex(1);
+            combo(d, "Signalquelle")->setCurrentIndex(1);
             button(d, "SignalSchalten")->click();
             QVERIFY(farEnd(kOutputs, kDtr));
             QCOMPARE(button(d, "Schalten1")->text(), QStringLiteral("Ausschalten"));
@@ -318,7 +320,7 @@ private slots:
     // The component's own message; the window stays usable: results can be recorded and
     // another port chosen.
     void aPortThatCannotBeOpenedIsReportedAndTheWindowStaysUsable() {
-        dravel::testing::SimulatedPorts<> ports({"COM1", "COM3"});
+        SimulatedPorts<> ports({"COM1", "COM3"});
         ports.driver().holdByOtherProgram("COM3");
         Bench bench("COM3");
         ScriptedBoxes boxes;
@@ -328,12 +330,12 @@ private slots:
             VERIFY_BOXES(boxes);
             QVERIFY(d.isVisible());
             QVERIFY(!d.port().Connected());
-            QCOMPARE(child<QComboBox>(d, "portis")->currentText(), QStringLiteral("COM3"));
+            QCOMPARE(combo(d, "portis")->currentText(), QStringLiteral("COM3"));
             QVERIFY(!button(d, "Schalten0")->isEnabled());
             QVERIFY(!button(d, "TasterPruefen")->isEnabled());
             button(d, "Fehler0")->click();
             QCOMPARE(result(d, 0), QStringLiteral("Fehler, 10:00:00"));
-            auto* portis = child<QComboBox>(d, "portis");
+            auto* portis = combo(d, "portis");
             portis->setCurrentIndex(0);
             emit portis->activated(0);
             QVERIFY(d.port().Connected());
@@ -349,11 +351,12 @@ private slots:
         const QString pdf = uiText(bench.dir.file("protokoll.pdf"));
         const QString printed = uiText(bench.dir.file("gedruckt.pdf"));
         bench.saveAnswer = pdf;
-        bench.extras->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
+        bench.services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
             return true;
         };
+        bench.putServicesIn();
         ScriptedBoxes boxes;
         boxes.expect(BoxKind::Information,
                      QStringLiteral("Das Protokoll wurde in \"%1\" gespeichert").arg(pdf));

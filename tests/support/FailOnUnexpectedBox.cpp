@@ -9,11 +9,9 @@
 namespace {
 
 const bool kInstalled = [] {
-    dravel::ui::MessageBoxes::setResponder(
-        [](const dravel::ui::BoxRequest& box) -> dravel::ui::Answer {
-            qFatal("unexpected message box \"%s\": %s", qPrintable(box.title),
-                   qPrintable(box.text));
-        });
+    dravel::ui::replaceBoxResponder([](const dravel::ui::BoxRequest& box) -> dravel::ui::Answer {
+        qFatal("unexpected message box \"%s\": %s", qPrintable(box.title), qPrintable(box.text));
+    });
     return true;
 }();
 

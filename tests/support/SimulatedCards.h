@@ -17,7 +17,7 @@ class SimulatedCards {
 public:
     explicit SimulatedCards(std::vector<devices::SimulatedDevice> devices = {})
         : system_(std::make_shared<devices::SimulatedMixerSystem>()),
-          factory_(dialogs::TSound::setMixerFactory, [system = system_] {
+          factory_(dialogs::replaceMixerFactory, [system = system_] {
               return std::make_unique<devices::TAudioMixer>(
                   std::make_unique<devices::SimulatedMixerDriver>(system));
           }) {
@@ -27,7 +27,7 @@ public:
 
 private:
     std::shared_ptr<devices::SimulatedMixerSystem> system_;
-    ScopedHook<dialogs::TSound::MixerFactory> factory_;
+    ScopedHook<dialogs::MixerFactory> factory_;
 };
 
 }  // namespace dravel::testing

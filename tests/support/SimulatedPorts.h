@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/serial/SerialPorts.h"
 #include "devices/serial/SimulatedSerialDriver.h"
 #include "support/ScopedHook.h"
 

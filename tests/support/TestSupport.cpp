@@ -64,14 +64,6 @@ QString ScriptedBoxes::report() const {
     return lines.join('\n');
 }
 
-TempProgramDir::TempProgramDir() {
-    devices::overrideProgramDirectoryForTests(path());
-}
-
-TempProgramDir::~TempProgramDir() {
-    devices::overrideProgramDirectoryForTests({});
-}
-
 std::string TempProgramDir::path() const {
     return dir_.path().toStdString() + "/";
 }
@@ -108,18 +100,21 @@ namespace {
 // An opening whose outcome the test decides.
 class LaterOpening : public devices::DocumentOpening {
 public:
-    explicit LaterOpening(std::shared_ptr<std::optional<bool>> outcome)
-        : outcome_(std::move(outcome)) {}
-    std::optional<bool> outcome() override { return *outcome_; }
+    explicit LaterOpening(std::shared_ptr<RecordingShell::Later> later)
+        : later_(std::move(later)) {}
+    std::optional<bool> outcome() override {
+        ++later_->timesAsked;
+        return later_->outcome;
+    }
 
 private:
-    std::shared_ptr<std::optional<bool>> outcome_;
+    std::shared_ptr<RecordingShell::Later> later_;
 };
 }  // namespace
 
 std::unique_ptr<devices::DocumentOpening> RecordingShell::openDocument(const std::string& path) {
     opened.push_back(path);
-    if (answersLater) return std::make_unique<LaterOpening>(laterOutcome_);
+    if (answersLater) return std::make_unique<LaterOpening>(later_);
     return devices::DocumentOpening::finished(succeeds);
 }
 

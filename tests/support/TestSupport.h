@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/sound/SoundLibrary.h"
+#include "devices/system/ProgramDirectory.h"
 #include "devices/system/Shell.h"
 #include "support/ScopedHook.h"
 #include "ui/MessageBoxes.h"
@@ -46,7 +47,7 @@ private:
     std::vector<ui::BoxRequest> shown_;
     std::vector<QString> failures_;
     ScopedHook<ui::BoxResponder> responder_{
-        ui::MessageBoxes::setResponder,
+        ui::replaceBoxResponder,
         [this](const ui::BoxRequest& request) { return respond(request); }};
 };
 
@@ -54,7 +55,7 @@ private:
 class RecordingBoxes {
 public:
     explicit RecordingBoxes(ui::BoxResponder responder)
-        : responder_(ui::MessageBoxes::setResponder, std::move(responder)) {}
+        : responder_(ui::replaceBoxResponder, std::move(responder)) {}
 
 private:
     ScopedHook<ui::BoxResponder> responder_;
@@ -64,15 +65,13 @@ private:
 // Elsewhere a box that no test expects ends the test program at once.
 class RealBoxes {
 private:
-    ScopedHook<ui::BoxResponder> responder_{ui::MessageBoxes::setResponder, ui::BoxResponder()};
+    ScopedHook<ui::BoxResponder> responder_{ui::replaceBoxResponder, ui::BoxResponder()};
 };
 
 // A fresh program directory for one test: the files the program reads and
 // writes go there instead of the test executable's directory.
 class TempProgramDir {
 public:
-    TempProgramDir();
-    ~TempProgramDir();
     std::string path() const;  // with trailing separator
     std::string file(const std::string& name) const { return path() + name; }
     void write(const std::string& name, const std::string& bytes) const;
@@ -81,6 +80,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    ScopedHook<std::string> installed_{devices::replaceProgramDirectory, path()};
 };
 
 // A sound library that plays nothing and records what it was asked.
@@ -120,10 +120,17 @@ public:
 
     std::unique_ptr<devices::DocumentOpening> openDocument(const std::string& path) override;
     bool startProgram(const std::string& program, const std::string& argument) override;
-    void finishOpening(bool opened) { *laterOutcome_ = opened; }
+    void finishOpening(bool opened) { later_->outcome = opened; }
+    // How often the openings that answer later were asked for their outcome.
+    int timesAsked() const { return later_->timesAsked; }
+
+    struct Later {
+        std::optional<bool> outcome;
+        int timesAsked = 0;
+    };
 
 private:
-    std::shared_ptr<std::optional<bool>> laterOutcome_ = std::make_shared<std::optional<bool>>();
+    std::shared_ptr<Later> later_ = std::make_shared<Later>();
 };
 
 class ShellGuard {

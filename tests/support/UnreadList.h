@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "common/TestPlatform.h"
-#include "config/AtomicFile.h"
+#include "config/storage/AtomicFile.h"
 #include "support/TestSupport.h"
 
 namespace dravel::testing {

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -22,10 +21,7 @@
 
 using dravel::tools::TFunktionsTest;
 
-using dravel::testing::child;
-using dravel::testing::ScriptedBoxes;
-using dravel::testing::ShellGuard;
-using dravel::testing::TempProgramDir;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 
 namespace {
@@ -36,7 +32,7 @@ constexpr const char* kArgumentsFile = "kalvor-args.txt";
 // earlier test installed.
 class PlatformShellGuard {
 private:
-    dravel::testing::ScopedHook<std::unique_ptr<dravel::devices::Shell>> shell_{
+    ScopedHook<std::unique_ptr<dravel::devices::Shell>> shell_{
         dravel::devices::replaceShell, dravel::devices::createPlatformShell()};
 };
 
@@ -54,14 +50,10 @@ void installCompanion(const TempProgramDir& dir, const std::string& name = "Kalv
 
 // What the stand-in recorded, once a whole line is there (empty on timeout).
 std::string waitForArguments(const TempProgramDir& dir) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 10000) {
-        const std::string recorded = dir.read(kArgumentsFile);
-        if (!recorded.empty() && recorded.back() == '\n') return recorded;
-        QTest::qWait(20);
-    }
-    return {};
+    std::string recorded;
+    const bool whole = QTest::qWaitFor(
+        [&] { return (recorded = dir.read(kArgumentsFile)).ends_with('\n'); }, 10000);
+    return whole ? recorded : std::string();
 }
 
 struct Simulation {
@@ -174,7 +166,7 @@ void TestFunktTest::testenStartsTheCompanionWithOneArgument() {
     QFETCH(QString, code);
     QFETCH(QString, question);
     TempProgramDir dir;
-    installCompanion(dir);
+    QVERIFY_CHECKS(installCompanion(dir));
     PlatformShellGuard shell;
     ScriptedBoxes boxes;
     boxes.expect(BoxKind::Confirmation, question, true);
@@ -242,14 +234,14 @@ void TestFunktTest::companionIsFoundInTheProgramDirectoryWithoutRegardToCase() {
     QCOMPARE(dravel::devices::companionProgramPath(),
              dir.file(testplatform::executableName("kalvor")));
     dir.write("kalvor.txt", "");
-    installCompanion(dir, "KaLvOr");
+    QVERIFY_CHECKS(installCompanion(dir, "KaLvOr"));
     // Windows itself finds the file whatever the case; elsewhere its own name is looked up.
     const std::string found = testplatform::fileNamesIgnoreCase()
                                   ? testplatform::executableName("kalvor")
                                   : std::string("KaLvOr");
     QCOMPARE(dravel::devices::companionProgramPath(), dir.file(found));
     if (!testplatform::fileNamesIgnoreCase()) {
-        installCompanion(dir, "kalvor");
+        QVERIFY_CHECKS(installCompanion(dir, "kalvor"));
         QCOMPARE(dravel::devices::companionProgramPath(), dir.file(found));  // name order decides
     }
     QDir::setCurrent(previous);

@@ -16,6 +16,7 @@
 
 using dravel::tools::Tinfo;
 
+using dravel::testing::activate;
 using dravel::testing::child;
 using dravel::testing::TempProgramDir;
 
@@ -54,7 +55,7 @@ private slots:
     // A missing companion has no version to show.
     void showsTheFileVersionsOfBothPrograms() {
         TempProgramDir dir;
-        install(dir, fixture("pe64_version_1_6_1_2.exe"), "Dravel");
+        QVERIFY_CHECKS(install(dir, fixture("pe64_version_1_6_1_2.exe"), "Dravel"));
         const auto versions = [] {
             const Tinfo window;
             return QStringList{labelText(window, "Dravel_version"),
@@ -62,7 +63,7 @@ private slots:
         };
         QCOMPARE(versions(),
                  (QStringList{"Version: 1.6.1.2", "Version: No version specification"}));
-        install(dir, fixture("pe32_version_2_10_0_7.exe"), "Kalvor");
+        QVERIFY_CHECKS(install(dir, fixture("pe32_version_2_10_0_7.exe"), "Kalvor"));
         QCOMPARE(versions(), (QStringList{"Version: 1.6.1.2", "Version: 2.10.0.7"}));
     }
 
@@ -71,7 +72,7 @@ private slots:
         QSKIP("test executables carry no version resource");
 #endif
         TempProgramDir dir;
-        install(dir, QCoreApplication::applicationFilePath(), "Dravel");
+        QVERIFY_CHECKS(install(dir, QCoreApplication::applicationFilePath(), "Dravel"));
         const Tinfo window;
         QVERIFY2(QRegularExpression(QStringLiteral("^Version: \\d+\\.\\d+\\.\\d+\\.\\d+$"))
                      .match(labelText(window, "Dravel_version"))
@@ -101,8 +102,7 @@ private slots:
         TempProgramDir dir;
         Tinfo window;
         window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(activate(window));
         auto* tree = child<QTreeWidget>(window, "TreeView1");
         const auto nothingOpen = [&] {
             QCoreApplication::processEvents();  // expanding waits for the event loop

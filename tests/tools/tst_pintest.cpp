@@ -11,12 +11,12 @@
 #include <functional>
 #include <memory>
 
-#include "devices/serial/ComLed.h"
 #include "devices/serial/ComPort.h"
 #include "support/SimulatedPorts.h"
 #include "support/TestSupport.h"
 #include "support/WindowDriver.h"
 #include "tools/PinTest.h"
+#include "ui/ComLed.h"
 #include "ui/ErrorGuard.h"
 
 using dravel::tools::runOutputTest;
@@ -24,19 +24,17 @@ using dravel::tools::TTest;
 
 using dravel::devices::SerialLine;
 using dravel::devices::SystemError;
-using dravel::devices::TComLed;
-using dravel::devices::TLedKind;
-using dravel::devices::TLedState;
-using dravel::testing::child;
-using dravel::testing::itemsOf;
-using dravel::testing::ScriptedBoxes;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
+using dravel::ui::TComLed;
+using dravel::ui::TLedKind;
+using dravel::ui::TLedState;
 
 namespace {
 
 // The simulated serial ports, with a look at the dialog at the moment a
 // port is opened.
-class ObservingDriver : public dravel::testing::SystemPortsDriver {
+class ObservingDriver : public SystemPortsDriver {
 public:
     std::function<void(const std::string&)> onOpen;
 
@@ -46,7 +44,7 @@ public:
     }
 };
 
-struct Ports : dravel::testing::SimulatedPorts<ObservingDriver> {
+struct Ports : SimulatedPorts<ObservingDriver> {
     Ports() : SimulatedPorts({"COM3", "COM1", "COM10"}) {}
     std::vector<std::string> calls(const std::string& prefix = {}) const {
         std::vector<std::string> found;
@@ -57,7 +55,7 @@ struct Ports : dravel::testing::SimulatedPorts<ObservingDriver> {
 };
 
 QComboBox* portis(TTest& d) {
-    return child<QComboBox>(d, "portis");
+    return combo(d, "portis");
 }
 TComLed* led(TTest& d, int pin) {
     return child<TComLed>(d, QStringLiteral("LED%1").arg(pin));
@@ -69,7 +67,7 @@ bool portLampOn(TTest& d) {
     return child<TComLed>(d, "PortOpen")->State() == TLedState::lsOn;
 }
 void zurueck(TTest& d) {
-    child<QPushButton>(d, "Button1")->click();
+    press(d, "Button1");
 }
 
 // Each pin row as "lamp/caption/enabled", e.g. "on/Ausschalten/1".
@@ -103,12 +101,11 @@ QString closed(const QString& port) {
 // Runs the menu command on the given port and hands the dialog to drive once
 // it is shown and has tried to open its port.
 bool runOutputTestWith(const QString& portName, const std::function<void(TTest&)>& drive) {
-    return dravel::testing::driveModal<TTest>([&] { runOutputTest(nullptr, portName); },
-                                              [&](TTest& d) {
-                                                  QCoreApplication::sendPostedEvents(
-                                                      &d, QEvent::MetaCall);
-                                                  drive(d);
-                                              });
+    return driveModal<TTest>([&] { runOutputTest(nullptr, portName); },
+                             [&](TTest& d) {
+                                 QCoreApplication::sendPostedEvents(&d, QEvent::MetaCall);
+                                 drive(d);
+                             });
 }
 
 bool noEscapeBefore(const std::vector<std::string>& calls,
@@ -290,8 +287,7 @@ private slots:
     void keyboardVisitsPinsThenPortThenZurueck() {
         Ports ports;
         QVERIFY(runOutputTestWith("COM1", [&](TTest& d) {
-            QApplication::setActiveWindow(&d);
-            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QVERIFY(activate(d));
             pinButton(d, 0)->setFocus();
             QStringList visited;
             for (int i = 0; i < 5; ++i) {
@@ -340,7 +336,7 @@ private slots:
         QVERIFY(runOutputTestWith("COM1", [&](TTest& d) {
             ports.driver().setPorts({"ttyUSB0", "COM4"});
             ports.driver().clearCalls();
-            child<QPushButton>(d, "Aktuell")->click();
+            press(d, "Aktuell");
             QCOMPARE(itemsOf(portis(d)), QStringList({"COM4", "ttyUSB0"}));
             QCOMPARE(portis(d)->currentText(), QStringLiteral("COM1"));
             QVERIFY(ports.calls().empty());
@@ -348,7 +344,7 @@ private slots:
 
             ports.driver().setPorts({}, 2);
             boxes.expect(BoxKind::Error, QStringLiteral("Registry error (win error code: 2)"));
-            child<QPushButton>(d, "Aktuell")->click();
+            press(d, "Aktuell");
             VERIFY_BOXES(boxes);
             QCOMPARE(itemsOf(portis(d)), QStringList({"COM4", "ttyUSB0"}));
             QCOMPARE(portis(d)->currentText(), QStringLiteral("COM1"));

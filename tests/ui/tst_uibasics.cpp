@@ -16,11 +16,7 @@
 #include "ui/QtGerman.h"
 #include "ui/RadioGroup.h"
 
-using dravel::testing::answerNextBox;
-using dravel::testing::BoxSeen;
-using dravel::testing::buttonNamed;
-using dravel::testing::RealBoxes;
-using dravel::testing::ScriptedBoxes;
+using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using dravel::ui::MessageBoxes;
 

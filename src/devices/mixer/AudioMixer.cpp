@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/Cp1252.h"
+#include "config/storage/Cp1252.h"
 
 namespace dravel::devices {
 namespace {

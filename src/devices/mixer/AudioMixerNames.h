@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/MixerNames.h"
+#include "config/settings/MixerNames.h"
 #include "devices/mixer/AudioMixer.h"
 
 namespace dravel::devices {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "devices/serial/ComThread.h"
+#include "devices/serial/SerialPorts.h"
 
 namespace dravel::devices {
 

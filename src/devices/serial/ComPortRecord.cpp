@@ -1,9 +1,6 @@
-// The port's error numbers and messages, and the settings record that its
-// line settings give, with the masks that translate events and errors.
+#include "devices/serial/ComPortRecord.h"
 
 #include <algorithm>
-
-#include "devices/serial/ComPort.h"
 
 namespace dravel::devices {
 

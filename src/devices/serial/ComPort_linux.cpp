@@ -430,9 +430,9 @@ public:
 
 }  // namespace
 
-void overrideSysfsRootForTests(const std::string& root) {
+std::string replaceSysfsRoot(std::string root) {
     std::lock_guard lock(rootMutex());
-    rootOverride() = root;
+    return std::exchange(rootOverride(), std::move(root));
 }
 
 std::shared_ptr<SerialDriver> createPlatformSerialDriver() {

@@ -40,7 +40,8 @@ uint32_t detectLineEvents(const LineSnapshot& before, const LineSnapshot& now, u
 // The line error bits (kLine*) of the counters that rose.
 uint32_t lineErrorsBetween(const LineCounters& before, const LineCounters& now);
 
-// Tests list ports from a tree of their own; an empty text restores "/sys".
-void overrideSysfsRootForTests(const std::string& root);
+// Tests put a tree of their own in to list ports from; hands back what was
+// there. An empty text puts "/sys" back.
+std::string replaceSysfsRoot(std::string root);
 
 }  // namespace dravel::devices

@@ -170,8 +170,8 @@ std::shared_ptr<SerialDriver> createPlatformSerialDriver();
 // The program-wide driver that new port components and ListSerialPorts use.
 std::shared_ptr<SerialDriver> serialDriver();
 
-// Replaces the program-wide driver (tests install a simulated one); null
-// restores the platform's driver. Returns the previous one.
+// Tests put a stand-in in; hands back what was there. Null puts the
+// platform's driver back.
 std::shared_ptr<SerialDriver> replaceSerialDriver(std::shared_ptr<SerialDriver> driver);
 
 }  // namespace dravel::devices

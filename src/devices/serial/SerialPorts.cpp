@@ -1,11 +1,10 @@
-// The serial ports the system lists, and the program-wide driver that new
-// port components and the list use.
+#include "devices/serial/SerialPorts.h"
 
 #include <algorithm>
 #include <cctype>
 #include <mutex>
 
-#include "devices/serial/ComPort.h"
+#include "devices/serial/ComPortRecord.h"
 
 namespace dravel::devices {
 

@@ -33,8 +33,8 @@ public:
 // The program-wide sound library (SDL2 output, libsndfile decoding).
 SoundLibrary& soundLibrary();
 
-// Replaces the program-wide instance (tests install a simulated one).
-// Returns the previous instance.
+// Tests put a stand-in in; hands back what was there. Null puts the
+// SDL2/libsndfile library back, made when it is next used.
 std::unique_ptr<SoundLibrary> replaceSoundLibrary(std::unique_ptr<SoundLibrary> library);
 
 // A new SDL2/libsndfile sound library, independent of the program-wide one.

@@ -1,6 +1,7 @@
 #include "devices/system/ProgramDirectory.h"
 
 #include <mutex>
+#include <utility>
 
 namespace dravel::devices {
 
@@ -21,12 +22,10 @@ std::string programDirectory() {
     return cut == std::string::npos ? std::string() : exe.substr(0, cut + 1);
 }
 
-void overrideProgramDirectoryForTests(const std::string& directory) {
+std::string replaceProgramDirectory(std::string directory) {
+    if (!directory.empty() && directory.back() != '/' && directory.back() != '\\') directory += '/';
     std::lock_guard lock(overrideMutex);
-    overrideDirectory = directory;
-    if (!overrideDirectory.empty() && overrideDirectory.back() != '/' &&
-        overrideDirectory.back() != '\\')
-        overrideDirectory += '/';
+    return std::exchange(overrideDirectory, std::move(directory));
 }
 
 }  // namespace dravel::devices

@@ -9,8 +9,8 @@ namespace dravel::devices {
 // current working directory.
 std::string programDirectory();
 
-// Tests run each case in a directory of its own; an empty text restores the
-// executable's directory.
-void overrideProgramDirectoryForTests(const std::string& directory);
+// Tests put a directory of their own in; hands back what was there. An empty
+// text puts the executable's directory back.
+std::string replaceProgramDirectory(std::string directory);
 
 }  // namespace dravel::devices

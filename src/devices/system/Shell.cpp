@@ -26,6 +26,7 @@ Shell& shell() {
 }
 
 std::unique_ptr<Shell> replaceShell(std::unique_ptr<Shell> replacement) {
+    if (!replacement) replacement = createPlatformShell();
     std::swap(instance(), replacement);
     return replacement;
 }

@@ -34,7 +34,8 @@ public:
 // The program-wide shell.
 Shell& shell();
 
-// Tests install a recording shell; returns the previous one.
+// Tests put a stand-in in; hands back what was there. Null puts the
+// platform's shell back.
 std::unique_ptr<Shell> replaceShell(std::unique_ptr<Shell> replacement);
 
 // The platform's own shell.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/TestPlatform.h"
+#include "common/WaitUntil.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComThread.h"
 
@@ -45,14 +46,7 @@ inline bool serveUntil(const std::function<bool()>& condition, int timeoutMs = 5
 }
 
 // Waits without serving the UI thread's events.
-inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using testplatform::waitUntil;
 
 inline bool contains(const Calls& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();

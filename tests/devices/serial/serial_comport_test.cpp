@@ -12,6 +12,7 @@
 #include "SerialTestSupport.h"
 #include "SimulatedSerialDriver.h"
 #include "devices/serial/ComPort.h"
+#include "devices/serial/SerialPorts.h"
 #include "support/ScopedHook.h"
 
 namespace dravel::devices {

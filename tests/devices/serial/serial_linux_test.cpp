@@ -16,6 +16,7 @@
 #include "SerialTestSupport.h"
 #include "devices/serial/ComPort.h"
 #include "devices/serial/ComPort_linux.h"
+#include "devices/serial/SerialPorts.h"
 #include "support/ScopedHook.h"
 
 namespace dravel::devices {
@@ -57,8 +58,7 @@ public:
 
 private:
     fs::path root_ = fs::temp_directory_path() / ("serial-sysfs-" + std::to_string(getpid()));
-    const dravel::testing::ScopedSetting readHere_{overrideSysfsRootForTests, root_.string(),
-                                                   std::string()};
+    const dravel::testing::ScopedHook<std::string> readHere_{replaceSysfsRoot, root_.string()};
 };
 
 // ---- Port list ----------------------------------------------------------------

@@ -18,6 +18,7 @@ namespace {
 using testing::application;
 using testing::serveUntil;
 using testing::waitUntil;
+using namespace std::chrono_literals;
 
 constexpr int kDtr = 0x002, kRts = 0x004, kCts = 0x020, kRing = 0x080, kDsr = 0x100;
 
@@ -32,10 +33,10 @@ protected:
     void TearDown() override { line.driveLines(0); }
 
     bool farEndSees(const std::string& settings) {
-        return waitUntil([&] { return line.settings() == settings; }, 3000);
+        return waitUntil([&] { return line.settings() == settings; }, 3s);
     }
     bool switched(int mask, int expected) {
-        return waitUntil([&] { return (line.switchedLines() & mask) == expected; }, 3000);
+        return waitUntil([&] { return (line.switchedLines() & mask) == expected; }, 3s);
     }
 
     testplatform::TestSerialLine line;

@@ -102,6 +102,7 @@ TEST(SerialStress, PlatformLineCyclesWithDataArriving) {
         for (int i = 0; i < 1000; ++i) {
             port.OpenPort();
             ASSERT_TRUE(port.hasEventThread());
+            // Now and then the UI thread serves what arrived meanwhile, for a while on purpose.
             if (i % 50 == 0) testing::serveUntil([&] { return false; }, 60);
             port.ClosePort();
         }

@@ -10,6 +10,7 @@
 #include "common/TestPlatform.h"
 #include "common/TestSerialLine.h"
 #include "devices/serial/ComPort.h"
+#include "devices/serial/SerialPorts.h"
 
 namespace dravel::devices {
 namespace {

@@ -50,7 +50,7 @@ TEST_F(SoundFile, StereoWavIsDecodedSampleForSample) {
     std::vector<float> samples;
     for (int i = 0; i < 5000; ++i) samples.insert(samples.end(), {(i % 64) / 128.0f, -0.25f});
     const auto path = folder.file("stereo.wav");
-    writeSoundFile(path, kWav16, kRate, 2, samples);
+    ASSERT_NO_FATAL_FAILURE(writeSoundFile(path, kWav16, kRate, 2, samples));
     auto source = SoundFileSource::open(path, kRate);
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(readAll(*source), samples);
@@ -59,7 +59,8 @@ TEST_F(SoundFile, StereoWavIsDecodedSampleForSample) {
 TEST_F(SoundFile, MonoIsPlayedOnBothSidesFromAPathWithUmlautsAndBlanks) {
     std::filesystem::create_directory(pathOf(folder.file("Alarmtöne")));
     const auto path = folder.file("Alarmtöne/Sirene Überlauf.wav");
-    writeSoundFile(path, kWav16, kRate, 1, sineSamples(3000, kRate, 440, 0.5));
+    ASSERT_NO_FATAL_FAILURE(
+        writeSoundFile(path, kWav16, kRate, 1, sineSamples(3000, kRate, 440, 0.5)));
     auto source = SoundFileSource::open(path, kRate);
     ASSERT_NE(source, nullptr);
     const auto out = readAll(*source);
@@ -71,7 +72,8 @@ TEST_F(SoundFile, MonoIsPlayedOnBothSidesFromAPathWithUmlautsAndBlanks) {
 TEST_F(SoundFile, OtherRatesAreConvertedKeepingLengthAndPitch) {
     for (int rate : {8000, 22050, 48000}) {
         const auto path = folder.file("tone" + std::to_string(rate) + ".wav");
-        writeSoundFile(path, kWav16, rate, 1, sineSamples(rate / 2, rate, 500, 0.5));
+        ASSERT_NO_FATAL_FAILURE(
+            writeSoundFile(path, kWav16, rate, 1, sineSamples(rate / 2, rate, 500, 0.5)));
         auto source = SoundFileSource::open(path, kRate);
         ASSERT_NE(source, nullptr) << rate;
         const auto left = channel(readAll(*source), 0);
@@ -89,7 +91,7 @@ TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
             continue;
         }
         const auto path = folder.file(name);
-        writeSoundFile(path, format, kRate, 1, tone);
+        ASSERT_NO_FATAL_FAILURE(writeSoundFile(path, format, kRate, 1, tone));
         auto source = SoundFileSource::open(path, kRate);
         ASSERT_NE(source, nullptr) << name;
         const auto left = channel(readAll(*source), 0);
@@ -105,7 +107,8 @@ TEST_F(SoundFile, Mp3AndFlacAreDecoded) {
 TEST_F(SoundFile, AnEndedStreamHoldsNoFileAndRewindPlaysItAgain) {
     auto openFiles = [] { return testplatform::openHandleCount(); };
     const auto path = folder.file("again.wav");
-    writeSoundFile(path, kWav16, kRate, 1, sineSamples(2500, kRate, 440, 0.5));
+    ASSERT_NO_FATAL_FAILURE(
+        writeSoundFile(path, kWav16, kRate, 1, sineSamples(2500, kRate, 440, 0.5)));
     const auto before = openFiles();
     if (before == 0) GTEST_SKIP() << "this system does not count the process's open handles";
     auto source = SoundFileSource::open(path, kRate);

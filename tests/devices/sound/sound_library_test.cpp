@@ -15,10 +15,10 @@
 #include <future>
 #include <iterator>
 #include <map>
-#include <thread>
 #include <vector>
 
 #include "common/TestPlatform.h"
+#include "common/WaitUntil.h"
 #include "devices/sound/SoundLibrary.h"
 #include "devices/sound/SoundTestFiles.h"
 
@@ -58,7 +58,10 @@ protected:
 TEST_F(SoundLibraryTest, WavAndMp3PlayOnTheOutput) {
     auto library = createSdlSoundLibrary();
     ASSERT_TRUE(library->Init(-1, kRate, 0));
-    for (const auto& path : {wav("a.wav", 0.5f, 4410), mp3("b.mp3")}) {
+    std::string wavFile, mp3File;
+    ASSERT_NO_FATAL_FAILURE(wavFile = wav("a.wav", 0.5f, 4410));
+    ASSERT_NO_FATAL_FAILURE(mp3File = mp3("b.mp3"));
+    for (const auto& path : {wavFile, mp3File}) {
         const uint32_t handle = library->StreamCreateFile(path);
         ASSERT_NE(handle, 0u) << path;
         EXPECT_TRUE(library->ChannelPlay(handle, false)) << path;
@@ -84,7 +87,8 @@ TEST_F(SoundLibraryTest, MissingOrNonAudioFilesGiveHandleZeroAndNoPlayback) {
 // Without output (no Init, or no audio device) files still decode into
 // streams, but nothing plays.
 TEST_F(SoundLibraryTest, WithoutOutputStreamsAreMadeButDoNotPlay) {
-    const auto path = wav("a.wav", 0.5f, 100);
+    std::string path;
+    ASSERT_NO_FATAL_FAILURE(path = wav("a.wav", 0.5f, 100));
     auto uninitialised = createSdlSoundLibrary();
     const uint32_t handle = uninitialised->StreamCreateFile(path);
     EXPECT_NE(handle, 0u);
@@ -107,7 +111,8 @@ long openDescriptors() {
 // would use up the descriptors, and Prog.ini could no longer be read.
 TEST_F(SoundLibraryTest, FailedPreviewsWithoutOutputKeepNoFileOpen) {
     if (!std::filesystem::exists("/proc/self/fd")) GTEST_SKIP() << "no /proc/self/fd to count";
-    const auto path = wav("a.wav", 0.5f, 100);
+    std::string path;
+    ASSERT_NO_FATAL_FAILURE(path = wav("a.wav", 0.5f, 100));
     auto uninitialised = createSdlSoundLibrary();
     const long before = openDescriptors();
     for (int preview = 0; preview < 2000; ++preview) {
@@ -175,15 +180,16 @@ TEST_F(SoundLibraryTest, TwoPreviewsOverlapAndBothPlayToTheirEnd) {
     testplatform::setEnvironmentVariable("SDL_DISKAUDIOFILE", output);
     auto library = createSdlSoundLibrary();
     ASSERT_TRUE(library->Init(-1, kRate, 0));
-    const uint32_t a = library->StreamCreateFile(wav("a.wav", 0.25f, kFramesA, 2));
-    const uint32_t b = library->StreamCreateFile(wav("b.wav", 0.125f, kFramesB));
+    std::string fileA, fileB;
+    ASSERT_NO_FATAL_FAILURE(fileA = wav("a.wav", 0.25f, kFramesA, 2));
+    ASSERT_NO_FATAL_FAILURE(fileB = wav("b.wav", 0.125f, kFramesB));
+    const uint32_t a = library->StreamCreateFile(fileA);
+    const uint32_t b = library->StreamCreateFile(fileB);
     // The output runs in real time: wait, within a generous bound, until both have played.
     const auto wanted = outputBytes() + (kFramesA + 8192) * 2 * sizeof(float);
     ASSERT_TRUE(library->ChannelPlay(a, false));
     ASSERT_TRUE(library->ChannelPlay(b, false));
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (outputBytes() < wanted && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
+    testplatform::waitUntil([&] { return outputBytes() >= wanted; }, 30s);
     library.reset();
     ASSERT_GE(outputBytes(), wanted) << "the output stalled";
 

@@ -5,14 +5,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 
+#include "common/WaitUntil.h"
 #include "devices/system/Shell.h"
 
 namespace fs = std::filesystem;
@@ -41,11 +40,9 @@ protected:
     }
     // Waits for the opener's verdict; none when it never comes.
     static std::optional<bool> awaitOutcome(DocumentOpening& opening) {
-        for (int i = 0; i < 500; ++i) {
-            if (const auto outcome = opening.outcome()) return outcome;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return std::nullopt;
+        std::optional<bool> outcome;
+        testplatform::waitUntil([&] { return (outcome = opening.outcome()).has_value(); });
+        return outcome;
     }
     fs::path hold() const { return dir_ / "hold"; }
     fs::path document() const { return dir_ / "schaltplan.pdf"; }

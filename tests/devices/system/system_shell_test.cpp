@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <typeinfo>
 
 #include "common/TestPlatform.h"
+#include "common/WaitUntil.h"
 #include "devices/system/ProgramDirectory.h"
 #include "devices/system/Shell.h"
 
@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 using namespace dravel::devices;
 using testplatform::executableName;
 
-TEST(ProgramDirectory, IsTheExecutablesDirectoryNotTheWorkingDirectoryUnlessMovedByATest) {
+TEST(SystemInstances, ProgramDirectoryAndShellAreThePlatformsUnlessATestPutsItsOwnIn) {
     const fs::path exe = testplatform::runningExecutable();
     const fs::path previous = fs::current_path();
     fs::current_path(fs::temp_directory_path());
@@ -21,10 +21,28 @@ TEST(ProgramDirectory, IsTheExecutablesDirectoryNotTheWorkingDirectoryUnlessMove
     fs::current_path(previous);
     EXPECT_EQ(fs::path(real), exe.parent_path() / "");
 
-    overrideProgramDirectoryForTests("/tmp/somewhere");
+    EXPECT_EQ(replaceProgramDirectory("/tmp/somewhere"), "");
     EXPECT_EQ(programDirectory(), "/tmp/somewhere/");
-    overrideProgramDirectoryForTests("");
+    EXPECT_EQ(replaceProgramDirectory(""), "/tmp/somewhere/");
     EXPECT_EQ(programDirectory(), real);
+
+    // The shell likewise: the stand-in comes back, and null puts the platform's shell back.
+    class Silent : public Shell {
+        std::unique_ptr<DocumentOpening> openDocument(const std::string&) override {
+            return DocumentOpening::finished(false);
+        }
+        bool startProgram(const std::string&, const std::string&) override { return false; }
+    };
+    auto standIn = std::make_unique<Silent>();
+    Shell* const standInAddress = standIn.get();
+    std::unique_ptr<Shell> platform = replaceShell(std::move(standIn));
+    ASSERT_NE(platform, nullptr);
+    EXPECT_EQ(&shell(), standInAddress);
+    EXPECT_EQ(replaceShell(nullptr).get(), standInAddress);
+    const Shell& now = shell();
+    const Shell& before = *platform;
+    EXPECT_NE(&now, standInAddress);
+    EXPECT_EQ(typeid(now), typeid(before));
 }
 
 class PlatformShellTest : public ::testing::Test {
@@ -49,11 +67,20 @@ TEST_F(PlatformShellTest, ProgramGetsExactlyOneArgumentWithoutAShell) {
     fs::copy_file(DRAVEL_KALVOR_STANDIN, program);
     const fs::path out = dir_ / "kalvor-args.txt";
     ASSERT_TRUE(shell_->startProgram(program.string(), "12?45 $(touch x) *"));
-    for (int i = 0; i < 500 && !fs::exists(out); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::ifstream in(out);
-    std::string args((std::istreambuf_iterator<char>(in)), {});
+    // The stand-in ends its record with a line break; until then the file may be partly written.
+    std::string args;
+    EXPECT_TRUE(testplatform::waitUntil([&] {
+        std::ifstream in(out, std::ios::binary);
+        args.assign(std::istreambuf_iterator<char>(in), {});
+        return args.ends_with('\n');
+    }));
     EXPECT_EQ(args, "1\t12?45 $(touch x) *\n");
     EXPECT_FALSE(fs::exists(dir_ / "x"));
+    // After its record the stand-in may still be ending, and Windows deletes no running program:
+    // the folder goes only once it has.
+    EXPECT_TRUE(testplatform::waitUntil([&] {
+        std::error_code ec;
+        fs::remove(program, ec);
+        return !fs::exists(program, ec);
+    }));
 }

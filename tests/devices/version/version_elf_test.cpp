@@ -77,7 +77,8 @@ TEST(ElfVersionNote, ReadsTheLargestPartsAsTheyAre) {
 
 TEST(ElfVersionNote, TruncatedCopiesGiveNoVersionUntilTheNoteIsWhole) {
     const ElfFixture elf;
-    expectCutCopiesRead(readElfVersionNote, elf.bytes, elf.description + 16, kVersion3456);
+    ASSERT_NO_FATAL_FAILURE(
+        expectCutCopiesRead(readElfVersionNote, elf.bytes, elf.description + 16, kVersion3456));
 }
 
 TEST(ElfVersionNote, SurvivesThousandsOfRandomMutations) {

@@ -104,7 +104,8 @@ TEST(PeVersionReader, RejectsDamagedHeadersResourceTreeAndVersionBlock) {
 
 TEST(PeVersionReader, TruncatedCopiesGiveNoVersionUntilTheFixedPartIsWhole) {
     const PeFixture pe;
-    expectCutCopiesRead(readPeFileVersion, pe.bytes, pe.versionBlock + 40 + 52, kVersion1612);
+    ASSERT_NO_FATAL_FAILURE(
+        expectCutCopiesRead(readPeFileVersion, pe.bytes, pe.versionBlock + 40 + 52, kVersion1612));
 }
 
 TEST(PeVersionReader, SurvivesThousandsOfRandomMutations) {

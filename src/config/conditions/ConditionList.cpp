@@ -1,0 +1,117 @@
+#include "config/conditions/ConditionList.h"
+
+#include "config/storage/FileNamePart.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "config/storage/AtomicFile.h"
+#include "config/storage/Cp1252.h"
+
+namespace dravel::config {
+namespace {
+
+constexpr std::string_view kFileName = "Alarmierung.dat";
+
+std::string decodeField(const char* field) {
+    const auto length = static_cast<unsigned char>(field[0]);
+    return cp1252ToUtf8(std::string_view(field + 1, length));
+}
+
+ConditionEntry decodeRecord(const char* record) {
+    const auto field = [record](std::size_t i) {
+        return decodeField(record + i * kConditionFieldSize);
+    };
+    return {field(0), field(1), field(2), field(3), field(4)};
+}
+
+// Windows-1252 gives every character one byte, so cutting the converted
+// text to 255 bytes keeps its first 255 characters.
+void encodeField(char* field, std::string_view utf8) {
+    const std::string bytes = utf8ToCp1252(utf8);
+    const std::size_t length = std::min(bytes.size(), kConditionTextLimit);
+    field[0] = static_cast<char>(length);
+    std::memcpy(field + 1, bytes.data(), length);
+}
+
+void appendRecord(std::string& out, const ConditionEntry& entry) {
+    const std::size_t start = out.size();
+    out.resize(start + kConditionRecordSize, '\0');
+    char* record = out.data() + start;
+    const std::array<const std::string*, kConditionFieldCount> fields = {
+        &entry.pin, &entry.kind, &entry.description, &entry.code, &entry.audioPath};
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        encodeField(record + i * kConditionFieldSize, *fields[i]);
+}
+
+std::string encodeList(const std::vector<ConditionEntry>& entries) {
+    std::string bytes;
+    bytes.reserve(entries.size() * kConditionRecordSize);
+    for (const ConditionEntry& entry : entries) appendRecord(bytes, entry);
+    return bytes;
+}
+
+}  // namespace
+
+ConditionListError::ConditionListError(std::error_code cause)
+    : std::runtime_error(fileErrorMessage(cause)), cause_(cause) {}
+
+std::string fileErrorMessage(std::error_code cause) {
+    if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted ||
+        cause == std::errc::read_only_file_system || cause == std::errc::is_a_directory ||
+        cause == notARegularFile())
+        return "Dateizugriff verweigert";
+    if (cause == std::errc::not_enough_memory) return "Zu wenig Arbeitsspeicher";
+    if (cause == std::errc::no_space_on_device || cause == std::errc::file_too_large)
+        return "Zu wenig Speicherplatz";
+    if (cause == std::errc::no_such_file_or_directory) return "Datei nicht gefunden";
+    if (cause == std::errc::too_many_files_open) return "Zu viele geöffnete Dateien";
+    return "E/A-Fehler " + std::to_string(cause.value());
+}
+
+std::string conditionListPath(const std::string& programDirectory) {
+    return programDirectory + std::string(kFileName);
+}
+
+std::string listNotReadWholeMessage(const std::string& programDirectory, const std::string& cause) {
+    return "Aus " + conditionListPath(programDirectory) + " konnte nicht alles gelesen werden (" +
+           cause + "). Die Datei bleibt, wie sie ist";
+}
+
+ConditionListReadResult readConditionList(const std::string& programDirectory) {
+    std::string bytes;
+    const std::error_code ec = readRegularFile(conditionListPath(programDirectory), bytes);
+    if (ec == std::errc::no_such_file_or_directory) return {};
+    // A read that fails part way keeps the whole records before the failure.
+    ConditionListReadResult result;
+    result.entries.reserve(bytes.size() / kConditionRecordSize);
+    for (std::size_t at = 0; at + kConditionRecordSize <= bytes.size(); at += kConditionRecordSize)
+        result.entries.push_back(decodeRecord(bytes.data() + at));
+    if (ec) result.error = fileErrorMessage(ec);
+    return result;
+}
+
+void writeConditionList(const std::string& programDirectory,
+                        const std::vector<ConditionEntry>& entries) {
+    const std::string path = conditionListPath(programDirectory);
+    if (const std::error_code ec = replaceFileContents(path, encodeList(entries)))
+        throw ConditionListError(ec);
+}
+
+std::optional<int> conditionFieldIndex(std::string_view field) {
+    if (field.empty() ||
+        !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const std::size_t firstNonZero = field.find_first_not_of('0');
+    if (firstNonZero == std::string_view::npos) return 0;
+    const std::string_view digits = field.substr(firstNonZero);
+    if (digits.size() != 1 || digits[0] > '2') return std::nullopt;
+    return digits[0] - '0';
+}
+
+std::string audioFileName(std::string_view audioPath) {
+    return std::string(fileNamePart(audioPath, kPathSeparators));
+}
+
+}  // namespace dravel::config

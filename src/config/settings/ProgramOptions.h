@@ -1,0 +1,19 @@
+#pragma once
+
+#include "config/storage/IniFile.h"
+
+namespace dravel::config {
+
+// How the alarm program behaves as a program.
+struct ProgramOptions {
+    bool tray = false;        // minimise to the notification area after starting
+    bool autoEnd = true;      // end when all timers have run out
+    bool multiStart = false;  // several copies may run at once
+    bool externStop = false;  // a push-button on Pin 9 (Ring) stops it
+
+    // Reads in the order the dialog's boxes are set, so their notices come in that order.
+    static ProgramOptions read(const IniFile& ini);
+    void write(IniFile& ini) const;
+};
+
+}  // namespace dravel::config
