@@ -3,120 +3,57 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <future>
-#include <random>
-#include <set>
-#include <string>
 
-#include "config/conditions/ConditionList.h"
-#include "config/storage/AtomicFile.h"
-#include "config/storage/IniFile.h"
-#include "support/FileBytes.h"
+#include "config/SavedFiles.h"
 #include "support/ScopedHook.h"
 
 // Both files the program writes, against planted links, foreign owners,
 // leftovers of interrupted saves, and things that are no regular files.
-namespace dravel::config {
+namespace dravel::config::savedfiles {
 namespace {
-
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-
-using dravel::testing::readBytes;
-using dravel::testing::writeBytes;
-
-// One of the two files, with a save that changes it and the way its reader
-// reports a failure.
-struct SavedFile {
-    const char* name;
-    std::function<void(const std::string& dir)> save;         // throws on a refused save
-    std::function<std::string(const std::string& dir)> read;  // the failure message, or ""
-};
-
-void PrintTo(const SavedFile& file, std::ostream* out) {
-    *out << file.name;
-}
-
-const SavedFile kProgIni{"Prog.ini",
-                         [](const std::string& dir) {
-                             IniFile ini(settingsFilePath(dir));
-                             ini.writeString("Sound", "Pfad", "neu.wav");
-                             ini.commit();
-                         },
-                         [](const std::string& dir) -> std::string {
-                             try {
-                                 IniFile ini(settingsFilePath(dir));
-                                 return "";
-                             } catch (const std::runtime_error& e) {
-                                 return e.what();
-                             }
-                         }};
-
-const SavedFile kConditionList{
-    "Alarmierung.dat",
-    [](const std::string& dir) {
-        writeConditionList(dir, {{"1", "0", "Neu", "12345", ""}});
-    },
-    [](const std::string& dir) { return readConditionList(dir).error.value_or(""); }};
 
 class FileSafety : public ::testing::TestWithParam<SavedFile> {
 protected:
-    void SetUp() override {
-        root_ =
-            fs::temp_directory_path() / ("dravel-safety-" + std::to_string(std::random_device{}()));
-        fs::create_directories(root_ / "prog");
-        dir_ = (root_ / "prog").string() + "/";
-        file_ = root_ / "prog" / GetParam().name;
+    void save() const { GetParam().save(temp_.dir, "Neu"); }  // throws on a refused save
+    std::string readFailure() const { return GetParam().failure(temp_.dir); }
+    void expectOnlyTheFile() const {
+        EXPECT_EQ(temp_.names(), std::set<std::string>{GetParam().name});
     }
-    void TearDown() override { fs::remove_all(root_); }
-    void save() const { GetParam().save(dir_); }
-    std::string readFailure() const { return GetParam().read(dir_); }
-    std::set<std::string> namesInProgramDirectory() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(root_ / "prog"))
-            names.insert(entry.path().filename().string());
-        return names;
+    // A link to a file outside the folder, planted under the file's name and the suffix.
+    void plantLinkOutside(const std::string& suffix) const {
+        writeBytes(outside_, "nicht anfassen");
+        fs::create_symlink(outside_, temp_.folder / (GetParam().name + suffix));
     }
 
-    fs::path root_;
-    std::string dir_;
-    fs::path file_;
+    TempFolder temp_{"dravel-safety-", "prog"};
+    const fs::path file_ = temp_.folder / GetParam().name;
+    const fs::path outside_ = temp_.root / "outside";
 };
 
 TEST_P(FileSafety, ALinkPlantedUnderTheTemporaryNameIsNotWrittenThrough) {
-    const fs::path outside = root_ / "outside";
-    writeBytes(outside, "nicht anfassen");
     EXPECT_EQ(replaceTemporaryDigits(std::nullopt), std::nullopt) << "fixed before the test";
     const dravel::testing::ScopedHook<std::optional<int>> digits(replaceTemporaryDigits, 123456);
-    fs::path planted = file_;
-    planted += ".tmp123456";
-    fs::create_symlink(outside, planted);
+    plantLinkOutside(".tmp123456");
 
     save();
-    EXPECT_EQ(readBytes(outside), "nicht anfassen");
+    EXPECT_EQ(readBytes(outside_), "nicht anfassen");
     EXPECT_FALSE(fs::is_symlink(file_));
-    EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
+    expectOnlyTheFile();
     EXPECT_EQ(replaceTemporaryDigits(123456), 123456) << "the guard could not put it back";
 }
 
 // A missing file gets a complete copy of an interrupted save back, but never a link planted
 // under such a name.
 TEST_P(FileSafety, ALinkPlantedAsACompleteCopyIsNeverTakenForTheFile) {
-    const fs::path outside = root_ / "outside";
-    writeBytes(outside, "nicht anfassen");
-    fs::path planted = file_;
-    planted += ".new123456";
-    fs::create_symlink(outside, planted);
+    plantLinkOutside(".new123456");
 
     EXPECT_EQ(readFailure(), "");
     EXPECT_FALSE(fs::exists(fs::symlink_status(file_)));
     save();
     EXPECT_FALSE(fs::is_symlink(file_));
-    EXPECT_EQ(readBytes(outside), "nicht anfassen");
-    EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
+    EXPECT_EQ(readBytes(outside_), "nicht anfassen");
+    expectOnlyTheFile();
 }
 
 TEST_P(FileSafety, OwnerGroupAndModeAreKept) {
@@ -139,8 +76,8 @@ TEST_P(FileSafety, OwnerGroupAndModeAreKept) {
 }
 
 TEST_P(FileSafety, ALinkStaysALinkAndItsTargetIsWritten) {
-    fs::create_directories(root_ / "elsewhere");
-    const fs::path target = root_ / "elsewhere" / "real";
+    fs::create_directories(temp_.root / "elsewhere");
+    const fs::path target = temp_.root / "elsewhere" / "real";
     writeBytes(target, "");
     fs::create_symlink("../elsewhere/real", file_);
 
@@ -152,28 +89,28 @@ TEST_P(FileSafety, ALinkStaysALinkAndItsTargetIsWritten) {
 }
 
 TEST_P(FileSafety, ADanglingLinkIsRefusedAndNothingIsCreated) {
-    fs::create_symlink(root_ / "missing", file_);
+    fs::create_symlink(temp_.root / "missing", file_);
     EXPECT_ANY_THROW(save());
     EXPECT_TRUE(fs::is_symlink(file_));
-    EXPECT_FALSE(fs::exists(root_ / "missing"));
-    EXPECT_EQ(namesInProgramDirectory(), std::set<std::string>{GetParam().name});
+    EXPECT_FALSE(fs::exists(temp_.root / "missing"));
+    expectOnlyTheFile();
 }
 
 TEST_P(FileSafety, LeftoversOfInterruptedSavesAreRemovedByTheNextSave) {
     const std::string name = GetParam().name;
     for (const char* suffix : {".tmp7", ".tmp004711", ".tmp123456", ".new000001"})
-        writeBytes(root_ / "prog" / (name + suffix), std::string(4096, 'x'));
+        writeBytes(temp_.folder / (name + suffix), std::string(4096, 'x'));
     // Not leftovers of this file: other names stay.
     const std::set<std::string> others = {
         name + ".tmp",         name + ".tmp1234567",  name + ".tmpabc",
         "Other.ini.tmp000001", name + ".bak",         name + ".new12345",
         name + ".new1234567",  "Other.ini.new000001", name + ".new"};
-    for (const std::string& other : others) writeBytes(root_ / "prog" / other, "bleibt");
+    for (const std::string& other : others) writeBytes(temp_.folder / other, "bleibt");
 
     save();
     std::set<std::string> expected = others;
     expected.insert(name);
-    EXPECT_EQ(namesInProgramDirectory(), expected);
+    EXPECT_EQ(temp_.names(), expected);
 }
 
 // A FIFO would block the open for ever; the read runs on a thread of its own
@@ -191,7 +128,7 @@ TEST_P(FileSafety, AFifoIsRefusedWithoutHanging) {
 }
 
 TEST_P(FileSafety, DirectoriesAndDevicesAreRefusedWithAMessage) {
-    const std::string expected = std::string(GetParam().name) == "Prog.ini"
+    const std::string expected = GetParam().name == kProgIni.name
                                      ? "Aus " + file_.string() + " kann nicht gelesen werden"
                                      : "Dateizugriff verweigert";
     fs::create_directory(file_);
@@ -206,10 +143,7 @@ TEST_P(FileSafety, DirectoriesAndDevicesAreRefusedWithAMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFiles, FileSafety, ::testing::Values(kProgIni, kConditionList),
-                         [](const auto& info) {
-                             return std::string(info.param.name) == "Prog.ini" ? "ProgIni"
-                                                                               : "ConditionList";
-                         });
+                         [](const auto& info) { return nameOf(info.param); });
 
 }  // namespace
-}  // namespace dravel::config
+}  // namespace dravel::config::savedfiles

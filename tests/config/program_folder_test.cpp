@@ -2,17 +2,8 @@
 // file open: the places where Windows differs from Linux.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
-
-#include "common/TestPlatform.h"
-#include "config/conditions/ConditionList.h"
-#include "config/storage/AtomicFile.h"
-#include "config/storage/IniFile.h"
-#include "support/FileBytes.h"
+#include "config/SavedFiles.h"
 #include "support/ScopedHook.h"
-
-namespace fs = std::filesystem;
 
 namespace dravel::config {
 
@@ -21,18 +12,8 @@ void PrintTo(const ConditionEntry& e, std::ostream* os) {
         << e.audioPath << '}';
 }
 
+namespace savedfiles {
 namespace {
-
-fs::path fromUtf8(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-using dravel::testing::readBytes;
 
 const std::vector<ConditionEntry> kEntries = {
     {"1", "0", "Wache Süd", "12345", ""},
@@ -41,18 +22,9 @@ const std::vector<ConditionEntry> kEntries = {
 
 class ProgramFolder : public ::testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override {
-        base_ =
-            fs::temp_directory_path() / ("dravel-folder-" + std::to_string(std::random_device{}()));
-        folder_ = base_ / fromUtf8(GetParam());
-        fs::create_directories(folder_);
-        programDirectory_ = utf8Of(folder_) + "/";
-    }
-    void TearDown() override { testplatform::removeTree(base_); }
-
-    fs::path base_;
-    fs::path folder_;
-    std::string programDirectory_;  // UTF-8, as the program has it
+    TempFolder temp_{"dravel-folder-", GetParam()};
+    const fs::path& folder_ = temp_.folder;
+    const std::string& programDirectory_ = temp_.dir;
 };
 
 TEST_P(ProgramFolder, BothFilesAreWrittenAndReadThere) {
@@ -70,7 +42,8 @@ TEST_P(ProgramFolder, BothFilesAreWrittenAndReadThere) {
     EXPECT_EQ(read.entries, kEntries);
 
     std::vector<fs::path> made;
-    for (const auto& entry : fs::recursive_directory_iterator(base_)) made.push_back(entry.path());
+    for (const auto& entry : fs::recursive_directory_iterator(temp_.root))
+        made.push_back(entry.path());
     EXPECT_EQ(made.size(), 3u) << "a file went to a folder of a garbled name";
 }
 
@@ -80,16 +53,11 @@ INSTANTIATE_TEST_SUITE_P(Names, ProgramFolder,
 class HeldOpenFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("dravel-held-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
-        programDirectory_ = utf8Of(folder_) + "/";
         IniFile ini(settingsFilePath(programDirectory_));
         ini.writeString("Prog", "Tray", "0");
         ini.commit();
         writeConditionList(programDirectory_, kEntries);
     }
-    void TearDown() override { testplatform::removeTree(folder_); }
 
     // Another program holds the file for a moment, as a virus scanner does after each write. Where
     // a hold keeps the replacement away, it lets go once the save was refused and is to try again.
@@ -108,8 +76,9 @@ protected:
                                                             }};
     };
 
-    fs::path folder_;
-    std::string programDirectory_;
+    TempFolder temp_{"dravel-held-", "Wache"};
+    const fs::path& folder_ = temp_.folder;
+    const std::string& programDirectory_ = temp_.dir;
 };
 
 TEST_F(HeldOpenFile, SettingsAreSavedOnceTheOtherProgramLetsGo) {
@@ -149,4 +118,5 @@ TEST_F(HeldOpenFile, AHoldThatLastsIsRefusedWithTheMessageAndLeavesTheFileWhole)
 }
 
 }  // namespace
+}  // namespace savedfiles
 }  // namespace dravel::config

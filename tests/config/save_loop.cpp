@@ -9,7 +9,6 @@
 // Alarmierung.dat, SAVES the number of saves (0: until killed), READY a file made once the
 // program runs. Prints what it did; exits with 0 when every save succeeded, 1 when a save
 // failed, 3 when it read a file that was not whole.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,12 +31,10 @@ constexpr int kRunKeys = 40;
 constexpr int kRecords = 100;
 
 std::string number(int n, int width) {
-    std::string text = std::to_string(n);
-    return std::string(static_cast<std::size_t>(width) - std::min<std::size_t>(text.size(), width),
-                       '0') +
-           text;
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", width, n);
+    return text;
 }
-
 std::string foreignKey(int i) {
     return "Eintrag" + number(i, 3);
 }
@@ -60,11 +57,17 @@ int generationOf(const IniFile& ini) {
     return foreign == kForeignKeys && first > 0 ? first : -1;
 }
 
-// Returns false when the file read was not whole.
-bool saveSettings(const std::string& folder, bool& failed) {
+enum class Save { done, failed, notWhole };
+
+Save failed(const char* message) {
+    std::printf("%s\n", message);
+    return Save::failed;
+}
+
+Save saveSettings(const std::string& folder) {
     IniFile ini(settingsFilePath(folder));
     const int generation = generationOf(ini);
-    if (generation < 0) return false;
+    if (generation < 0) return Save::notWhole;
     if (generation == 0)
         for (int i = 1; i <= kForeignKeys; ++i)
             ini.writeString("Kalvor", foreignKey(i), foreignValue(i));
@@ -72,10 +75,9 @@ bool saveSettings(const std::string& folder, bool& failed) {
     try {
         ini.commit();
     } catch (const WriteError& e) {
-        std::printf("%s\n", e.what());
-        failed = true;
+        return failed(e.what());
     }
-    return true;
+    return Save::done;
 }
 
 std::string description(int record, int generation) {
@@ -93,15 +95,11 @@ int generationOf(const ConditionListReadResult& list) {
     return generation;
 }
 
-bool saveConditionList(const std::string& folder, bool& failed) {
+Save saveConditionList(const std::string& folder) {
     const ConditionListReadResult list = readConditionList(folder);
-    if (list.error) {
-        std::printf("%s\n", list.error->c_str());
-        failed = true;
-        return true;
-    }
+    if (list.error) return failed(list.error->c_str());
     const int generation = generationOf(list);
-    if (generation < 0) return false;
+    if (generation < 0) return Save::notWhole;
     std::vector<ConditionEntry> entries;
     for (int i = 0; i < kRecords; ++i)
         entries.push_back(
@@ -109,15 +107,9 @@ bool saveConditionList(const std::string& folder, bool& failed) {
     try {
         writeConditionList(folder, entries);
     } catch (const ConditionListError& e) {
-        std::printf("%s\n", e.what());
-        failed = true;
+        return failed(e.what());
     }
-    return true;
-}
-
-std::string utf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return Save::done;
 }
 
 }  // namespace
@@ -129,27 +121,27 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folderPath = std::filesystem::path(argv[1]) / u8"Wache Süd";
     std::filesystem::create_directories(folderPath);
-    const std::string folder = utf8(folderPath) + static_cast<char>(folderPath.preferred_separator);
+    const std::u8string utf8 = folderPath.u8string();
+    const std::string folder =
+        std::string(utf8.begin(), utf8.end()) + static_cast<char>(folderPath.preferred_separator);
     const bool settings = std::string(argv[2]) == "Prog.ini";
     const long saves = argc > 3 ? std::atol(argv[3]) : 0;
     if (argc > 4) std::ofstream(argv[4]) << "ready\n";
     long done = 0;
     long failures = 0;
     for (; saves == 0 || done < saves; ++done) {
-        bool failed = false;
-        bool whole = true;
+        Save save = Save::failed;
         try {
-            whole = settings ? saveSettings(folder, failed) : saveConditionList(folder, failed);
+            save = settings ? saveSettings(folder) : saveConditionList(folder);
         } catch (const ReadError& e) {
-            std::printf("%s\n", e.what());
-            failed = true;
+            failed(e.what());
         }
-        if (!whole) {
+        if (save == Save::notWhole) {
             std::printf("saves %ld failed %ld; then read a file that is not whole\n", done,
                         failures);
             return 3;
         }
-        failures += failed;
+        failures += save == Save::failed;
     }
     std::printf("saves %ld failed %ld\n", done, failures);
     return failures == 0 ? 0 : 1;

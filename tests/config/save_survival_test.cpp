@@ -4,111 +4,34 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <future>
-#include <random>
-#include <set>
-#include <string>
 
-#include "common/TestPlatform.h"
-#include "config/conditions/ConditionList.h"
-#include "config/storage/AtomicFile.h"
-#include "config/storage/IniFile.h"
-#include "support/FileBytes.h"
+#include "config/SavedFiles.h"
 #include "support/ScopedHook.h"
 
-namespace dravel::config {
+namespace dravel::config::savedfiles {
 namespace {
-
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-using dravel::testing::readBytes;
-using dravel::testing::writeBytes;
-
-std::string record(const std::string& description) {
-    std::string bytes(kConditionRecordSize, '\0');
-    const std::string fields[] = {"1", "0", description, "12345", ""};
-    for (std::size_t i = 0; i < 5; ++i) {
-        bytes[i * kConditionFieldSize] = static_cast<char>(fields[i].size());
-        bytes.replace(i * kConditionFieldSize + 1, fields[i].size(), fields[i]);
-    }
-    return bytes;
-}
-
-// The bytes of a version standing for a text, the text as the program reads it back ("" for
-// no file), and a save of one more change.
-struct SavedFile {
-    const char* name;
-    std::function<std::string(const std::string& text)> bytes;
-    std::function<std::string(const std::string& dir)> read;
-    std::function<void(const std::string& dir, const std::string& text)> save;
-};
-
-void PrintTo(const SavedFile& file, std::ostream* out) {
-    *out << file.name;
-}
-
-const SavedFile kProgIni{
-    "Prog.ini", [](const std::string& text) { return "[Kalvor]\r\nText=" + text + "\r\n"; },
-    [](const std::string& dir) {
-        return IniFile(settingsFilePath(dir)).readString("Kalvor", "Text", "");
-    },
-    [](const std::string& dir, const std::string& text) {
-        IniFile ini(settingsFilePath(dir));
-        ini.writeString("Sound", "Pfad", text);
-        ini.commit();
-    }};
-
-const SavedFile kConditionList{"Alarmierung.dat", record,
-                               [](const std::string& dir) {
-                                   const ConditionListReadResult list = readConditionList(dir);
-                                   return list.entries.empty() ? std::string()
-                                                               : list.entries.front().description;
-                               },
-                               [](const std::string& dir, const std::string& text) {
-                                   writeConditionList(dir, {{"1", "0", text, "12345", ""}});
-                               }};
 
 class SaveSurvival : public ::testing::TestWithParam<SavedFile> {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("dravel-survival-" + std::to_string(std::random_device{}()));
-        folder_ = root_ / fs::path(u8"Wache Süd");
-        fs::create_directories(folder_);
-        const std::u8string utf8 = folder_.u8string();
-        dir_ = std::string(utf8.begin(), utf8.end()) + "/";
-    }
-    void TearDown() override { testplatform::removeTree(root_); }
-
-    fs::path file() const { return folder_ / GetParam().name; }
+    fs::path file() const { return temp_.folder / GetParam().name; }
     // A leftover of an interrupted save: ".tmp" may be incomplete, ".new" is complete.
     fs::path plant(const std::string& mark, const std::string& digits, const std::string& bytes,
                    fs::file_time_type::duration age) const {
-        const fs::path path = folder_ / (std::string(GetParam().name) + mark + digits);
+        const fs::path path = temp_.folder / (std::string(GetParam().name) + mark + digits);
         writeBytes(path, bytes);
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
         return path;
     }
-    std::set<std::string> names() const {
-        std::set<std::string> found;
-        for (const auto& entry : fs::directory_iterator(folder_))
-            found.insert(entry.path().filename().string());
-        return found;
-    }
     void expectOnlyTheFile() const {
-        EXPECT_EQ(names(), std::set<std::string>{GetParam().name}) << "left behind";
+        EXPECT_EQ(temp_.names(), std::set<std::string>{GetParam().name}) << "left behind";
     }
     bool isProgIni() const { return GetParam().name == kProgIni.name; }
-    std::string read() const { return GetParam().read(dir_); }
-    void save(const std::string& text) const { GetParam().save(dir_, text); }
+    std::string read() const { return GetParam().read(temp_.dir); }
+    void save(const std::string& text) const { GetParam().save(temp_.dir, text); }
     std::string bytes(const std::string& text) const { return GetParam().bytes(text); }
 
-    fs::path root_;
-    fs::path folder_;
-    std::string dir_;  // UTF-8, as the program has it
+    TempFolder temp_{"dravel-survival-", "Wache Süd"};
 };
 
 // Killed between a complete copy and its taking the file's place: the copy is all there is.
@@ -142,7 +65,7 @@ TEST_P(SaveSurvival, ASaveOfTheMissingFileKeepsWhatItsCompleteCopyHeld) {
     if (!isProgIni()) GTEST_SKIP() << "a list is saved whole";
     plant(".new", "000005", bytes("von Kalvor"), 1h);
     save("neu.wav");
-    const IniFile ini(settingsFilePath(dir_));
+    const IniFile ini(settingsFilePath(temp_.dir));
     EXPECT_EQ(ini.readString("Kalvor", "Text", ""), "von Kalvor");
     EXPECT_EQ(ini.readString("Sound", "Pfad", ""), "neu.wav");
     expectOnlyTheFile();
@@ -172,11 +95,11 @@ TEST_P(SaveSurvival, ASaveNeverDeletesTheTemporaryFileOfALivingSave) {
     });
     auto living = std::async(std::launch::async, [this] { save("langsam"); });
     ASSERT_EQ(created.get_future().wait_for(10s), std::future_status::ready);
-    const std::set<std::string> during = names();
+    const std::set<std::string> during = temp_.names();
     EXPECT_EQ(during.size(), 2u) << "no temporary file of the living save";
 
     EXPECT_NO_THROW(save("schnell"));
-    for (const std::string& name : during) EXPECT_TRUE(names().contains(name)) << name;
+    for (const std::string& name : during) EXPECT_TRUE(temp_.names().contains(name)) << name;
     goOn.set_value();
     EXPECT_NO_THROW(living.get());
     if (!isProgIni()) EXPECT_EQ(read(), "langsam");
@@ -193,9 +116,7 @@ TEST_P(SaveSurvival, AHiddenFileStaysHidden) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFiles, SaveSurvival, ::testing::Values(kProgIni, kConditionList),
-                         [](const auto& info) {
-                             return info.param.name == kProgIni.name ? "ProgIni" : "ConditionList";
-                         });
+                         [](const auto& info) { return nameOf(info.param); });
 
 }  // namespace
-}  // namespace dravel::config
+}  // namespace dravel::config::savedfiles

@@ -3,25 +3,21 @@
 
   save_trials.py PROGRAM [--wine] [--kills N] [--two-savers N] [--files F,...]
 
-PROGRAM is the save_loop program of a build (save_loop.exe with --wine, run under Wine). Its
-files lie in a folder "Wache Süd" of a fresh temporary folder.
+PROGRAM is the save_loop program of a build (save_loop.exe with --wine, run under Wine), saving
+into a folder "Wache Süd" of a fresh temporary folder.
 
-Kill trial (per file): the program saves the file in a loop and is killed with kill -9 at a
-random moment, N times (DRAVEL_KILLS, default 300). Every tenth round starts in an empty folder,
-so that first saves are killed too. After each kill the file is checked as the alarm program
-would find it: intact (whole, its foreign part included), missing (it existed before the round;
-a first save killed before the file existed is counted apart) or torn; every other file in the
-folder is counted as left behind. The next round's first read
-must find a whole file (an interrupted save taken for the file shows there as torn). At the end
-one clean save must leave the file and nothing else.
+Kill trial (per file): the program saves in a loop and is killed with kill -9 at a random moment,
+N times (DRAVEL_KILLS, default 300); every tenth round starts in an empty folder, so that first
+saves are killed too. After each kill the file must be intact (whole, its foreign part included),
+not missing (a first save killed before the file existed is counted apart) nor torn; other files
+in the folder are counted as left behind. The next round's first read must find a whole file. At
+the end one clean save must leave the file and nothing else.
 
-Two savers (per file): two programs save the same file N times each at once
-(DRAVEL_TWO_SAVERS, default 500); no save may fail and no read may find a torn file.
-
-Prints the figures; exits with 1 when anything is missing, torn, left after the clean save or
-failed.
+Two savers (per file): two programs save the same file N times each at once (DRAVEL_TWO_SAVERS,
+default 500); no save may fail and no read may find a torn file. Exits with 1 on any fault.
 """
 import argparse
+import collections
 import os
 import random
 import re
@@ -95,11 +91,13 @@ def file_state(folder, file_name):
         return STATES[file_name](f.read())
 
 
+def is_rf(name):
+    return re.fullmatch(r"rf.*\.tmp", name, re.IGNORECASE)
+
+
 def kind_of(name):
     """A leftover's name with its random part as "*"."""
-    if re.fullmatch(r"rf.*\.tmp", name, re.IGNORECASE):
-        return "rf*.tmp"
-    return re.sub(r"\.(tmp|new)\d+$", r".\1*", name)
+    return "rf*.tmp" if is_rf(name) else re.sub(r"\.(tmp|new)\d+$", r".\1*", name)
 
 
 def others_in(folder, file_name):
@@ -107,6 +105,7 @@ def others_in(folder, file_name):
 
 
 def empty(folder):
+    os.makedirs(folder, exist_ok=True)
     for name in os.listdir(folder):
         os.remove(os.path.join(folder, name))
 
@@ -122,30 +121,25 @@ def wait_for(path, process):
 
 def kill_trial(program, work, file_name, kills):
     folder = os.path.join(work, FOLDER)
-    os.makedirs(folder, exist_ok=True)
-    counts = {"intact": 0, "missing": 0, "torn": 0, "first save": 0}
-    left_rounds = 0
-    left_names = set()
-    rf_files = set()
-    unwhole_reads = 0
-    failed_starts = 0
-    started = time.monotonic()
+    empty(folder)
+    counts = collections.Counter()  # the file's states after a kill, and the rounds' mishaps
     round_number = 0
+    left_names, rf_files = set(), set()
+    started = time.monotonic()
+    ready, output_path = os.path.join(work, "ready"), os.path.join(work, "saver.log")
     while round_number < kills:
         fresh = round_number % FRESH_EVERY == 0
         if fresh:
             empty(folder)
         # After a killed first save the next round may start without the file, too.
         existed = os.path.exists(os.path.join(folder, file_name))
-        ready = os.path.join(work, "ready")
         if os.path.exists(ready):
             os.remove(ready)
-        output_path = os.path.join(work, "saver.log")
         with open(output_path, "wb") as output:
             process = program.start(work, file_name, 0, ready, output)
         if not wait_for(ready, process):
             if process.poll() == 3:
-                unwhole_reads += 1
+                counts["unwhole"] += 1
                 print(f"  round {round_number}: the program read a file that was not whole")
                 empty(folder)
                 round_number += 1
@@ -156,66 +150,62 @@ def kill_trial(program, work, file_name, kills):
                 printed = said.read().decode("utf-8", errors="replace")[-2000:]
             # The ready mark comes before the first save, so a program that ends before it never
             # saved: Wine now and then fails to start one. Such a round is run again, and counted.
-            failed_starts += 1
+            counts["failed starts"] += 1
             print(f"  round {round_number}: the saving program did not start "
                   f"(exit {process.poll()}) {printed.strip()}")
-            if failed_starts > MAX_FAILED_STARTS:
-                sys.exit(f"{file_name}: the saving program failed to start {failed_starts} times")
+            if counts["failed starts"] > MAX_FAILED_STARTS:
+                sys.exit(f"{file_name}: the saving program failed to start {counts['failed starts']} times")
             continue
         time.sleep(random.uniform(0, FIRST_SAVE_DELAY if fresh else LONGEST_DELAY))
         os.kill(process.pid, signal.SIGKILL)
         code = process.wait()
         if code == 3:  # ended by itself before the kill: it read a file that was not whole
-            unwhole_reads += 1
+            counts["unwhole"] += 1
         state = file_state(folder, file_name)
         counts["first save" if not existed and state == "missing" else state] += 1
         others = others_in(folder, file_name)
-        if others:
-            left_rounds += 1
-            left_names.update(kind_of(n) for n in others)
-            rf_files.update(n for n in others if re.fullmatch(r"rf.*\.tmp", n, re.IGNORECASE))
+        counts["left"] += bool(others)
+        left_names.update(kind_of(n) for n in others)
+        rf_files.update(n for n in others if is_rf(n))
         round_number += 1
     seconds = time.monotonic() - started
-    clean = program.start(work, file_name, 1)
-    clean_code = clean.wait()
+    clean_code = program.start(work, file_name, 1).wait()
     after_clean = others_in(folder, file_name)
     clean_state = file_state(folder, file_name)
     print(f"{file_name}: {kills} kills in {seconds:.0f} s: intact {counts['intact']}, "
           f"missing {counts['missing']}, torn {counts['torn']} "
           f"(first saves killed before the file existed: {counts['first save']}); "
-          f"reads that found a file not whole: {unwhole_reads}; failed starts: {failed_starts}")
-    print(f"  left behind after {left_rounds} kills: {', '.join(sorted(left_names)) or 'nothing'}"
+          f"reads that found a file not whole: {counts['unwhole']}; "
+          f"failed starts: {counts['failed starts']}")
+    print(f"  left behind after {counts['left']} kills: {', '.join(sorted(left_names)) or 'nothing'}"
           f" ({len(rf_files)} different rf*.tmp)")
     print(f"  one clean save: exit {clean_code}, file {clean_state}, left: "
           f"{', '.join(after_clean) or 'nothing'}")
-    return (counts["missing"] == 0 and counts["torn"] == 0 and unwhole_reads == 0
+    return (counts["missing"] == 0 and counts["torn"] == 0 and counts["unwhole"] == 0
             and clean_code == 0 and clean_state == "intact" and not after_clean)
 
 
 def two_savers(program, work, file_name, saves):
     folder = os.path.join(work, FOLDER)
-    os.makedirs(folder, exist_ok=True)
     empty(folder)
     started = time.monotonic()
     logs = [tempfile.TemporaryFile(dir=work) for _ in range(2)]
     processes = [program.start(work, file_name, saves, output=log) for log in logs]
     codes = [p.wait() for p in processes]
     seconds = time.monotonic() - started
-    reports = []
-    failures = {}
+    reports, failures = [], collections.Counter()
     for log in logs:
         log.seek(0)
         lines = log.read().decode("utf-8", errors="replace").splitlines()
         reports.append(lines[-1] if lines else "no output")
-        for line in lines[:-1]:
-            failures[line] = failures.get(line, 0) + 1
+        failures.update(lines[:-1])
     state = file_state(folder, file_name)
     left = others_in(folder, file_name)
     print(f"{file_name}: two savers, {saves} saves each, in {seconds:.0f} s: "
           f"{' / '.join(reports)}; file {state}, left: {', '.join(left) or 'nothing'}")
     if codes != [0, 0]:
         print(f"  exit codes {codes[0]} and {codes[1]}")
-    for message, count in sorted(failures.items(), key=lambda item: -item[1])[:3]:
+    for message, count in failures.most_common(3):
         print(f"  {count} × {message}")
     return codes == [0, 0] and state == "intact" and not left
 
@@ -233,10 +223,9 @@ def main():
     good = True
     with tempfile.TemporaryDirectory(prefix="dravel-saves.") as work:
         for file_name in options.files.split(","):
-            if options.kills > 0:
-                good &= kill_trial(program, work, file_name, options.kills)
-            if options.two_savers > 0:
-                good &= two_savers(program, work, file_name, options.two_savers)
+            for trial, count in ((kill_trial, options.kills), (two_savers, options.two_savers)):
+                if count > 0:
+                    good &= trial(program, work, file_name, count)
     return 0 if good else 1
 
 

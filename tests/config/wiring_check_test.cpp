@@ -53,14 +53,25 @@ TEST_F(WiringPlanTest, WithoutSettingsThreeInactivePinsOnCom1AndNoPushButton) {
 }
 
 // Events: s start, + ring on, - ring off, t time up, c cancel.
-struct ButtonCase {
-    const char* events;
-    CheckResult result;
-    const char* status;
-};
+void play(StopButtonCheck& check, std::string_view events) {
+    for (char e : events) {
+        if (e == 's')
+            check.start();
+        else if (e == 't')
+            check.timeUp();
+        else if (e == 'c')
+            check.cancel();
+        else
+            check.ringReported(e == '+');
+    }
+}
 
 TEST(StopButtonCheckTest, PassesOnlyWhenRingGoesOffWhileRunning) {
-    const ButtonCase cases[] = {
+    const struct {
+        const char* events;
+        CheckResult result;
+        const char* status;
+    } cases[] = {
         {"+-", CheckResult::None, ""},  // a ring before the start counts for nothing
         {"s", CheckResult::None, "Taster drücken …"},
         {"s+", CheckResult::None, "Taster gedrückt, loslassen"},
@@ -71,24 +82,9 @@ TEST(StopButtonCheckTest, PassesOnlyWhenRingGoesOffWhileRunning) {
         {"sts+-", CheckResult::Passed, "In Ordnung"},  // a retry
         {"s+c", CheckResult::None, ""},
     };
-    for (const ButtonCase& c : cases) {
+    for (const auto& c : cases) {
         StopButtonCheck check;
-        for (const char* e = c.events; *e; ++e) switch (*e) {
-                case 's':
-                    check.start();
-                    break;
-                case '+':
-                    check.ringReported(true);
-                    break;
-                case '-':
-                    check.ringReported(false);
-                    break;
-                case 't':
-                    check.timeUp();
-                    break;
-                default:
-                    check.cancel();
-            }
+        play(check, c.events);
         EXPECT_EQ(check.result(), c.result) << c.events;
         EXPECT_EQ(check.statusText(), c.status) << c.events;
     }

@@ -34,26 +34,14 @@ QString notATime(const QString& text) {
     return '"' + text + QStringLiteral("\" ist keine gültige Uhrzeit");
 }
 
-dravel::ui::RadioGroup* tage(TFunktions& d) {
-    return radio(d, "Tage");
-}
-QLineEdit* timeField(TFunktions& d) {
-    return child<QLineEdit>(d, "Uhrzeit");
-}
-QLineEdit* durationField(TFunktions& d) {
-    return child<QLineEdit>(d, "dauer");
-}
+const auto tage = [](TFunktions& d) { return radio(d, "Tage"); };
+const auto timeField = [](TFunktions& d) { return child<QLineEdit>(d, "Uhrzeit"); };
+const auto durationField = [](TFunktions& d) { return child<QLineEdit>(d, "dauer"); };
 
 // Clicks the item's radio mark; selectors lie over the rest of its caption.
 void clickItem(TFunktions& d, int item) {
     QRadioButton* button = tage(d)->button(item);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
-TFunktions::Values scheduleOfKind(int kind) {
-    TFunktions::Values v;
-    v.kind = kind;
-    return v;
 }
 
 QStringList enabledControls(TFunktions& d) {
@@ -85,397 +73,374 @@ void showWithTimeFocused(TFunktions& d) {
 class TestFunktionsprobe : public QObject {
     Q_OBJECT
 private slots:
-    void formHasItsItemsSelectorsAndCaptions();
-    void withoutSettingsNothingIsEnabledAndAcceptWritesTheDefaults();
-    void eachItemEnablesItsControls_data();
-    void eachItemEnablesItsControls();
-    void valuesOfOtherItemsAreKeptAndWritten();
-    void storedIndexesOutsideTheListsSelectNothingOrTheLastItem();
-    void timeWithoutTheTensOfHoursFillsTheMask();
-    void timeOfDayIsCheckedWhenTheFieldIsLeft_data();
-    void timeOfDayIsCheckedWhenTheFieldIsLeft();
-    void fieldsTakeOnlyDigitsAndBackspace();
-    void acceptingWaitsForAValidTime();
-    void refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus();
-    void textTypedIntoASelectorIsNoSelection();
-    void cancelAsksAndJaWritesNothingButRebuildsTheSummary();
-    void focusLeavingADestroyedFieldReachesNoHandler();
-    void opensOnTageAndChecksTheTimeOnlyOnceEntered();
-    void tabOrderIsTheForms();
-    void composedTextObeysTheKeyFilters();
-    void middleClickPasteObeysTheKeyFilters();
-};
-
-void TestFunktionsprobe::formHasItsItemsSelectorsAndCaptions() {
-    TFunktions d;
-    QCOMPARE(d.windowTitle(), QStringLiteral("Deaktivierungsoptionen"));
-    const QString blank(1, ' ');
-    QCOMPARE(tage(d)->items(),
-             (QStringList{"Keine Deaktivierung", "Jeden" + blank.repeated(19),
-                          "Jeden" + blank.repeated(45) + "im Monat",
-                          "Jeden" + blank.repeated(16) + "im Monat", QStringLiteral("Täglich")}));
-    QCOMPARE(itemsOf(combo(d, "Wochentag1")), kWeekdays);
-    QCOMPARE(itemsOf(combo(d, "ZahlWochentag2")), (QStringList{"1.", "2.", "3.", "4."}));
-    QCOMPARE(combo(d, "Tag_Monat")->count(), 31);
-    for (const char* name : {"Wochentag1", "ZahlWochentag2", "Wochentag2", "Tag_Monat"})
-        QCOMPARE(combo(d, name)->currentIndex(), -1);
-}
-
-void TestFunktionsprobe::withoutSettingsNothingIsEnabledAndAcceptWritesTheDefaults() {
-    CommandTest t;
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        QCOMPARE(tage(d)->itemIndex(), 0);
-        QCOMPARE(enabledControls(d), QStringList());
-        QVERIFY(tage(d)->isEnabled());
-        QCOMPARE(timeField(d)->displayText(), QStringLiteral("__:__"));
-        QCOMPARE(durationField(d)->text(), QString());
-        press(d, "ok");
-    }));
-    VERIFY_BOXES(t.boxes);
-    QCOMPARE(t.settings(),
-             std::string("[Funktionsprobe]\r\nArt=0\r\nWochentag1=-1\r\nWochentag2=-1\r\n"
-                         "Wochentag im Monat=-1\r\nTag im Monat=-1\r\nUhrzeit=  :  \r\n"
-                         "Dauer=\r\n"));
-}
-
-void TestFunktionsprobe::eachItemEnablesItsControls_data() {
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QStringList>("enabled");
-    QTest::newRow("none") << -1 << QStringList();
-    QTest::newRow("keine") << 0 << QStringList();
-    QTest::newRow("weekly") << 1 << QStringList{"Wochentag1", "Uhrzeit", "dauer"};
-    QTest::newRow("monthly weekday")
-        << 2 << QStringList{"ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer"};
-    QTest::newRow("monthly day") << 3 << QStringList{"Tag_Monat", "Uhrzeit", "dauer"};
-    QTest::newRow("daily") << 4 << QStringList{"Uhrzeit", "dauer"};
-}
-
-void TestFunktionsprobe::eachItemEnablesItsControls() {
-    QFETCH(int, item);
-    QFETCH(QStringList, enabled);
-    TFunktions d;
-    // Start from the item enabling the most, so that disabling shows too.
-    tage(d)->setItemIndex(2);
-    if (item >= 0) {
-        tage(d)->button(item)->click();
-    } else {
-        tage(d)->setItemIndex(1);
-        d.setValues(scheduleOfKind(-1));
-        QCOMPARE(tage(d)->itemIndex(), -1);
-        enabled = QStringList{"Wochentag1", "Uhrzeit", "dauer"};  // clearing runs nothing
+    void formHasItsItemsSelectorsAndCaptions() {
+        TFunktions d;
+        QCOMPARE(d.windowTitle(), QStringLiteral("Deaktivierungsoptionen"));
+        const QString blank(1, ' ');
+        QCOMPARE(tage(d)->items(), (QStringList{"Keine Deaktivierung", "Jeden" + blank.repeated(19),
+                                                "Jeden" + blank.repeated(45) + "im Monat",
+                                                "Jeden" + blank.repeated(16) + "im Monat",
+                                                QStringLiteral("Täglich")}));
+        QCOMPARE(itemsOf(combo(d, "Wochentag1")), kWeekdays);
+        QCOMPARE(itemsOf(combo(d, "ZahlWochentag2")), (QStringList{"1.", "2.", "3.", "4."}));
+        QCOMPARE(combo(d, "Tag_Monat")->count(), 31);
+        for (const char* name : {"Wochentag1", "ZahlWochentag2", "Wochentag2", "Tag_Monat"})
+            QCOMPARE(combo(d, name)->currentIndex(), -1);
     }
-    QCOMPARE(enabledControls(d), enabled);
-}
 
-void TestFunktionsprobe::valuesOfOtherItemsAreKeptAndWritten() {
-    CommandTest t;
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        tage(d)->button(2)->click();
-        combo(d, "ZahlWochentag2")->setCurrentIndex(3);
-        combo(d, "Wochentag2")->setCurrentIndex(4);
-        durationField(d)->setText("90");
-        tage(d)->button(0)->click();
-        QCOMPARE(enabledControls(d), QStringList());
-        QCOMPARE(combo(d, "Wochentag2")->currentText(), QStringLiteral("Freitag"));
-        press(d, "ok");
-    }));
-    QCOMPARE(t.settings(),
-             std::string("[Funktionsprobe]\r\nArt=0\r\nWochentag1=-1\r\nWochentag2=4\r\n"
-                         "Wochentag im Monat=3\r\nTag im Monat=-1\r\nUhrzeit=  :  \r\n"
-                         "Dauer=90\r\n"));
-}
-
-// What is shown is written back; a kind past the list selects its last
-// item, a day past the list nothing.
-void TestFunktionsprobe::storedIndexesOutsideTheListsSelectNothingOrTheLastItem() {
-    CommandTest t;
-    t.store(
-        "[Funktionsprobe]\r\nArt=9\r\nTag im Monat=30\r\nWochentag1=7\r\n"
-        "Wochentag2=6\r\nWochentag Im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n");
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        QVERIFY(tage(d)->button(4)->isChecked());
-        QCOMPARE(tage(d)->button(4)->text(), QStringLiteral("Täglich"));
-        QCOMPARE(enabledControls(d), (QStringList{"Uhrzeit", "dauer"}));
-        QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("31."));
-        QCOMPARE(combo(d, "Wochentag1")->currentIndex(), -1);
-        press(d, "ok");
-    }));
-    QCOMPARE(t.settings(),
-             std::string("[Funktionsprobe]\r\nArt=4\r\nTag im Monat=30\r\nWochentag1=-1\r\n"
-                         "Wochentag2=6\r\nWochentag im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n"));
-
-    TFunktions d;
-    TFunktions::Values outside = scheduleOfKind(-3);
-    outside.dayOfMonth = 31;
-    d.setValues(outside);
-    QCOMPARE(tage(d)->itemIndex(), -1);
-    QCOMPARE(combo(d, "Tag_Monat")->currentIndex(), -1);
-    QCOMPARE(d.values().kind, -1);
-    QCOMPARE(d.values().dayOfMonth, -1);
-}
-
-// The file layer trims values: a time stored as " 8:15" comes back as
-// "8:15"; typed with the first position left empty it is 08:15 as well.
-void TestFunktionsprobe::timeWithoutTheTensOfHoursFillsTheMask() {
-    CommandTest t;
-    t.store("[Funktionsprobe]\r\nUhrzeit= 8:15\r\n");
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        QCOMPARE(timeField(d)->displayText(), QStringLiteral("_8:15"));
-        press(d, "ok");
-    }));
-    QVERIFY(t.settings().find("Uhrzeit= 8:15\r\n") != std::string::npos);
-
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    timeField(d)->setCursorPosition(1);
-    QTest::keyClicks(timeField(d), "815");
-    durationField(d)->setFocus();
-    VERIFY_BOXES(t.boxes);
-    QVERIFY(durationField(d)->hasFocus());
-    QCOMPARE(d.values().time, std::string(" 8:15"));
-}
-
-void TestFunktionsprobe::timeOfDayIsCheckedWhenTheFieldIsLeft_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("byMask");
-    QTest::addColumn<QString>("refused");
-    QTest::newRow("25:00") << "2500" << false << notATime("25:00");
-    QTest::newRow("12:60") << "1260" << false << notATime("12:60");
-    QTest::newRow("untouched") << "" << false << notATime("  :  ");
-    QTest::newRow("incomplete") << "123" << true << kIncomplete;
-    QTest::newRow("23:59") << "2359" << false << QString();
-    QTest::newRow("00:00") << "0000" << false << QString();
-}
-
-// A refused time keeps the focus; disabling the field by choosing "Keine
-// Deaktivierung" is no leaving and asks nothing.
-void TestFunktionsprobe::timeOfDayIsCheckedWhenTheFieldIsLeft() {
-    QFETCH(QString, typed);
-    QFETCH(bool, byMask);
-    QFETCH(QString, refused);
-    ScriptedBoxes boxes;
-    if (!refused.isEmpty()) boxes.expect(byMask ? BoxKind::Error : BoxKind::Plain, refused);
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    QTest::keyClicks(timeField(d), typed);
-    QTest::keyClick(timeField(d), Qt::Key_Tab);
-    VERIFY_BOXES(boxes);
-    QCOMPARE(timeField(d)->hasFocus(), !refused.isEmpty());
-    QCOMPARE(durationField(d)->hasFocus(), refused.isEmpty());
-    tage(d)->setItemIndex(0);
-    QVERIFY(!timeField(d)->isEnabled());
-    VERIFY_BOXES(boxes);
-}
-
-// Neither letters, blanks, signs nor pasted text get in; in the time field
-// Escape and Return do not reach the dialog and undo does nothing.
-void TestFunktionsprobe::fieldsTakeOnlyDigitsAndBackspace() {
-    ScriptedBoxes boxes;
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    QApplication::clipboard()->setText("12:34");
-    QTest::keyClicks(timeField(d), "1a: b");
-    QTest::keyClick(timeField(d), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(timeField(d), Qt::Key_Insert, Qt::ShiftModifier);
-    QTest::keyClick(timeField(d), Qt::Key_Escape);
-    QTest::keyClick(timeField(d), Qt::Key_Return);
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("1_:__"));
-    QVERIFY(d.isVisible());
-    QTest::keyClicks(timeField(d), "945");
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:45"));
-    QTest::keyClick(timeField(d), Qt::Key_Backspace);
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:4_"));
-    QTest::keyClick(timeField(d), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:4_"));
-
-    QTest::keyClicks(timeField(d), "5");
-    durationField(d)->setFocus();
-    QTest::keyClicks(durationField(d), "12345");
-    QCOMPARE(durationField(d)->text(), QStringLiteral("1234"));
-    QTest::keyClick(durationField(d), Qt::Key_Backspace);
-    QCOMPARE(durationField(d)->text(), QStringLiteral("123"));
-    QApplication::clipboard()->setText("9");
-    QTest::keyClicks(durationField(d), "x -");
-    QTest::keyClick(durationField(d), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(durationField(d)->text(), QStringLiteral("123"));
-    VERIFY_BOXES(boxes);
-}
-
-void TestFunktionsprobe::acceptingWaitsForAValidTime() {
-    CommandTest t;
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        QVERIFY(activate(d));
-        tage(d)->button(4)->click();
-        timeField(d)->setFocus();
-        timeField(d)->setCursorPosition(0);
-        QTest::keyClicks(timeField(d), "2500");
-        auto* ok = child<QPushButton>(d, "ok");
-        t.boxes.expect(BoxKind::Plain, notATime("25:00"));
-        QTest::mouseClick(ok, Qt::LeftButton);
-        QVERIFY(d.isVisible());
-        QVERIFY(timeField(d)->hasFocus());
-
-        timeField(d)->setCursorPosition(0);
-        QTest::keyClicks(timeField(d), "2000");
-        QTest::mouseClick(ok, Qt::LeftButton);
-        QVERIFY(!d.isVisible());
-    }));
-    VERIFY_BOXES(t.boxes);
-    QVERIFY(t.settings().find("Art=4\r\n") != std::string::npos);
-    QVERIFY(t.settings().find("Uhrzeit=20:00\r\n") != std::string::npos);
-}
-
-void TestFunktionsprobe::refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
-    // A real message box takes the activation with it, so the focus returns
-    // to the time field only after the click on "Übernehmen" has gone on.
-    int shown = 0;
-    const RecordingBoxes recording([&](const dravel::ui::BoxRequest&) {
-        ++shown;
-        QApplication::setActiveWindow(nullptr);
-        return false;
-    });
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    QTest::keyClicks(timeField(d), "2500");
-    QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
-    QCOMPARE(shown, 1);
-    QVERIFY(d.isVisible());
-    QVERIFY(activate(d));
-    QVERIFY(timeField(d)->hasFocus());
-}
-
-void TestFunktionsprobe::textTypedIntoASelectorIsNoSelection() {
-    TFunktions d;
-    TFunktions::Values weekly = scheduleOfKind(1);
-    weekly.weekday1 = 2;
-    d.setValues(weekly);
-    QComboBox* weekday = combo(d, "Wochentag1");
-    QCOMPARE(d.values().weekday1, 2);
-    weekday->lineEdit()->selectAll();
-    QTest::keyClicks(weekday->lineEdit(), "Mittwochs");
-    QCOMPARE(d.values().weekday1, -1);
-    QCOMPARE(weekday->count(), 7);
-}
-
-void TestFunktionsprobe::cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
-    CommandTest t;
-    const std::string before = "[Funktionsprobe]\r\nArt=1\r\nWochentag1=0\r\n";
-    t.store(before);
-    auto* panel = t.window.findChild<dravel::ui::PanelLabel*>("Funktionspr");
-    QCOMPARE(panel->panelText(), QStringLiteral("Pin1"));
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        tage(d)->button(3)->click();
-        combo(d, "Tag_Monat")->setCurrentIndex(14);
-        QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
-            QCOMPARE(tage(d)->itemIndex(), 3);
-            QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
+    void withoutSettingsNothingIsEnabledAndAcceptWritesTheDefaults() {
+        CommandTest t;
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            QCOMPARE(tage(d)->itemIndex(), 0);
+            QCOMPARE(enabledControls(d), QStringList());
+            QVERIFY(tage(d)->isEnabled());
+            QCOMPARE(timeField(d)->displayText(), QStringLiteral("__:__"));
+            QCOMPARE(durationField(d)->text(), QString());
+            press(d, "ok");
         }));
-    }));
-    VERIFY_BOXES(t.boxes);
-    QCOMPARE(t.settings(), before);
-    QVERIFY(panel->panelText() != QStringLiteral("Pin1"));
-}
-
-// Freeing the dialog with the focus in one of its fields moves the focus while
-// the fields are destroyed; by then the dialog's handler must be unreachable.
-void TestFunktionsprobe::focusLeavingADestroyedFieldReachesNoHandler() {
-    for (const char* field : {"Uhrzeit", "dauer"}) {
-        auto* d = new TFunktions;
-        d->show();
-        QVERIFY(activate(*d));
-        tage(*d)->setItemIndex(4);
-        child<QLineEdit>(*d, field)->setFocus();
-        QVERIFY(child<QLineEdit>(*d, field)->hasFocus());
-        int stillConnected = 0;
-        QObject::connect(child(*d, field), &QObject::destroyed, [&stillConnected, d] {
-            stillConnected += QObject::disconnect(qApp, &QApplication::focusChanged, d, nullptr);
-        });
-        delete d;
-        QCOMPARE(stillConnected, 0);
-    }
-}
-
-// Until the user has been in the empty time field, the dialog answers from Tage as ever.
-void TestFunktionsprobe::opensOnTageAndChecksTheTimeOnlyOnceEntered() {
-    CommandTest t;
-    t.store("[Funktionsprobe]\r\nArt=4\r\n");
-    QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
-        QVERIFY(activate(d));
-        QCOMPARE(QApplication::focusWidget(), tage(d)->button(4));
-        clickItem(d, 1);
-        QCOMPARE(tage(d)->itemIndex(), 1);
-        QVERIFY(d.isVisible());
-
-        QTest::mouseClick(timeField(d), Qt::LeftButton);
-        t.boxes.expect(BoxKind::Plain, notATime("  :  "));
-        clickItem(d, 4);
         VERIFY_BOXES(t.boxes);
-        QVERIFY(timeField(d)->hasFocus());
-        timeField(d)->setCursorPosition(0);
-        QTest::keyClicks(timeField(d), "0630");
-        QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {}));
-    }));
-    VERIFY_BOXES(t.boxes);
-}
-
-// From the selected item of Tage, skipping what is disabled, round to Tage again.
-void TestFunktionsprobe::tabOrderIsTheForms() {
-    ScriptedBoxes boxes;
-    TFunktions d;
-    TFunktions::Values monthly = scheduleOfKind(2);
-    monthly.time = "06:30";
-    d.setValues(monthly);
-    d.show();
-    QVERIFY(activate(d));
-    QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int step = 0; step < 8; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
+        QCOMPARE(t.settings(),
+                 std::string("[Funktionsprobe]\r\nArt=0\r\nWochentag1=-1\r\nWochentag2=-1\r\n"
+                             "Wochentag im Monat=-1\r\nTag im Monat=-1\r\nUhrzeit=  :  \r\n"
+                             "Dauer=\r\n"));
     }
-    QCOMPARE(visited, (QStringList{"Tage2", "ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer",
-                                   "ok", "BitBtn1", "Tage2", "ZahlWochentag2"}));
-    VERIFY_BOXES(boxes);
-}
 
-// Of a text an input method commits, only what keys could have typed gets in.
-void TestFunktionsprobe::composedTextObeysTheKeyFilters() {
-    ScriptedBoxes boxes;
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    commitText(timeField(d), "ab:1x2");
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:__"));
-    commitText(timeField(d), "3 ٤4");  // an Arabic-Indic four is no key's digit
-    QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+    void eachItemEnablesItsControls_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::newRow("none") << -1 << QStringList();
+        QTest::newRow("keine") << 0 << QStringList();
+        QTest::newRow("weekly") << 1 << QStringList{"Wochentag1", "Uhrzeit", "dauer"};
+        QTest::newRow("monthly weekday")
+            << 2 << QStringList{"ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer"};
+        QTest::newRow("monthly day") << 3 << QStringList{"Tag_Monat", "Uhrzeit", "dauer"};
+        QTest::newRow("daily") << 4 << QStringList{"Uhrzeit", "dauer"};
+    }
 
-    durationField(d)->setFocus();
-    commitText(durationField(d), "ab:cd7x99");
-    commitText(durationField(d), "12");
-    QCOMPARE(d.values().duration, std::string("7991"));
-    VERIFY_BOXES(boxes);
-}
+    void eachItemEnablesItsControls() {
+        QFETCH(int, item);
+        QFETCH(QStringList, enabled);
+        TFunktions d;
+        // Start from the item enabling the most, so that disabling shows too.
+        tage(d)->setItemIndex(2);
+        if (item >= 0) {
+            tage(d)->button(item)->click();
+        } else {
+            tage(d)->setItemIndex(1);
+            d.setValues({.kind = -1});
+            QCOMPARE(tage(d)->itemIndex(), -1);
+            enabled = QStringList{"Wochentag1", "Uhrzeit", "dauer"};  // clearing runs nothing
+        }
+        QCOMPARE(enabledControls(d), enabled);
+    }
 
-// X11's middle button pastes the selection at the click. Runs under Xvfb (tst_funktionsprobe_x11).
-void TestFunktionsprobe::middleClickPasteObeysTheKeyFilters() {
-    if (!QApplication::clipboard()->supportsSelection())
-        QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
-    ScriptedBoxes boxes;
-    TFunktions d;
-    QVERIFY_CHECKS(showWithTimeFocused(d));
-    const auto pasteAt = [](QLineEdit* field, const QString& text, int x) {
-        QApplication::clipboard()->setText(text, QClipboard::Selection);
-        QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection), text);
-        QTest::mouseClick(field, Qt::MiddleButton, {}, QPoint(x, field->height() / 2));
-    };
-    QVERIFY_CHECKS(pasteAt(timeField(d), QStringLiteral("ab:1x2 3:4"), 2));
-    QVERIFY_CHECKS(pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), 2));
-    QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
-    // Behind the text, where only one digit still fits.
-    QVERIFY_CHECKS(
-        pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), durationField(d)->width() - 2));
-    VERIFY_BOXES(boxes);
-    QCOMPARE(d.values().duration, std::string("7997"));
-    QCOMPARE(d.values().time, std::string("12:34"));
-}
+    void valuesOfOtherItemsAreKeptAndWritten() {
+        CommandTest t;
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            tage(d)->button(2)->click();
+            combo(d, "ZahlWochentag2")->setCurrentIndex(3);
+            combo(d, "Wochentag2")->setCurrentIndex(4);
+            durationField(d)->setText("90");
+            tage(d)->button(0)->click();
+            QCOMPARE(enabledControls(d), QStringList());
+            QCOMPARE(combo(d, "Wochentag2")->currentText(), QStringLiteral("Freitag"));
+            press(d, "ok");
+        }));
+        QCOMPARE(t.settings(),
+                 std::string("[Funktionsprobe]\r\nArt=0\r\nWochentag1=-1\r\nWochentag2=4\r\n"
+                             "Wochentag im Monat=3\r\nTag im Monat=-1\r\nUhrzeit=  :  \r\n"
+                             "Dauer=90\r\n"));
+    }
+
+    // What is shown is written back; a kind past the list selects its last
+    // item, a day past the list nothing.
+    void storedIndexesOutsideTheListsSelectNothingOrTheLastItem() {
+        CommandTest t;
+        t.store(
+            "[Funktionsprobe]\r\nArt=9\r\nTag im Monat=30\r\nWochentag1=7\r\n"
+            "Wochentag2=6\r\nWochentag Im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n");
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            QVERIFY(tage(d)->button(4)->isChecked());
+            QCOMPARE(tage(d)->button(4)->text(), QStringLiteral("Täglich"));
+            QCOMPARE(enabledControls(d), (QStringList{"Uhrzeit", "dauer"}));
+            QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("31."));
+            QCOMPARE(combo(d, "Wochentag1")->currentIndex(), -1);
+            press(d, "ok");
+        }));
+        QCOMPARE(
+            t.settings(),
+            std::string("[Funktionsprobe]\r\nArt=4\r\nTag im Monat=30\r\nWochentag1=-1\r\n"
+                        "Wochentag2=6\r\nWochentag im Monat=0\r\nUhrzeit=06:30\r\nDauer=15\r\n"));
+
+        TFunktions d;
+        d.setValues({.kind = -3, .dayOfMonth = 31});
+        QCOMPARE(tage(d)->itemIndex(), -1);
+        QCOMPARE(combo(d, "Tag_Monat")->currentIndex(), -1);
+        QCOMPARE(d.values().kind, -1);
+        QCOMPARE(d.values().dayOfMonth, -1);
+    }
+
+    // The file layer trims values: a time stored as " 8:15" comes back as
+    // "8:15"; typed with the first position left empty it is 08:15 as well.
+    void timeWithoutTheTensOfHoursFillsTheMask() {
+        CommandTest t;
+        t.store("[Funktionsprobe]\r\nUhrzeit= 8:15\r\n");
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            QCOMPARE(timeField(d)->displayText(), QStringLiteral("_8:15"));
+            press(d, "ok");
+        }));
+        QVERIFY(contains(t.settings(), "Uhrzeit= 8:15\r\n"));
+
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        timeField(d)->setCursorPosition(1);
+        QTest::keyClicks(timeField(d), "815");
+        durationField(d)->setFocus();
+        VERIFY_BOXES(t.boxes);
+        QVERIFY(durationField(d)->hasFocus());
+        QCOMPARE(d.values().time, std::string(" 8:15"));
+    }
+
+    void timeOfDayIsCheckedWhenTheFieldIsLeft_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byMask");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("25:00") << "2500" << false << notATime("25:00");
+        QTest::newRow("12:60") << "1260" << false << notATime("12:60");
+        QTest::newRow("untouched") << "" << false << notATime("  :  ");
+        QTest::newRow("incomplete") << "123" << true << kIncomplete;
+        QTest::newRow("23:59") << "2359" << false << QString();
+        QTest::newRow("00:00") << "0000" << false << QString();
+    }
+
+    // A refused time keeps the focus; disabling the field by choosing "Keine
+    // Deaktivierung" is no leaving and asks nothing.
+    void timeOfDayIsCheckedWhenTheFieldIsLeft() {
+        QFETCH(QString, typed);
+        QFETCH(bool, byMask);
+        QFETCH(QString, refused);
+        ScriptedBoxes boxes;
+        if (!refused.isEmpty()) boxes.expect(byMask ? BoxKind::Error : BoxKind::Plain, refused);
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        QTest::keyClicks(timeField(d), typed);
+        QTest::keyClick(timeField(d), Qt::Key_Tab);
+        VERIFY_BOXES(boxes);
+        QCOMPARE(timeField(d)->hasFocus(), !refused.isEmpty());
+        QCOMPARE(durationField(d)->hasFocus(), refused.isEmpty());
+        tage(d)->setItemIndex(0);
+        QVERIFY(!timeField(d)->isEnabled());
+        VERIFY_BOXES(boxes);
+    }
+
+    // Neither letters, blanks, signs nor pasted text get in; in the time field
+    // Escape and Return do not reach the dialog and undo does nothing.
+    void fieldsTakeOnlyDigitsAndBackspace() {
+        ScriptedBoxes boxes;
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        QApplication::clipboard()->setText("12:34");
+        QTest::keyClicks(timeField(d), "1a: b");
+        QTest::keyClick(timeField(d), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(timeField(d), Qt::Key_Insert, Qt::ShiftModifier);
+        QTest::keyClick(timeField(d), Qt::Key_Escape);
+        QTest::keyClick(timeField(d), Qt::Key_Return);
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("1_:__"));
+        QVERIFY(d.isVisible());
+        QTest::keyClicks(timeField(d), "945");
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:45"));
+        QTest::keyClick(timeField(d), Qt::Key_Backspace);
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:4_"));
+        QTest::keyClick(timeField(d), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("19:4_"));
+
+        QTest::keyClicks(timeField(d), "5");
+        durationField(d)->setFocus();
+        QTest::keyClicks(durationField(d), "12345");
+        QCOMPARE(durationField(d)->text(), QStringLiteral("1234"));
+        QTest::keyClick(durationField(d), Qt::Key_Backspace);
+        QCOMPARE(durationField(d)->text(), QStringLiteral("123"));
+        QApplication::clipboard()->setText("9");
+        QTest::keyClicks(durationField(d), "x -");
+        QTest::keyClick(durationField(d), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(durationField(d)->text(), QStringLiteral("123"));
+        VERIFY_BOXES(boxes);
+    }
+
+    void acceptingWaitsForAValidTime() {
+        CommandTest t;
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            QVERIFY(activate(d));
+            tage(d)->button(4)->click();
+            timeField(d)->setFocus();
+            timeField(d)->setCursorPosition(0);
+            QTest::keyClicks(timeField(d), "2500");
+            auto* ok = child<QPushButton>(d, "ok");
+            t.boxes.expect(BoxKind::Plain, notATime("25:00"));
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(d.isVisible());
+            QVERIFY(timeField(d)->hasFocus());
+
+            timeField(d)->setCursorPosition(0);
+            QTest::keyClicks(timeField(d), "2000");
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+        }));
+        VERIFY_BOXES(t.boxes);
+        QVERIFY(contains(t.settings(), "Art=4\r\n"));
+        QVERIFY(contains(t.settings(), "Uhrzeit=20:00\r\n"));
+    }
+
+    void refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {
+        // A real message box takes the activation with it, so the focus returns
+        // to the time field only after the click on "Übernehmen" has gone on.
+        int shown = 0;
+        const RecordingBoxes recording([&](const dravel::ui::BoxRequest&) {
+            ++shown;
+            QApplication::setActiveWindow(nullptr);
+            return false;
+        });
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        QTest::keyClicks(timeField(d), "2500");
+        QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
+        QCOMPARE(shown, 1);
+        QVERIFY(d.isVisible());
+        QVERIFY(activate(d));
+        QVERIFY(timeField(d)->hasFocus());
+    }
+
+    void textTypedIntoASelectorIsNoSelection() {
+        TFunktions d;
+        d.setValues({.kind = 1, .weekday1 = 2});
+        QComboBox* weekday = combo(d, "Wochentag1");
+        QCOMPARE(d.values().weekday1, 2);
+        weekday->lineEdit()->selectAll();
+        QTest::keyClicks(weekday->lineEdit(), "Mittwochs");
+        QCOMPARE(d.values().weekday1, -1);
+        QCOMPARE(weekday->count(), 7);
+    }
+
+    void cancelAsksAndJaWritesNothingButRebuildsTheSummary() {
+        CommandTest t;
+        const std::string before = "[Funktionsprobe]\r\nArt=1\r\nWochentag1=0\r\n";
+        t.store(before);
+        auto* panel = t.window.findChild<dravel::ui::PanelLabel*>("Funktionspr");
+        QCOMPARE(panel->panelText(), QStringLiteral("Pin1"));
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            tage(d)->button(3)->click();
+            combo(d, "Tag_Monat")->setCurrentIndex(14);
+            QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [&] {
+                QCOMPARE(tage(d)->itemIndex(), 3);
+                QCOMPARE(combo(d, "Tag_Monat")->currentText(), QStringLiteral("15."));
+            }));
+        }));
+        VERIFY_BOXES(t.boxes);
+        QCOMPARE(t.settings(), before);
+        QVERIFY(panel->panelText() != QStringLiteral("Pin1"));
+    }
+
+    // Freeing the dialog with the focus in one of its fields moves the focus while
+    // the fields are destroyed; by then the dialog's handler must be unreachable.
+    void focusLeavingADestroyedFieldReachesNoHandler() {
+        for (const char* field : {"Uhrzeit", "dauer"}) {
+            auto* d = new TFunktions;
+            d->show();
+            QVERIFY(activate(*d));
+            tage(*d)->setItemIndex(4);
+            child<QLineEdit>(*d, field)->setFocus();
+            QVERIFY(child<QLineEdit>(*d, field)->hasFocus());
+            int stillConnected = 0;
+            QObject::connect(child(*d, field), &QObject::destroyed, [&stillConnected, d] {
+                stillConnected +=
+                    QObject::disconnect(qApp, &QApplication::focusChanged, d, nullptr);
+            });
+            delete d;
+            QCOMPARE(stillConnected, 0);
+        }
+    }
+
+    // Until the user has been in the empty time field, the dialog answers from Tage as ever.
+    void opensOnTageAndChecksTheTimeOnlyOnceEntered() {
+        CommandTest t;
+        t.store("[Funktionsprobe]\r\nArt=4\r\n");
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            QVERIFY(activate(d));
+            QCOMPARE(QApplication::focusWidget(), tage(d)->button(4));
+            clickItem(d, 1);
+            QCOMPARE(tage(d)->itemIndex(), 1);
+            QVERIFY(d.isVisible());
+
+            QTest::mouseClick(timeField(d), Qt::LeftButton);
+            t.boxes.expect(BoxKind::Plain, notATime("  :  "));
+            clickItem(d, 4);
+            VERIFY_BOXES(t.boxes);
+            QVERIFY(timeField(d)->hasFocus());
+            timeField(d)->setCursorPosition(0);
+            QTest::keyClicks(timeField(d), "0630");
+            QVERIFY_CHECKS(cancelKeepingThenDropping(t.boxes, d, "BitBtn1", [] {}));
+        }));
+        VERIFY_BOXES(t.boxes);
+    }
+
+    // From the selected item of Tage, skipping what is disabled, round to Tage again.
+    void tabOrderIsTheForms() {
+        ScriptedBoxes boxes;
+        TFunktions d;
+        d.setValues({.kind = 2, .time = "06:30"});
+        d.show();
+        QVERIFY(activate(d));
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int step = 0; step < 8; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, (QStringList{"Tage2", "ZahlWochentag2", "Wochentag2", "Uhrzeit", "dauer",
+                                       "ok", "BitBtn1", "Tage2", "ZahlWochentag2"}));
+        VERIFY_BOXES(boxes);
+    }
+
+    // Of a text an input method commits, only what keys could have typed gets in.
+    void composedTextObeysTheKeyFilters() {
+        ScriptedBoxes boxes;
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        commitText(timeField(d), "ab:1x2");
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:__"));
+        commitText(timeField(d), "3 ٤4");  // an Arabic-Indic four is no key's digit
+        QCOMPARE(timeField(d)->displayText(), QStringLiteral("12:34"));
+
+        durationField(d)->setFocus();
+        commitText(durationField(d), "ab:cd7x99");
+        commitText(durationField(d), "12");
+        QCOMPARE(d.values().duration, std::string("7991"));
+        VERIFY_BOXES(boxes);
+    }
+
+    // X11's middle button pastes the selection at the click. Runs under Xvfb
+    // (tst_funktionsprobe_x11).
+    void middleClickPasteObeysTheKeyFilters() {
+        if (!QApplication::clipboard()->supportsSelection())
+            QSKIP("this platform has no selection; tst_funktionsprobe_x11 pastes on X11");
+        ScriptedBoxes boxes;
+        TFunktions d;
+        QVERIFY_CHECKS(showWithTimeFocused(d));
+        const auto pasteAt = [](QLineEdit* field, const QString& text, int x) {
+            QApplication::clipboard()->setText(text, QClipboard::Selection);
+            QTRY_COMPARE(QApplication::clipboard()->text(QClipboard::Selection), text);
+            QTest::mouseClick(field, Qt::MiddleButton, {}, QPoint(x, field->height() / 2));
+        };
+        QVERIFY_CHECKS(pasteAt(timeField(d), QStringLiteral("ab:1x2 3:4"), 2));
+        QVERIFY_CHECKS(pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), 2));
+        QCOMPARE(durationField(d)->text(), QStringLiteral("799"));
+        // Behind the text, where only one digit still fits.
+        QVERIFY_CHECKS(
+            pasteAt(durationField(d), QStringLiteral("ab:cd7x99"), durationField(d)->width() - 2));
+        VERIFY_BOXES(boxes);
+        QCOMPARE(d.values().duration, std::string("7997"));
+        QCOMPARE(d.values().time, std::string("12:34"));
+    }
+};
 
 QTEST_MAIN(TestFunktionsprobe)
 #include "tst_funktionsprobe.moc"

@@ -27,7 +27,7 @@
 #include "support/ScopedHook.h"
 
 using dravel::app::DravelApplication;
-using dravel::testing::ScopedHook;
+using namespace dravel::testing;
 
 using namespace dravel::config;
 using namespace std::chrono;
@@ -73,41 +73,39 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
     ports->setModemLines(dravel::devices::kModemCts | dravel::devices::kModemDsr);
     const ScopedHook<std::shared_ptr<dravel::devices::SerialDriver>> listed(
         dravel::devices::replaceSerialDriver, ports);
-    {
-        dravel::extras::ExtrasServices ticking;
-        ticking.now = [&now] { return now += seconds(47); };
-        const ScopedHook<dravel::extras::ExtrasServices> clock(
-            dravel::extras::replaceExtrasServices, ticking);
-        // The sample set-up with the push-button wired, in a folder of its own.
-        QTemporaryDir own;
-        const std::string ownDir = own.path().toStdString() + "/";
-        QFile::copy(QString::fromStdString(settingsFilePath(dir)),
-                    QString::fromStdString(settingsFilePath(ownDir)));
-        IniFile settings(settingsFilePath(ownDir));
-        settings.writeBool("ComPort", "Extern", true);
-        settings.commit();
-        const WiringPlan plan = WiringPlan::read(settings);
-        TVerdrahtung window(nullptr);
-        window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");
-        window.fillPorts();
-        window.preselectPort(QStringLiteral("COM1"));
-        window.show();
-        QApplication::processEvents();
-        const auto click = [&](const char* name) { window.findChild<QPushButton*>(name)->click(); };
-        click("InOrdnung0");
-        click("Schalten1");
-        click("TasterPruefen");
-        window.findChild<QLineEdit*>("GeprueftVon")->setText(QStringLiteral("Jörg Weiß"));
-        window.findChild<QLineEdit*>("Bemerkung")->setText(QStringLiteral("Relais K2 getauscht"));
-        save(window, out + "/extras-verdrahtung-pruefen.png");
-        click("InOrdnung1");
-        click("Fehler2");
-        WiringOutcome outcome = window.outcome();
-        outcome.results[3] = {CheckResult::Passed, now += seconds(31)};
-        dravel::extras::writeWiringReportPdf(
-            buildWiringReport(plan, outcome, "C:\\Feuerwehr\\Kalvor\\", now),
-            out + "/extras-pruefprotokoll.pdf");
-    }
+    dravel::extras::ExtrasServices ticking;
+    ticking.now = [&now] { return now += seconds(47); };
+    const ScopedHook<dravel::extras::ExtrasServices> clock(dravel::extras::replaceExtrasServices,
+                                                           ticking);
+    // The sample set-up with the push-button wired, in a folder of its own.
+    QTemporaryDir own;
+    const std::string ownDir = own.path().toStdString() + "/";
+    QFile::copy(QString::fromStdString(settingsFilePath(dir)),
+                QString::fromStdString(settingsFilePath(ownDir)));
+    IniFile settings(settingsFilePath(ownDir));
+    settings.writeBool("ComPort", "Extern", true);
+    settings.commit();
+    const WiringPlan plan = WiringPlan::read(settings);
+    TVerdrahtung window(nullptr);
+    window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");
+    window.fillPorts();
+    window.preselectPort(QStringLiteral("COM1"));
+    window.show();
+    QApplication::processEvents();
+    const auto click = [&](const char* name) { window.findChild<QPushButton*>(name)->click(); };
+    click("InOrdnung0");
+    click("Schalten1");
+    click("TasterPruefen");
+    window.findChild<QLineEdit*>("GeprueftVon")->setText(QStringLiteral("Jörg Weiß"));
+    window.findChild<QLineEdit*>("Bemerkung")->setText(QStringLiteral("Relais K2 getauscht"));
+    save(window, out + "/extras-verdrahtung-pruefen.png");
+    click("InOrdnung1");
+    click("Fehler2");
+    WiringOutcome outcome = window.outcome();
+    outcome.results[3] = {CheckResult::Passed, now += seconds(31)};
+    dravel::extras::writeWiringReportPdf(
+        buildWiringReport(plan, outcome, "C:\\Feuerwehr\\Kalvor\\", now),
+        out + "/extras-pruefprotokoll.pdf");
 }
 
 }  // namespace

@@ -40,6 +40,11 @@ using namespace dravel::testing;
 using dravel::ui::BoxKind;
 using namespace std::chrono;
 
+// The report is read back as text.
+#define SKIP_WITHOUT_PDFTOTEXT()                                               \
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) \
+    QSKIP("pdftotext (poppler-utils) is needed to read the report back")
+
 namespace {
 
 const std::vector<ConditionEntry> kList = {
@@ -99,6 +104,10 @@ private:
     const TempProgramDir& dir_;
     std::optional<ScopedHook<ExtrasServices>> standIns_;
 };
+
+QString inDir(const TempProgramDir& dir, const std::string& name) {
+    return QString::fromStdString(dir.file(name));
+}
 
 // A path as the messages show it: in the platform's separators.
 QString shown(const std::string& path) {
@@ -188,10 +197,25 @@ std::string silentWav() {
 
 class TestExtras : public QObject {
     Q_OBJECT
-private slots:
-    void menuExtrasComesLastWithItsCommands() {
+
+    // Each test's program directory, message boxes and main window; every box a test expects
+    // must have shown by its end.
+    struct Fixture {
         TempProgramDir dir;
-        Window window(dir);
+        ScriptedBoxes boxes;
+        Window window{dir};
+    };
+    std::unique_ptr<Fixture> f;
+
+private slots:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup() {
+        const auto done = std::move(f);
+        VERIFY_BOXES(done->boxes);
+    }
+
+    void menuExtrasComesLastWithItsCommands() {
+        auto& [dir, boxes, window] = *f;
         const QList<QAction*> menus = window.w.menuBar()->actions();
         QCOMPARE(menus.last()->text(), QStringLiteral("Extras"));
         QStringList texts;
@@ -203,10 +227,9 @@ private slots:
     }
 
     void listCheckShowsOneRowPerFindingOrNone() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini", kPins);
         dravel::config::writeConditionList(dir.path(), kList);
-        Window window(dir);
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(),
                      QStringLiteral("1 Auffälligkeit gefunden:"));
@@ -250,10 +273,9 @@ private slots:
     }
 
     void nextWindowsFromTheGivenNowOrWhyThereAreNone() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini",
                   "[Funktionsprobe]\r\nArt=1\r\nWochentag1=0\r\nUhrzeit=22:00\r\nDauer=90\r\n");
-        Window window(dir);
         QVERIFY(window.drive<TProbenTermine>("NaechsteFunktionsproben1", [](TProbenTermine& d) {
             QCOMPARE(child<QLabel>(d, "Zeitplan")->text(),
                      QStringLiteral("Das Programm wird jeden Montag,\nin der Zeit von 22:00 - "
@@ -276,17 +298,14 @@ private slots:
     }
 
     void exportThenImportReplacingGivesTheSameFile() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dravel::config::writeConditionList(dir.path(), kList);
         const std::string before = dir.read("Alarmierung.dat");
-        Window window(dir);
-        ScriptedBoxes boxes;
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden nach \"%1\" exportiert")
                          .arg(shown(dir.file("liste.csv"))));
         // As Qt's file dialogs answer, with "/" on every platform.
-        window.saveAnswer =
-            QDir::fromNativeSeparators(QString::fromStdString(dir.file("liste.csv")));
+        window.saveAnswer = QDir::fromNativeSeparators(inDir(dir, "liste.csv"));
         window.trigger("Exportieren1");
         QCOMPARE(dir.read("liste.csv"), dravel::config::exportConditionCsv(kList));
 
@@ -299,12 +318,11 @@ private slots:
             QVERIFY(child<QTableWidget>(d, "Abgewiesen")->isHidden());
             press(d, "Ersetzen");
         }));
-        VERIFY_BOXES(boxes);
         QVERIFY(window.datBytes() == before);
     }
 
     void importShowsRefusedRowsFirstAndAppendsOrCancels() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dravel::config::writeConditionList(dir.path(), {kList[1]});
         const std::string before = dir.read("Alarmierung.dat");
         dir.write("neu.csv",
@@ -312,8 +330,7 @@ private slots:
                   "0;0;11111;eins;\r\n"
                   "0;0;1111;zu kurz;\r\n"
                   "Pin 7 (RTS);POSAC;2999999?;zwei;\r\n");
-        Window window(dir);
-        window.openAnswer = QDir::fromNativeSeparators(QString::fromStdString(dir.file("neu.csv")));
+        window.openAnswer = QDir::fromNativeSeparators(inDir(dir, "neu.csv"));
         QVERIFY(window.drive<TCsvImport>("Importieren1", [&](TCsvImport& d) {
             QCOMPARE(child<QLabel>(d, "Datei")->text(),
                      QStringLiteral("Datei: %1 (UTF-8)").arg(shown(dir.file("neu.csv"))));
@@ -329,13 +346,11 @@ private slots:
         }));
         QVERIFY(window.datBytes() == before);
 
-        ScriptedBoxes boxes;
         boxes.expect(BoxKind::Information,
                      QStringLiteral("2 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
                                     "Einträge"));
         QVERIFY(
             window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) { press(d, "Anhaengen"); }));
-        VERIFY_BOXES(boxes);
         const auto list = dravel::config::readConditionList(dir.path()).entries;
         QCOMPARE(list.size(), std::size_t(3));
         QVERIFY(list[0] == kList[1]);
@@ -343,10 +358,9 @@ private slots:
     }
 
     void importWithNothingValidOffersOnlyCancel() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dir.write("leer.csv", std::string("\x01\x02junk\xff", 8));
-        Window window(dir);
-        window.openAnswer = QString::fromStdString(dir.file("leer.csv"));
+        window.openAnswer = inDir(dir, "leer.csv");
         QVERIFY(window.drive<TCsvImport>("Importieren1", [](TCsvImport& d) {
             QVERIFY(!child<QPushButton>(d, "Ersetzen")->isEnabled());
             QVERIFY(!child<QPushButton>(d, "Anhaengen")->isEnabled());
@@ -357,28 +371,25 @@ private slots:
     }
 
     void anUnreadableListIsNeitherExportedNorExtended() {
-        TempProgramDir dir;
-        QVERIFY(QDir().mkpath(QString::fromStdString(dir.file("Alarmierung.dat"))));
+        auto& [dir, boxes, window] = *f;
+        QVERIFY(QDir().mkpath(inDir(dir, "Alarmierung.dat")));
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
-        Window window(dir);
-        ScriptedBoxes boxes;
         boxes
             .expect(BoxKind::Error,
                     QStringLiteral("Aus %1 konnte nicht alles gelesen werden (Dateizugriff "
                                    "verweigert). Die Datei bleibt, wie sie ist; es wird nichts "
                                    "importiert.")
-                        .arg(QString::fromStdString(dir.file("Alarmierung.dat"))))
+                        .arg(inDir(dir, "Alarmierung.dat")))
             .expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."))
             .expect(BoxKind::Error, QStringLiteral("Datei nicht gefunden."));
-        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
-        window.saveAnswer = QString::fromStdString(dir.file("aus.csv"));
+        window.openAnswer = inDir(dir, "neu.csv");
+        window.saveAnswer = inDir(dir, "aus.csv");
         window.trigger("Importieren1");
         window.trigger("Exportieren1");
-        window.openAnswer = QString::fromStdString(dir.file("fehlt.csv"));
+        window.openAnswer = inDir(dir, "fehlt.csv");
         window.trigger("Importieren1");
-        VERIFY_BOXES(boxes);
         QVERIFY(!dir.exists("aus.csv"));
-        QVERIFY(QFileInfo(QString::fromStdString(dir.file("Alarmierung.dat"))).isDir());
+        QVERIFY(QFileInfo(inDir(dir, "Alarmierung.dat")).isDir());
     }
 
     // An import would replace or extend what was read, which is not all of the file.
@@ -387,7 +398,7 @@ private slots:
     void anImportNeverWritesOverAListNotReadWhole() {
         QFETCH(bool, tooBig);
         QFETCH(QString, cause);
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dravel::config::writeConditionList(dir.path(), kList);
         const UnreadList list(dir, tooBig);
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
@@ -397,37 +408,30 @@ private slots:
             std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                 std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                 std::filesystem::perms::others_exec);
-        Window window(dir);
-        window.openAnswer = QString::fromStdString(dir.file("neu.csv"));
-        ScriptedBoxes boxes;
+        window.openAnswer = inDir(dir, "neu.csv");
         boxes.expect(BoxKind::Error,
                      QStringLiteral("Aus %1 konnte nicht alles gelesen werden (%2). Die Datei "
                                     "bleibt, wie sie ist; es wird nichts importiert.")
-                         .arg(QString::fromStdString(dir.file("Alarmierung.dat")), cause));
+                         .arg(inDir(dir, "Alarmierung.dat"), cause));
         list.read([&] { window.trigger("Importieren1"); });
-        VERIFY_BOXES(boxes);
         QCOMPARE(std::filesystem::file_size(list.file), list.size);
         if (!tooBig)
             QCOMPARE(dravel::config::readConditionList(dir.path()).entries.size(), kList.size());
     }
 
     void pdfAndPrintShareOneLayoutWithTheWholeSetUp() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is needed to read the report back");
-        TempProgramDir dir;
+        SKIP_WITHOUT_PDFTOTEXT();
+        auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini",
                   kPins + "[Funktionsprobe]\r\nArt=4\r\nUhrzeit=23:00\r\nDauer=120\r\n");
         dravel::config::writeConditionList(dir.path(), kList);
-        Window window(dir);
-        ScriptedBoxes boxes;
-        const QString pdf = QString::fromStdString(dir.file("bericht.pdf"));
+        const QString pdf = inDir(dir, "bericht.pdf");
         boxes.expect(BoxKind::Information, QStringLiteral("Der Bericht wurde in \"%1\" gespeichert")
                                                .arg(QDir::toNativeSeparators(pdf)));
         window.saveAnswer = QDir::fromNativeSeparators(pdf);
         window.trigger("Pdf1");
-        VERIFY_BOXES(boxes);
 
-        const QString printed = QString::fromStdString(dir.file("gedruckt.pdf"));
+        const QString printed = inDir(dir, "gedruckt.pdf");
         window.services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
@@ -471,31 +475,13 @@ private slots:
         QVERIFY(!QFile::exists(printed));
     }
 
-    void printingWithoutAPrinterSaysSoInsteadOfDoingNothing() {
-        TempProgramDir dir;
-        Window window(dir);
-        bool dialogAsked = false;
-        window.services.printerInstalled = [] { return false; };
-        window.services.setUpPrinter = [&](QWidget*, QPrinter&) {
-            dialogAsked = true;
-            return false;
-        };
-        window.putServicesIn();
-        ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Information, QStringLiteral("Es ist kein Drucker eingerichtet."));
-        window.trigger("Drucken1");
-        VERIFY_BOXES(boxes);
-        QVERIFY(!dialogAsked);
-    }
-
     // The table of the next test windows starts lower on the page with each
     // filler line, so its heading, its header and its rows meet the page foot
     // at every point.
     void reportKeepsHeadingsAndTableHeadersWithTheirRows() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is needed to read the report back");
-        TempProgramDir dir;
-        const QString pdf = QString::fromStdString(dir.file("bericht.pdf"));
+        SKIP_WITHOUT_PDFTOTEXT();
+        auto& [dir, boxes, window] = *f;
+        const QString pdf = inDir(dir, "bericht.pdf");
         static const QRegularExpression windowRow(
             QStringLiteral("^\\S+\\s+\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d"));
         int tablesSplit = 0;
@@ -524,19 +510,27 @@ private slots:
         QVERIFY(tablesSplit > 0);
     }
 
-    void pdfToAFolderThatCannotBeWrittenIsReported() {
-        TempProgramDir dir;
-        Window window(dir);
-        ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Error, QStringLiteral("In %1 kann nicht geschrieben werden.")
-                                         .arg(QDir::toNativeSeparators("/nicht/da/bericht.pdf")));
+    // Neither report command fails silently: no printer, or a folder that cannot be written.
+    void reportCommandsSayWhyNothingCameOut() {
+        auto& [dir, boxes, window] = *f;
+        bool dialogAsked = false;
+        window.services.printerInstalled = [] { return false; };
+        window.services.setUpPrinter = [&](QWidget*, QPrinter&) {
+            dialogAsked = true;
+            return false;
+        };
+        window.putServicesIn();
+        boxes.expect(BoxKind::Information, QStringLiteral("Es ist kein Drucker eingerichtet."))
+            .expect(BoxKind::Error, QStringLiteral("In %1 kann nicht geschrieben werden.")
+                                        .arg(QDir::toNativeSeparators("/nicht/da/bericht.pdf")));
+        window.trigger("Drucken1");
         window.saveAnswer = QStringLiteral("/nicht/da/bericht.pdf");
         window.trigger("Pdf1");
-        VERIFY_BOXES(boxes);
+        QVERIFY(!dialogAsked);
     }
 
     void theSoundComponentDecidesWhatCanBePlayed() {
-        TempProgramDir dir;
+        auto& [dir, boxes, window] = *f;
         dir.write("stille.wav", silentWav());
         dir.write("kaputt.wav", "RIFF kein Ton");
         const auto playable = dravel::extras::systemServices().playable;

@@ -63,10 +63,6 @@ private:
     std::shared_ptr<SerialDriver> platform_ = dravel::devices::createPlatformSerialDriver();
 };
 
-QString uiText(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Pin 3 fires the siren, Pin 4 opens the gate, Pin 7 is unused; the push button is on.
 std::string settingsFor(const std::string& port) {
     return "[ComPort]\r\nPort=" + port +
@@ -118,8 +114,10 @@ private:
     QString snapshot() const {
         QString state;
         for (const char* name : {"Prog.ini", "Alarmierung.dat"})
-            state += uiText(dir.read(name)) +
-                     QFileInfo(uiText(dir.file(name))).lastModified().toString(Qt::ISODateWithMs);
+            state += QString::fromStdString(dir.read(name)) +
+                     QFileInfo(QString::fromStdString(dir.file(name)))
+                         .lastModified()
+                         .toString(Qt::ISODateWithMs);
         return state;
     }
     QString before;
@@ -155,9 +153,18 @@ class TestVerdrahtung : public QObject {
     Q_OBJECT
 
     TestSerialLine line;
-    std::unique_ptr<ScopedHook<std::shared_ptr<SerialDriver>>> driver;
-    std::unique_ptr<ScopedHook<milliseconds>> timeout;
+    std::optional<ScopedHook<std::shared_ptr<SerialDriver>>> driver;
+    std::optional<ScopedHook<milliseconds>> timeout;
+    // Each test's message boxes and main window on the line; every expected box must have shown
+    // and neither file the alarm program reads been touched by the test's end.
+    std::optional<ScriptedBoxes> boxes;
+    std::optional<Bench> bench;
 
+    // As the user picks a port from the list.
+    static void choosePort(TVerdrahtung& d, int index) {
+        combo(d, "portis")->setCurrentIndex(index);
+        emit combo(d, "portis")->activated(index);
+    }
     bool farEnd(int mask, int expected) {
         return QTest::qWaitFor([&] { return (line.switchedLines() & mask) == expected; }, 5000);
     }
@@ -180,27 +187,30 @@ class TestVerdrahtung : public QObject {
 
 private slots:
     void init() {
+        boxes.emplace();
         if (!line.ok()) QSKIP(line.whyNot().c_str());
         if (line.switchedLines() < 0) QSKIP("no modem-line stand-in preloaded");
         line.driveLines(0);
         clearOutputs();
-        driver = std::make_unique<ScopedHook<std::shared_ptr<SerialDriver>>>(
-            dravel::devices::replaceSerialDriver, std::make_shared<ListedPlatformDriver>());
-        timeout = std::make_unique<ScopedHook<milliseconds>>(
-            dravel::extras::replaceStopButtonTimeout, milliseconds(1500));
+        driver.emplace(dravel::devices::replaceSerialDriver,
+                       std::make_shared<ListedPlatformDriver>());
+        timeout.emplace(dravel::extras::replaceStopButtonTimeout, milliseconds(1500));
+        bench.emplace(line.portName());
     }
     void cleanup() {
+        const bool untouched = !bench || bench->filesUntouched();
+        bench.reset();
         timeout.reset();
         driver.reset();
         if (line.ok()) line.driveLines(0);
+        QVERIFY(untouched);
+        VERIFY_BOXES(*boxes);
     }
 
     // The configured port is opened although the list does not hold it; the rows come from the
     // settings without results; Pin 3 is the break state, Pin 4 DTR, Pin 7 RTS at the far end.
     void rowsFromTheSettingsAndEachOutputSwitchReachesTheFarEnd() {
-        Bench bench(line.portName());
-        ScriptedBoxes boxes;
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
             QCOMPARE(d.port().Port(), line.portName());
             QCOMPARE(combo(d, "portis")->currentText(), QString());
             QVERIFY(lit(d, "PortOpen"));
@@ -228,25 +238,19 @@ private slots:
             }
             d.accept();
         }));
-        VERIFY_BOXES(boxes);
-        QVERIFY(bench.filesUntouched());
     }
 
     void inputLampsFollowTheFarEndAndGoOffWithThePort() {
-        Bench bench(line.portName());
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
             QVERIFY(drive(kCts | kDcd));
             QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "0101"; }, 5000));
             QVERIFY(drive(kDsr | kRing));
             QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "1010"; }, 5000));
             // COM98, which does not exist: the lamps go off with the old port, whatever its lines.
-            auto* portis = combo(d, "portis");
-            portis->setCurrentIndex(0);
-            ScriptedBoxes boxes;
-            boxes.expectContaining(BoxKind::Error,
-                                   QStringLiteral("ComPort lässt sich nicht öffnen"));
-            emit portis->activated(0);
-            VERIFY_BOXES(boxes);
+            boxes->expectContaining(BoxKind::Error,
+                                    QStringLiteral("ComPort lässt sich nicht öffnen"));
+            choosePort(d, 0);
+            VERIFY_BOXES(*boxes);
             QVERIFY(!d.port().Connected());
             QCOMPARE(inputs(d), QStringLiteral("0000"));
             QVERIFY(!lit(d, "PortOpen"));
@@ -257,8 +261,7 @@ private slots:
 
     // No ring within the (shortened) time fails the row; a retry with Ring on and off passes.
     void pushButtonRowFailsWithoutRingAndPassesWithRingOnAndOff() {
-        Bench bench(line.portName());
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
             button(d, "TasterPruefen")->click();
             QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
             combo(d, "Signalquelle")->setCurrentIndex(1);
@@ -293,9 +296,8 @@ private slots:
 
     void closingWithOutputsOnLeavesEveryLineOff() {
         QFETCH(QString, how);
-        Bench bench(line.portName());
         const dravel::devices::TComPort* port = nullptr;
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
             port = &d.port();
             for (int pin = 0; pin < 3; ++pin)
                 button(d, QStringLiteral("Schalten%1").arg(pin))->click();
@@ -314,7 +316,6 @@ private slots:
         dravel::devices::TComPort again;
         again.SetPort(line.portName());
         QVERIFY_THROWS_NO_EXCEPTION(again.OpenPort());
-        QVERIFY(bench.filesUntouched());
     }
 
     // The component's own message; the window stays usable: results can be recorded and
@@ -322,12 +323,11 @@ private slots:
     void aPortThatCannotBeOpenedIsReportedAndTheWindowStaysUsable() {
         SimulatedPorts<> ports({"COM1", "COM3"});
         ports.driver().holdByOtherProgram("COM3");
-        Bench bench("COM3");
-        ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Error,
-                     QStringLiteral("ComPort lässt sich nicht öffnen (win error code: 5)"));
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
-            VERIFY_BOXES(boxes);
+        bench.emplace("COM3");
+        boxes->expect(BoxKind::Error,
+                      QStringLiteral("ComPort lässt sich nicht öffnen (win error code: 5)"));
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
+            VERIFY_BOXES(*boxes);
             QVERIFY(d.isVisible());
             QVERIFY(!d.port().Connected());
             QCOMPARE(combo(d, "portis")->currentText(), QStringLiteral("COM3"));
@@ -335,32 +335,27 @@ private slots:
             QVERIFY(!button(d, "TasterPruefen")->isEnabled());
             button(d, "Fehler0")->click();
             QCOMPARE(result(d, 0), QStringLiteral("Fehler, 10:00:00"));
-            auto* portis = combo(d, "portis");
-            portis->setCurrentIndex(0);
-            emit portis->activated(0);
+            choosePort(d, 0);
             QVERIFY(d.port().Connected());
             QCOMPARE(d.port().Port(), std::string("COM1"));
             QVERIFY(button(d, "Schalten0")->isEnabled());
             d.accept();
         }));
-        QVERIFY(bench.filesUntouched());
     }
 
     void protocolAsPdfAndPrintedHoldsEveryRowWithItsResult() {
-        Bench bench(line.portName());
-        const QString pdf = uiText(bench.dir.file("protokoll.pdf"));
-        const QString printed = uiText(bench.dir.file("gedruckt.pdf"));
-        bench.saveAnswer = pdf;
-        bench.services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
+        const QString pdf = QString::fromStdString(bench->dir.file("protokoll.pdf"));
+        const QString printed = QString::fromStdString(bench->dir.file("gedruckt.pdf"));
+        bench->saveAnswer = pdf;
+        bench->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);
             return true;
         };
-        bench.putServicesIn();
-        ScriptedBoxes boxes;
-        boxes.expect(BoxKind::Information,
-                     QStringLiteral("Das Protokoll wurde in \"%1\" gespeichert").arg(pdf));
-        QVERIFY(bench.run([&](TVerdrahtung& d) {
+        bench->putServicesIn();
+        boxes->expect(BoxKind::Information,
+                      QStringLiteral("Das Protokoll wurde in \"%1\" gespeichert").arg(pdf));
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
             button(d, "InOrdnung0")->click();  // 10:00
             button(d, "Fehler1")->click();     // 10:01
             button(d, "InOrdnung1")->click();  // 10:02: the last word counts
@@ -373,15 +368,13 @@ private slots:
             button(d, "Drucken")->click();
             d.accept();
         }));
-        VERIFY_BOXES(boxes);
-        QVERIFY(bench.filesUntouched());
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("poppler-utils are needed to read the protocol back");
         const QString patterns[] = {
             "Prüfprotokoll Alarmschnittstelle",
             "Erstellt am 07\\.12\\.2026 10:0\\d",
-            QRegularExpression::escape(uiText(bench.dir.path())),
-            "ComPort: " + QRegularExpression::escape(uiText(line.portName())),
+            QRegularExpression::escape(QString::fromStdString(bench->dir.path())),
+            "ComPort: " + QRegularExpression::escape(QString::fromStdString(line.portName())),
             "Pin 3 \\(TXD\\)\\s+Sirene\\s+aktiv, 5 Sekunden.*In Ordnung\\s+10:00:00",
             "Pin 4 \\(DTR\\)\\s+Tor\\s+aktiv, bei Kennungen.*In Ordnung\\s+10:02:00",
             "Pin 7 \\(RTS\\)\\s+nicht aktiv\\s*\\n",

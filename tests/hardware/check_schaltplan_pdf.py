@@ -5,14 +5,11 @@ and pin of the drawing found as text, and the same parts as the netlist simulate
 Usage: check_schaltplan_pdf.py <hardware folder>. Exit 0 all checks hold, 1 a check failed,
 77 poppler-utils are missing (the test is then skipped)."""
 import re
-import shutil
 import subprocess
 import sys
-from pathlib import Path
 
-from netlist import read_circuit, value_as_drawn
+from netlist import read_circuit, run_checks, value_as_drawn
 
-SKIPPED = 77
 A4_POINTS = {(595, 842), (842, 595)}
 DOCUMENTS = {  # PDF: (netlist, serial port pins the drawing must name)
     "schaltplan (low).pdf": ("schaltplan-low.cir", ["Pin 4 (DTR)", "5 GND", "4 DTR"]),
@@ -35,14 +32,6 @@ def expand_ranges(text):
         prefix, first, last = m.group(1), int(m.group(2)), int(m.group(3))
         return " ".join(f"{prefix}{n}" for n in range(first, last + 1))
     return re.sub(r"\b([A-Z]+)(\d+)\s*[-–]+\s*\1(\d+)\b", spell, text)
-
-
-class Report:
-    failures = 0
-
-    def check(self, ok, text):
-        print(("ok    " if ok else "FAIL  ") + text)
-        Report.failures += 0 if ok else 1
 
 
 def check_document(folder, pdf_name, report):
@@ -74,18 +63,11 @@ def check_document(folder, pdf_name, report):
                      f"{pdf_name}: pin {pin} of the connector labelled")
 
 
-def main():
-    missing = [t for t in ("pdftotext", "pdfinfo", "pdfimages") if shutil.which(t) is None]
-    if missing:
-        print(f"SKIPPED: {', '.join(missing)} missing (poppler-utils; scripts/install-deps.sh installs it)")
-        return SKIPPED
-    folder = Path(sys.argv[1])
-    report = Report()
+def check_folder(folder, report):
     for pdf_name in DOCUMENTS:
         check_document(folder, pdf_name, report)
-    print(f"{Report.failures} check(s) failed" if Report.failures else "all checks hold")
-    return 1 if Report.failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_checks(("pdftotext", "pdfinfo", "pdfimages"),
+                        "{} missing (poppler-utils; scripts/install-deps.sh installs it)", check_folder))

@@ -1,8 +1,12 @@
 """Reads the wiring diagrams' SPICE netlists: the circuit part (what the drawing shows) apart from
-the simulator's surroundings (port drivers, receiver, reference points)."""
+the simulator's surroundings (port drivers, receiver, reference points); and the checks' report."""
 import re
+import shutil
+import sys
 from dataclasses import dataclass
 from pathlib import Path
+
+SKIPPED = 77
 
 
 @dataclass
@@ -53,3 +57,25 @@ def value_as_drawn(element: Element) -> str:
     if kind == "S":
         return element.value.split()[-1]
     return element.value.replace("_", " ")
+
+
+class Report:
+    def __init__(self):
+        self.failures = 0
+
+    def check(self, ok, text):
+        print(("ok    " if ok else "FAIL  ") + text)
+        self.failures += 0 if ok else 1
+
+
+def run_checks(tools, missing_text, check_folder):
+    """Runs check_folder(folder, report) on the folder argv[1] names. Exit 0 all checks hold,
+    1 a check failed, SKIPPED when a tool is missing (missing_text names them)."""
+    missing = [t for t in tools if shutil.which(t) is None]
+    if missing:
+        print("SKIPPED: " + missing_text.format(", ".join(missing)))
+        return SKIPPED
+    report = Report()
+    check_folder(Path(sys.argv[1]), report)
+    print(f"{report.failures} check(s) failed" if report.failures else "all checks hold")
+    return 1 if report.failures else 0
