@@ -17,12 +17,12 @@ class Element:
 
     @property
     def designator(self):
-        """The name on the drawing: XK1 -> K1, DLED1 -> LED1, VG1 -> G1, R1 -> R1."""
-        m = re.fullmatch(r"[XDV]((?:K|U|LED|G)\d+)", self.name.upper())
+        """The name on the drawing: XK1 -> K1, DLED1 -> LED1, VG1 -> G1, XU4A (gate A of U4) -> U4."""
+        m = re.fullmatch(r"[XDV]((?:K|U|LED|G)\d+)[A-D]?", self.name.upper())
         return m.group(1) if m else self.name.upper()
 
 
-NODE_COUNT = {"R": 2, "D": 2, "Q": 3, "V": 2, "S": 4}
+NODE_COUNT = {"R": 2, "C": 2, "D": 2, "Q": 3, "V": 2, "S": 4}
 
 
 def read_circuit(path: Path):
@@ -45,13 +45,13 @@ def read_circuit(path: Path):
 
 
 def value_as_drawn(element: Element) -> str:
-    """How the drawing writes an element's value: 2.2k -> '2,2 kΩ', 220 -> '220 Ω',
+    """How the drawing writes an element's value: 2.2k -> '2,2 kΩ', 1Meg -> '1 MΩ', 10u -> '10 µF',
     DC 12 -> '12 V', model names with blanks for underscores."""
     kind = element.name[0]
-    if kind == "R":
-        m = re.fullmatch(r"([\d.]+)(k?)", element.value, re.IGNORECASE)
-        number = m.group(1).replace(".", ",")
-        return f"{number} {m.group(2).lower()}Ω"
+    if kind in "RC":
+        m = re.fullmatch(r"([\d.]+)(k|meg|u|n|)", element.value, re.IGNORECASE)
+        prefix = {"": "", "k": "k", "meg": "M", "u": "µ", "n": "n"}[m.group(2).lower()]
+        return f"{m.group(1).replace('.', ',')} {prefix}{'Ω' if kind == 'R' else 'F'}"
     if kind == "V":
         return element.value.split()[-1] + " V"
     if kind == "S":
