@@ -4,7 +4,7 @@
 # The PDFs are committed, so building and testing Dravel need no TeX. A second run gives the same
 # bytes (no clock, no trailer ID, fixed date). With --check the PDFs are drawn into a temporary
 # folder and the script fails when they differ from the committed ones (CI runs this); without it
-# the first page of each is also saved as a picture for the README (docs/schaltplan*.png).
+# every page of each is also saved as a picture for the README (docs/schaltplan*-<page>.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-}"
@@ -61,7 +61,8 @@ if [ "$mode" = --check ]; then
   done
   exit $status
 fi
-# The README shows the first page of each.
-pdftoppm -r 90 -png -singlefile -f 1 -l 1 "$out/schaltplan (low).pdf" "$root/docs/schaltplan-low"
-pdftoppm -r 90 -png -singlefile -f 1 -l 1 "$out/schaltplan.pdf" "$root/docs/schaltplan"
-echo "Drawn: hardware/schaltplan (low).pdf, hardware/schaltplan.pdf, docs/schaltplan-low.png, docs/schaltplan.png"
+# The README shows every page of each.
+rm -f "$root"/docs/schaltplan-low-*.png "$root"/docs/schaltplan-[0-9]*.png
+pdftoppm -r 90 -png "$out/schaltplan (low).pdf" "$root/docs/schaltplan-low"
+pdftoppm -r 90 -png "$out/schaltplan.pdf" "$root/docs/schaltplan"
+echo "Drawn: hardware/schaltplan (low).pdf, hardware/schaltplan.pdf, docs/schaltplan-low-*.png, docs/schaltplan-*.png"

@@ -16,9 +16,9 @@ DOCUMENTS = {  # PDF: (netlist, serial port pins the drawing must name)
     "schaltplan.pdf": ("schaltplan.cir", ["Pin 3 (TXD)", "Pin 4 (DTR)", "Pin 7 (RTS)", "Pin 9 (Ring)",
                                           "3 TXD", "4 DTR", "7 RTS", "9 RI", "5 GND"]),
 }
-# Designators as drawn: resistors, diodes, LEDs, transistors, optocouplers, relays, button,
+# Designators as drawn: resistors, capacitors, diodes, LEDs, transistors, ICs, relays, button,
 # supply, connector.
-DESIGNATOR = re.compile(r"(?<![A-Za-z0-9-])(?:R|D|LED|Q|U|K|S|G|X)\d+(?![0-9])")
+DESIGNATOR = re.compile(r"(?<![A-Za-z0-9-])(?:R|C|D|LED|Q|U|K|S|G|X)\d+(?![0-9])")
 CONNECTOR_PINS = re.compile(r"X\d+_\d+")
 
 
