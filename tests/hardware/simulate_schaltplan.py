@@ -263,6 +263,20 @@ def check_transients(circuit, name, report):
         report.check(abs(v["released"]) <= MUST_RELEASE, f"{where}: line off, {out.relay} released 0.3 s later ({abs(v['released'])*1e3:.3f} mA)")
 
 
+def check_power_up(circuit, name, report):
+    """G1 switched on with the port's lines off (a power cut ends): no relay may pull in."""
+    outs = CIRCUITS[name]
+    for supply in (SUPPLIES[0], SUPPLIES[-1]):
+        text = re.sub(r"(?m)^(VG1 \S+ \S+) DC \S+", rf"\1 PWL(0 0 1m {supply})", circuit.variant())
+        params = "\n".join(f"alterparam {p.param}={OFF_LEVEL}" for p in outs)
+        coils = " ".join(f"meas tran {p.relay} MAX i(l.x{p.relay.lower()}.lsp) from=0 to=0.5\n" for p in outs)
+        v = spice(f"{text}\n.control\n{params}\nreset\ntran 0.1m 0.5 0 0.5m\n{coils}"
+                  f"print {' '.join(p.relay for p in outs)}\n.endc\n.end\n")
+        for out in outs:
+            peak = v[out.relay.lower()]
+            report.check(peak <= MUST_RELEASE, f"{name} G1 switched on to {supply:g} V, lines off: {out.relay} stays off, coil at most {peak*1e3:.2f} mA <= must-release {MUST_RELEASE*1e3:.2f} mA")
+
+
 def check_isolation(circuit, name, report):
     outs = CIRCUITS[name]
     for state, level in (("lines off", OFF_LEVEL), ("lines on", 12.0)):
@@ -276,7 +290,7 @@ def check_isolation(circuit, name, report):
 def switch_off_spike(circuit, out, level, r_out, without=None):
     """Peak collector voltage after the line falls from `level` to -12 V (the filter lets the relay
     go about 0.1 s later), and the coil current at 0.3 s. `without` drops one element."""
-    text = circuit.variant(sources={out.source: f"PWL(0 {level} 10m {level} 10.001m -12 300m -12)"})
+    text = circuit.variant(sources={out.source: f"PWL(0 {level} 10m {level} 10.01m -12 300m -12)"})
     if without:
         text = re.sub(rf"(?m)^{without} .*$", "", text)
     c, e = (n.lower() for n in circuit.elements[out.transistor].nodes[::2])
@@ -323,6 +337,7 @@ def check_folder(folder, report):
         check_outputs(circuit, name, report, worst)
         check_supply(circuit, name, report)
         check_transients(circuit, name, report)
+        check_power_up(circuit, name, report)
         check_switch_off(circuit, name, report)
         if name in ISOLATED:
             check_isolation(circuit, name, report)
