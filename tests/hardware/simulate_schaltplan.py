@@ -284,7 +284,7 @@ def check_isolation(circuit, name, report):
             text = re.sub(r"(?m)^VISO (\S+) (\S+) DC \S+", rf"VISO \1 \2 DC {sign * ISOLATION_TEST}", circuit.variant())
             v = circuit.operating_point({p.param: level for p in outs} | {"R_AUS": 300.0}, text=text)
             leak = abs(v["viso#branch"])
-            report.check(leak < LEAKAGE_MAX, f"{name} separation, {state}, {sign * ISOLATION_TEST:+g} V between the grounds: leakage {leak*1e9:.1f} nA < {LEAKAGE_MAX*1e6:g} uA")
+            report.check(leak < LEAKAGE_MAX, f"{name} separation, {state}, {sign * ISOLATION_TEST:+g} V between the grounds: leakage {leak*1e9:.3g} nA < {LEAKAGE_MAX*1e6:g} uA")
 
 
 def switch_off_spike(circuit, out, level, r_out, without=None):
