@@ -9,6 +9,7 @@
 #include "config/SettingsFileTest.h"
 #include "config/conditions/ConditionList.h"
 #include "config/extras/AlarmCourse.h"
+#include "config/storage/Cp1252.h"
 #include "config/storage/IniFile.h"
 
 using namespace dravel::config;
@@ -26,257 +27,202 @@ const std::vector<ConditionEntry> kList = {
 
 enum Row { kPin3, kPin4, kPin7, kSound, kRadio, kEnd };
 
-void pin(CourseSettings& s, int index, int wait, int duration, int startMode = 0) {
-    s.pins.pins[index] = {"", wait, duration, true, startMode};
+// Prog.ini sections, as the windows write them.
+std::string pin(int index, int wait, int duration, int start = 0) {
+    return "[Pin" + std::to_string(index) + "]\nAusgang Aktiv=1\nWarten=" + std::to_string(wait) +
+           "\nDauer=" + std::to_string(duration) + "\nStart=" + std::to_string(start) + "\n";
 }
-
-void sound(CourseSettings& s, int wait, std::optional<double> length, int switchedPin = -1) {
-    s.sound = {true, "C:\\Kalvor\\gong.wav", wait > 0, wait, switchedPin >= 0, switchedPin};
-    s.soundLength = {length, length ? "" : "die Datei ist nicht vorhanden"};
+// The stand-in reads the playing time from the path: "2.5" plays 2.5 s.
+std::string sound(int wait, const std::string& path, int switched = -1) {
+    return "[Sound]\nPlay=1\nPfad=" + path + "\nWait=" + (wait > 0 ? "1" : "0") +
+           "\nWait Time=" + std::to_string(wait) + "\nAnsteuern=" + (switched >= 0 ? "1" : "0") +
+           "\nAnsteuern Pin=" + std::to_string(switched) + "\n";
 }
-
-void radio(CourseSettings& s, int start, int startTime, int end, int endTime, int followed = -1) {
-    s.funk.onOff = true;
-    s.funk.start = start;
-    s.funk.startTime = startTime;
-    s.funk.end = end;
-    s.funk.endTime = endTime;
-    s.funk.pin = followed;
-    s.funk.startVolume = 52428;  // 80 %
-    s.funk.endVolumeMode = 1;
+std::string radio(int start, int startTime, int end, int endTime, int followed = -1) {
+    return "[Funk]\nOnOff=1\nStart=" + std::to_string(start) +
+           "\nStart Zeit=" + std::to_string(startTime) + "\nEnde=" + std::to_string(end) +
+           "\nEnde Zeit=" + std::to_string(endTime) + "\nPin=" + std::to_string(followed) +
+           "\nStartVolume=52428\nEndLautstärke=1\n";
 }
+const std::string kEnds = "[Prog]\nEnde=1\n";
+const std::string kExtern = "[ComPort]\nExtern=1\n";
+const std::string kDailyTest = "[Funktionsprobe]\nArt=4\nUhrzeit=22:00\nDauer=30\n";
+// Monday 22:10 German time, in the daily test window.
+const sys_seconds kNow = floor<seconds>(sys_days(2026y / December / 7) + 21h + 10min);
 
 struct Case {
     const char* name;
-    std::function<void(CourseSettings&)> setUp;
+    std::string settings;
     int choice;
     Row row;
     std::vector<std::string> bars;  // barTimes of the row's bars, in order
-    std::string note;               // a part of the row's note ("" = none)
+    std::string shown;              // a part of the row's note and bar labels
     std::string finding;            // a part of the only finding ("" = no finding)
-};
-
-const Case kCases[] = {
-    {"pin with wait and duration",
-     [](auto& s) { pin(s, 0, 10, 60); },
-     0,
-     kPin3,
-     {"10 s – 70 s (1:10 min)"},
-     "",
-     ""},
-    {"inactive pin", [](auto&) {}, 0, kPin4, {}, "deaktiviert", ""},
-    {"code pin, matching code",
-     [](auto& s) { pin(s, 1, 99, 30, 1); },
-     2,
-     kPin4,
-     {"0 s – 30 s"},
-     "",
-     ""},
-    {"code pin, other code",
-     [](auto& s) { pin(s, 1, 0, 30, 1); },
-     1,
-     kPin4,
-     {},
-     "nicht bei diesem",
-     ""},
-    {"code pin, no code",
-     [](auto& s) { pin(s, 2, 0, 30, 1); },
-     0,
-     kPin7,
-     {},
-     "nicht bei diesem",
-     ""},
-    {"one code switches two pins",
-     [](auto& s) { pin(s, 2, 0, 45, 1); },
-     1,
-     kPin7,
-     {"0 s – 45 s"},
-     "",
-     ""},
-    {"sound with wait", [](auto& s) { sound(s, 5, 2.5); }, 0, kSound, {"5 s – 7,5 s"}, "", ""},
-    {"sound switches its pin",
-     [](auto& s) { sound(s, 5, 2.5, 1); },
-     0,
-     kPin4,
-     {"5 s – 7,5 s"},
-     "deaktiviert",
-     ""},
-    {"no sound", [](auto&) {}, 0, kSound, {}, "keine Sounddatei", ""},
-    {"radio at start, for seconds",
-     [](auto& s) { radio(s, 0, 0, 1, 20); },
-     0,
-     kRadio,
-     {"0 s – 20 s"},
-     "",
-     ""},
-    {"radio after seconds, to program end",
-     [](auto& s) {
-         pin(s, 0, 0, 40);
-         radio(s, 1, 15, 0, 0);
-     },
-     0,
-     kRadio,
-     {"15 s – 40 s"},
-     "",
-     ""},
-    {"radio with a pin, to its end",
-     [](auto& s) {
-         pin(s, 0, 10, 60);
-         radio(s, 2, 0, 2, 0, 0);
-     },
-     0,
-     kRadio,
-     {"10 s – 70 s (1:10 min)"},
-     "",
-     ""},
-    {"radio to the end of a program left open",
-     [](auto& s) {
-         radio(s, 1, 15, 0, 0);
-         s.options.autoEnd = false;
-     },
-     0,
-     kRadio,
-     {"ab 15 s, ohne Ende"},
-     "",
-     ""},
-    {"program ends after the last action",
-     [](auto& s) {
-         pin(s, 0, 10, 60);
-         sound(s, 0, 1.5);
-     },
-     0,
-     kEnd,
-     {"bei 70 s (1:10 min)"},
-     "",
-     ""},
-    {"program stays open",
-     [](auto& s) { s.options.autoEnd = false; },
-     0,
-     kEnd,
-     {},
-     "bleibt offen",
-     ""},
-    {"pin with duration 0",
-     [](auto& s) { pin(s, 0, 10, 0); },
-     0,
-     kPin3,
-     {"bei 10 s"},
-     "",
-     "„Dauer“ ist 0 – die Ansteuerung erfolgt nach 10 Sekunden für eine Zeit von 0 Sekunden"},
-    {"radio follows an inactive pin",
-     [](auto& s) { radio(s, 2, 0, 0, 0, 1); },
-     0,
-     kRadio,
-     {},
-     "startet bei diesem Alarm nie",
-     "folgt Pin 4 (DTR), der deaktiviert ist"},
-    {"radio follows no pin",
-     [](auto& s) { radio(s, 2, 0, 1, 5, -1); },
-     0,
-     kRadio,
-     {},
-     "startet bei diesem Alarm nie",
-     "folgt keinem Pin ([Funk] „Pin“ ist nicht gewählt)"},
-    {"radio follows a pin this alarm does not switch",
-     [](auto& s) {
-         pin(s, 1, 0, 30, 1);
-         radio(s, 2, 0, 2, 0, 1);
-     },
-     1,
-     kRadio,
-     {},
-     "startet bei diesem Alarm nie",
-     "bei diesem Alarm nicht"},
-    {"radio ends with no pin",
-     [](auto& s) {
-         radio(s, 0, 0, 2, 0, -1);
-         s.options.autoEnd = true;
-     },
-     0,
-     kEnd,
-     {},
-     "bleibt offen",
-     "die Regelung endet nicht von selbst"},
-    {"sound pin is also a timed pin",
-     [](auto& s) {
-         pin(s, 0, 0, 10);
-         sound(s, 0, 3, 0);
-     },
-     0,
-     kPin3,
-     {"0 s – 10 s", "0 s – 3 s"},
-     "",
-     "Die Spielzeit des Sounds hat ebenfalls Einfluss auf die Ansteuerungszeit"},
-    {"sound file cannot be read",
-     [](auto& s) { sound(s, 0, std::nullopt); },
-     0,
-     kSound,
-     {"ab 0 s, Ende unbekannt"},
-     "",
-     "kann nicht gelesen werden: die Datei ist nicht vorhanden"},
-    {"deactivation window running",
-     [](auto& s) { s.silentUntil = floor<seconds>(sys_days(2026y / December / 7) + 21h + 30min); },
-     0,
-     kPin3,
-     {},
-     "deaktiviert",
-     "läuft gerade, bis 07.12.2026 22:30 Uhr"},
-    {"push-button without signal source at first",
-     [](auto& s) {
-         pin(s, 0, 10, 20);
-         s.options.externStop = true;
-     },
-     0,
-     kPin3,
-     {"10 s – 30 s"},
-     "",
-     "von 0 s bis 10 s ist kein Ausgang angesteuert"},
-    {"push-button after the outputs of an open program",
-     [](auto& s) {
-         pin(s, 0, 0, 20);
-         s.options.externStop = true;
-         s.options.autoEnd = false;
-     },
-     0,
-     kEnd,
-     {},
-     "bleibt offen",
-     "ab 20 s ist kein Ausgang angesteuert"},
-    {"push-button with outputs on throughout",
-     [](auto& s) {
-         pin(s, 0, 0, 20);
-         pin(s, 2, 20, 5);
-         sound(s, 0, 1.25, 1);
-         s.options.externStop = true;
-     },
-     0,
-     kPin4,
-     {"0 s – 1,25 s"},
-     "deaktiviert",
-     ""},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
     *out << c.name;
 }
 
-class Course : public ::testing::TestWithParam<Case> {};
+const Case kCases[] = {
+    {"pin with wait and duration",
+     pin(0, 10, 60),
+     0,
+     kPin3,
+     {"10 s – 70 s (1:10 min)"},
+     "Dauer 60 s",
+     ""},
+    {"inactive pin", "", 0, kPin4, {}, "deaktiviert", ""},
+    {"code pin, matching code", pin(1, 99, 30, 1), 2, kPin4, {"0 s – 30 s"}, "", ""},
+    {"code pin, other code", pin(1, 0, 30, 1), 1, kPin4, {}, "nicht bei diesem", ""},
+    {"code pin, no code", pin(2, 0, 30, 1), 0, kPin7, {}, "nicht bei diesem", ""},
+    {"one code switches two pins", pin(2, 0, 45, 1), 1, kPin7, {"0 s – 45 s"}, "", ""},
+    {"sound with wait", sound(5, "2.5"), 0, kSound, {"5 s – 7,5 s"}, "Spielzeit 2,5 s", ""},
+    {"sound switches its pin", sound(5, "2.5", 1), 0, kPin4, {"5 s – 7,5 s"}, "deaktiviert", ""},
+    {"no sound", "", 0, kSound, {}, "keine Sounddatei", ""},
+    {"radio at start, for seconds",
+     radio(0, 0, 1, 20),
+     0,
+     kRadio,
+     {"0 s – 20 s"},
+     "80 % → stumm (MUTE)",
+     ""},
+    {"radio volume missing is full",
+     "[Funk]\nOnOff=1\nStart=0\nEnde=1\n",
+     0,
+     kRadio,
+     {"bei 0 s"},
+     "100 %",
+     ""},
+    {"radio after seconds, to program end",
+     pin(0, 0, 40) + radio(1, 15, 0, 0) + kEnds,
+     0,
+     kRadio,
+     {"15 s – 40 s"},
+     "",
+     ""},
+    {"radio with a pin, to its end",
+     pin(0, 10, 60) + radio(2, 0, 2, 0, 0),
+     0,
+     kRadio,
+     {"10 s – 70 s (1:10 min)"},
+     "",
+     ""},
+    {"radio to the end of a program left open",
+     radio(1, 15, 0, 0),
+     0,
+     kRadio,
+     {"ab 15 s, ohne Ende"},
+     "",
+     ""},
+    {"program ends after the last action",
+     pin(0, 10, 60) + sound(0, "1.5") + kEnds,
+     0,
+     kEnd,
+     {"bei 70 s (1:10 min)"},
+     "Ende",
+     ""},
+    {"program stays open", pin(0, 10, 60), 0, kEnd, {}, "bleibt offen", ""},
+    {"pin with duration 0",
+     pin(0, 10, 0),
+     0,
+     kPin3,
+     {"bei 10 s"},
+     "",
+     "„Dauer“ ist 0 – die Ansteuerung erfolgt nach 10 Sekunden für eine Zeit von 0 Sekunden"},
+    {"radio follows an inactive pin",
+     radio(2, 0, 0, 0, 1),
+     0,
+     kRadio,
+     {},
+     "startet bei diesem Alarm nie",
+     "folgt Pin 4 (DTR), der deaktiviert ist"},
+    {"radio follows no pin",
+     radio(2, 0, 1, 5, -1),
+     0,
+     kRadio,
+     {},
+     "",
+     "folgt keinem Pin ([Funk] „Pin“ ist nicht gewählt)"},
+    {"radio follows a pin this alarm does not switch",
+     pin(1, 0, 30, 1) + radio(2, 0, 2, 0, 1),
+     1,
+     kRadio,
+     {},
+     "",
+     "bei diesem Alarm nicht"},
+    {"radio ends with no pin",
+     radio(0, 0, 2, 0, -1) + kEnds,
+     0,
+     kEnd,
+     {},
+     "bleibt offen",
+     "die Regelung endet nicht von selbst"},
+    {"sound pin is also a timed pin",
+     pin(0, 0, 10) + sound(0, "3", 0),
+     0,
+     kPin3,
+     {"0 s – 10 s", "0 s – 3 s"},
+     "",
+     "Die Spielzeit des Sounds hat ebenfalls Einfluss auf die Ansteuerungszeit"},
+    {"sound file cannot be read",
+     sound(0, "fehlt.wav"),
+     0,
+     kSound,
+     {"ab 0 s, Ende unbekannt"},
+     "",
+     "kann nicht gelesen werden: die Datei ist nicht vorhanden"},
+    {"deactivation window running",
+     kDailyTest,
+     0,
+     kPin3,
+     {},
+     "",
+     "läuft gerade, bis 07.12.2026 22:30 Uhr"},
+    {"push-button without signal source at first",
+     pin(0, 10, 20) + kExtern + kEnds,
+     0,
+     kPin3,
+     {"10 s – 30 s"},
+     "",
+     "aber von 0 s bis 10 s ist kein Ausgang angesteuert"},
+    {"push-button after the outputs of an open program",
+     pin(0, 0, 20) + kExtern,
+     0,
+     kEnd,
+     {},
+     "bleibt offen",
+     "aber ab 20 s ist kein Ausgang angesteuert"},
+    {"push-button with outputs on throughout",
+     pin(0, 0, 20) + pin(2, 20, 5) + sound(0, "1.25", 1) + kExtern + kEnds,
+     0,
+     kPin4,
+     {"0 s – 1,25 s"},
+     "",
+     ""},
+};
+
+class Course : public SettingsFileTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(Course, RowAndFindings) {
     const Case& c = GetParam();
-    CourseSettings settings;
-    c.setUp(settings);
-    const auto choices = alarmChoices(kList);
-    const AlarmCourse course = buildAlarmCourse(settings, choices.at(c.choice));
+    store(utf8ToCp1252(c.settings));  // the file is Windows-1252
+    const SoundLengthReader length = [](const std::string& path) {
+        return path == "fehlt.wav" ? SoundLength{std::nullopt, "die Datei ist nicht vorhanden"}
+                                   : SoundLength{std::stod(path), ""};
+    };
+    const CourseSettings settings = readCourseSettings(IniFile(path()), length, kNow);
+    const AlarmCourse course = buildAlarmCourse(settings, alarmChoices(kList).at(c.choice));
     ASSERT_EQ(course.rows.size(), 6u);
     const CourseRow& row = course.rows[c.row];
     std::vector<std::string> times;
-    for (const CourseBar& bar : row.bars) times.push_back(barTimes(bar));
-    EXPECT_EQ(times, c.bars);
-    if (c.note.empty()) {
-        EXPECT_EQ(row.note, "");
+    std::string shown = row.note;
+    for (const CourseBar& bar : row.bars) {
+        times.push_back(barTimes(bar));
+        shown += " | " + bar.label;
     }
-    EXPECT_NE(row.note.find(c.note), std::string::npos) << row.note;
+    EXPECT_EQ(times, c.bars);
+    EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
     if (c.finding.empty()) {
         EXPECT_TRUE(course.findings.empty()) << course.findings.front();
     } else {
@@ -313,31 +259,6 @@ TEST(FormatSeconds, WholeFractionsAndMinutes) {
                                                     {59.9999, "60 s (1:00 min)"},
                                                     {1800, "1800 s (30:00 min)"}};
     for (const auto& [seconds, text] : cases) EXPECT_EQ(formatSeconds(seconds), text) << seconds;
-}
-
-// The files are read with the alarm program's defaults, and the list as it is on disk.
-class CourseSourceFile : public SettingsFileTest {};
-
-TEST_F(CourseSourceFile, ReadsBothFilesAsTheAlarmProgramDoes) {
-    const std::string directory = (dir_ / "").string();
-    store(
-        "[Funk]\r\nOnOff=1\r\nStart=0\r\nEnde=0\r\n[Sound]\r\nPlay=1\r\nPfad=a.wav\r\n"
-        "[Funktionsprobe]\r\nArt=4\r\nUhrzeit=10:00\r\nDauer=30\r\n");
-    writeConditionList(directory, kList);
-    std::string asked;
-    const auto length = [&](const std::string& path) {
-        asked = path;
-        return SoundLength{4.0, ""};
-    };
-    const auto now = floor<seconds>(sys_days(2026y / December / 7) + 9h + 10min);  // 10:10 MEZ
-    const dravel::config::CourseSource source = readCourseSource(directory, length, now);
-    EXPECT_EQ(asked, "a.wav");
-    EXPECT_EQ(source.list, kList);
-    const AlarmCourse course = buildAlarmCourse(source.settings, alarmChoices(source.list)[0]);
-    EXPECT_EQ(course.rows[kRadio].bars.at(0).label, "100 % → Endlautstärke nicht gewählt");
-    EXPECT_EQ(course.rows[kEnd].note.substr(0, 12), "bleibt offen");
-    ASSERT_TRUE(source.settings.silentUntil);
-    EXPECT_EQ(formatGermanDateTime(*source.settings.silentUntil), "07.12.2026 10:30");
 }
 
 }  // namespace
