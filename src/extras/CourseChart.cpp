@@ -196,12 +196,9 @@ void paintBar(QPainter& p, const CourseLayout& l, const CourseBar& bar, const QR
 }
 
 void paintNotes(QPainter& p, const config::AlarmCourse& course, const CourseLayout& l) {
-    QFont italic = p.font();
-    italic.setItalic(true);
-    const QFont normal = p.font();
-    p.setFont(italic);
-    p.setPen(QColor(0x55, 0x55, 0x55));
-    const QFontMetricsF metrics(italic, p.device());
+    // Grey, not italic: the report embeds only the regular and the bold face.
+    p.setPen(QColor(0x66, 0x66, 0x66));
+    const QFontMetricsF metrics(p.font(), p.device());
     for (std::size_t r = 0; r < l.rows.size(); ++r) {
         const auto& row = course.rows[r];
         if (row.note.empty() || !row.bars.empty()) continue;
@@ -209,7 +206,6 @@ void paintNotes(QPainter& p, const config::AlarmCourse& course, const CourseLayo
         p.drawText(cell, Qt::AlignVCenter | Qt::AlignLeft,
                    metrics.elidedText(toQString(row.note), Qt::ElideRight, cell.width()));
     }
-    p.setFont(normal);
 }
 
 }  // namespace

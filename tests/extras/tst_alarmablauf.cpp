@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
-#include <QMenu>
 #include <QTest>
 #include <chrono>
 #include <set>
@@ -91,13 +90,6 @@ bool openWindow(const std::function<void(TAlarmablauf&)>& check) {
 class TestAlarmablauf : public QObject {
     Q_OBJECT
 private slots:
-    void menuEntryFollowsTheTestWindows() {
-        TMain main;
-        const auto actions = child<QMenu>(main, "Extras1")->actions();
-        const auto at = actions.indexOf(child<QAction>(main, "NaechsteFunktionsproben1"));
-        QCOMPARE(actions.value(at + 1)->text(), QStringLiteral("Alarmablauf…"));
-    }
-
     void selectorChoosesTheDrawnRows() {
         struct Case {
             QString alarm;
