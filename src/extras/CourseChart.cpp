@@ -16,7 +16,7 @@ using config::BarStyle;
 using config::CourseBar;
 using ui::toQString;
 
-constexpr qreal kRowLines = 2.4;   // a row's height in lines
+constexpr qreal kRowLines = 3.0;   // a row's height in lines
 constexpr qreal kAxisLines = 1.6;  // the axis and its labels
 constexpr qreal kMaxCaptionShare = 0.32;
 constexpr int kMostTicks = 8;
@@ -84,7 +84,7 @@ qreal captionWidth(const config::AlarmCourse& course, const QFontMetricsF& metri
 // The bars of one row share its band: one above the other when there are several.
 QRectF barRect(const CourseLayout& l, const QRectF& row, std::size_t index, std::size_t count,
                double from, double to) {
-    const qreal band = row.height() * 0.6;
+    const qreal band = row.height() * 0.76;
     const qreal height = band / static_cast<qreal>(count);
     const qreal top = row.top() + (row.height() - band) / 2 + height * static_cast<qreal>(index);
     const qreal left = l.x(from);
@@ -191,7 +191,7 @@ void paintBar(QPainter& p, const CourseLayout& l, const CourseBar& bar, const QR
     p.drawRect(r);
     p.setBrush(Qt::NoBrush);
     if (bar.endKind == BarEnd::Never) paintArrow(p, r, l.unit);
-    const bool solid = bar.style != BarStyle::SoundPin && bar.endKind == BarEnd::At;
+    const bool solid = bar.style != BarStyle::SoundPin && bar.endKind != BarEnd::Unknown;
     paintLabel(p, l, r, toQString(bar.label), solid);
 }
 
@@ -202,7 +202,8 @@ void paintNotes(QPainter& p, const config::AlarmCourse& course, const CourseLayo
     for (std::size_t r = 0; r < l.rows.size(); ++r) {
         const auto& row = course.rows[r];
         if (row.note.empty() || !row.bars.empty()) continue;
-        const QRectF cell = l.rows[r].adjusted(l.unit * 4, 0, 0, 0);
+        const QRectF cell(l.plot.left() + l.unit * 4, l.rows[r].top(),
+                          l.area.right() - l.plot.left() - l.unit * 4, l.rows[r].height());
         p.drawText(cell, Qt::AlignVCenter | Qt::AlignLeft,
                    metrics.elidedText(toQString(row.note), Qt::ElideRight, cell.width()));
     }
