@@ -175,8 +175,7 @@ int main(int argc, char** argv) {
     alarmCourse(out, dir, now);
 
     SampleCard card;
-    dravel::extras::writeSettingsReportPdf(buildSettingsReport(dir, card, playable, now,
-                                                               sampleLength),
-                                           out + "/extras-bericht.pdf");
+    dravel::extras::writeSettingsReportPdf(
+        buildSettingsReport(dir, card, playable, now, sampleLength), out + "/extras-bericht.pdf");
     return 0;
 }
