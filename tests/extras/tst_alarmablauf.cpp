@@ -3,8 +3,10 @@
 // says what the picture shows.
 #include <QAction>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QToolTip>
 #include <chrono>
 #include <set>
 
@@ -131,6 +133,11 @@ private slots:
             const QRectF bar = window.view()->layout().bars[0].rect;
             QTest::mouseClick(window.view(), Qt::LeftButton, {}, bar.center().toPoint());
             QCOMPARE(events->currentRow(), 0);
+            // Hovering a bar tells the same.
+            const QPoint at = bar.center().toPoint();
+            QHelpEvent hover(QEvent::ToolTip, at, window.view()->mapToGlobal(at));
+            QApplication::sendEvent(window.view(), &hover);
+            QCOMPARE(QToolTip::text(), events->item(0)->text());
         }));
     }
 
