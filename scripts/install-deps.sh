@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps imagemagick fonts-dejavu-core fonts-liberation2 fonts-wine
   qt6-translations-l10n
-  binutils-mingw-w64-x86-64 hyperfine sox poppler-utils
+  binutils-mingw-w64-x86-64 hyperfine sox libsox-fmt-mp3 poppler-utils
   xdg-utils ngspice python3
 )
 

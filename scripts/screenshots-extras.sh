@@ -13,6 +13,17 @@ for page in "$root"/docs/extras-bericht-seite-*.png; do
   number="${page##*-}"
   mv "$page" "$root/docs/extras-bericht-seite$((10#${number%.png})).png"
 done
+# The report ends with one course page per alarm kind: the last one (the FMS course) is kept
+# as the README's picture of them.
+last=""
+for page in "$root"/docs/extras-bericht-seite*.png; do
+  number="${page##*seite}"; number="${number%.png}"
+  if pdftotext -f "$number" -l "$number" "$root/docs/extras-bericht.pdf" - | grep -q '^Alarmablauf: '; then
+    [ -n "$last" ] && rm "$last"
+    last="$page"
+  fi
+done
+[ -n "$last" ] && mv "$last" "$root/docs/extras-bericht-alarmablauf.png"
 rm "$root/docs/extras-bericht.pdf"
 pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$root/docs/extras-pruefprotokoll.pdf" \
   "$root/docs/extras-pruefprotokoll-seite1"

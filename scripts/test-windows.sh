@@ -11,7 +11,7 @@
 #                                  built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
-#   scripts/test-windows.sh pictures  the import dialog, the list check and "Über" as Wine draws
+#   scripts/test-windows.sh pictures  the import dialog, the list check, "Über" and the alarm course as Wine draws
 #                                  them, into docs/windows-*.png, and the report's fonts (needs a
 #                                  whole run's build first)
 #
@@ -329,7 +329,7 @@ main() {
       start_display
       draw_pictures
       report_fonts_check
-      for p in extras-importieren extras-bedingungsliste-pruefen info; do
+      for p in extras-importieren extras-bedingungsliste-pruefen info extras-alarmablauf extras-alarmablauf-fms; do
         cp "$pictures/$p.png" "$root/docs/windows-$p.png"
       done
       cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"

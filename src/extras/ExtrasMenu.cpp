@@ -17,8 +17,10 @@
 #include "config/storage/IniFile.h"
 #include "devices/mixer/AudioMixer.h"
 #include "devices/mixer/AudioMixerNames.h"
+#include "devices/sound/SoundFileLength.h"
 #include "devices/sound/SoundFileSource.h"
 #include "devices/system/ProgramDirectory.h"
+#include "extras/Alarmablauf.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/Counted.h"
 #include "extras/CsvImport.h"
@@ -90,8 +92,8 @@ config::SettingsReport currentReport(const ExtrasServices& services) {
     devices::TAudioMixer mixer;
     mixer.setMixerId(0);
     devices::AudioMixerNames names(mixer);
-    return config::buildSettingsReport(programDirectory(), names, services.playable,
-                                       services.now());
+    return config::buildSettingsReport(programDirectory(), names, services.playable, services.now(),
+                                       services.soundLength);
 }
 
 }  // namespace
@@ -114,6 +116,7 @@ ExtrasServices systemServices() {
         [](const std::string& path) {
             return devices::SoundFileSource::open(path, kCheckRate) != nullptr;
         },
+        [](const std::string& path) { return devices::soundFileLength(path); },
     };
 }
 
@@ -126,6 +129,7 @@ ExtrasServices extrasServices() {
     takeIfSet(used.setUpPrinter, put.setUpPrinter);
     takeIfSet(used.now, put.now);
     takeIfSet(used.playable, put.playable);
+    takeIfSet(used.soundLength, put.soundLength);
     return used;
 }
 
@@ -141,6 +145,7 @@ ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
                &ExtrasMenu::BedingungslistePruefenClick);
     addCommand(menu, "NaechsteFunktionsproben1", QStringLiteral("Nächste Funktionsproben…"),
                &ExtrasMenu::NaechsteFunktionsprobenClick);
+    addCommand(menu, "Alarmablauf1", QStringLiteral("Alarmablauf…"), &ExtrasMenu::AlarmablaufClick);
     menu->addSeparator();
     addCommand(menu, "Exportieren1", QStringLiteral("Bedingungsliste exportieren…"),
                &ExtrasMenu::ExportierenClick);
@@ -177,6 +182,17 @@ void ExtrasMenu::NaechsteFunktionsprobenClick() {
         config::planDeactivations(config::DeactivationSchedule::read(settings), services.now());
     TProbenTermine dialog(window_);
     dialog.setPlan(config::scheduleSentence(settings), plan);
+    dialog.exec();
+}
+
+// Every course is worked out once, when the window opens: the sound file is
+// measured once and the selector switches without reading anything.
+void ExtrasMenu::AlarmablaufClick() {
+    const ExtrasServices services = extrasServices();
+    const config::CourseSource source =
+        config::readCourseSource(programDirectory(), services.soundLength, services.now());
+    TAlarmablauf dialog(window_);
+    dialog.setCourses(config::buildAlarmCourses(source, config::alarmChoices(source.list)));
     dialog.exec();
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 
+#include "config/extras/AlarmCourse.h"
 #include "config/extras/ConditionCheck.h"
 
 class QMainWindow;
@@ -29,10 +30,12 @@ struct ExtrasServices {
     std::function<bool(QWidget* parent, QPrinter& printer)> setUpPrinter;
     std::function<std::chrono::sys_seconds()> now;
     config::PlayableCheck playable;
+    // How long the sound component plays a file, or why it cannot.
+    config::SoundLengthReader soundLength;
 };
 
 // The file dialogs, the printers and the print dialog, the system clock and
-// the sound component.
+// the sound component (whether it plays a file, and for how long).
 ExtrasServices systemServices();
 
 // What the commands use now: the system's services, each one that a test put
@@ -53,6 +56,7 @@ public:
 
     void BedingungslistePruefenClick();
     void NaechsteFunktionsprobenClick();
+    void AlarmablaufClick();
     void ExportierenClick();
     void ImportierenClick();
     void PdfClick();

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "extras/CourseChart.h"
 #include "ui/Text.h"
 
 namespace dravel::extras {
@@ -211,12 +212,55 @@ void drawPageNumber(QPainter& painter, const PageFrame& frame, int page, int pag
                      QStringLiteral("Seite %1 von %2").arg(page).arg(pages));
 }
 
-void printPages(QTextDocument& document, QPagedPaintDevice& device) {
+// --- The course of an alarm, one page each ------------------------------------------------
+
+// The findings under the picture, as many as the page holds.
+void drawFindings(QPainter& painter, QRectF area, const std::vector<std::string>& findings) {
+    QFont bold = reportFont(kBodyPoints);
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Was schiefgehen würde"));
+    area.setTop(area.top() + QFontMetricsF(bold, painter.device()).height() * 1.4);
+    painter.setFont(reportFont(kBodyPoints));
+    QStringList lines;
+    for (const std::string& f : findings) lines << QStringLiteral("• ") + ui::toQString(f);
+    if (lines.isEmpty()) lines << QStringLiteral("Keine Auffälligkeiten");
+    for (const QString& line : lines) {
+        const QString& text = line;
+        const QRectF needed = painter.boundingRect(area, Qt::TextWordWrap, text);
+        if (needed.bottom() > area.bottom()) break;
+        painter.drawText(area, Qt::TextWordWrap, text);
+        area.setTop(needed.bottom() + needed.height() / 4);
+    }
+}
+
+void drawCoursePage(QPainter& painter, const PageFrame& frame, const config::AlarmCourse& course) {
+    painter.save();
+    QFont heading = reportFont(13);
+    heading.setBold(true);
+    painter.setFont(heading);
+    painter.setPen(Qt::black);
+    QRectF area = frame.text;
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop,
+                     QStringLiteral("Alarmablauf: ") + ui::toQString(course.alarm));
+    area.setTop(area.top() + QFontMetricsF(heading, painter.device()).height() * 1.8);
+    const QFont body = reportFont(kBodyPoints - 1);
+    painter.setFont(body);
+    const QFontMetricsF metrics(body, painter.device());
+    const qreal height = std::min(courseHeight(course, metrics), area.height() * 0.6);
+    const QRectF picture(area.topLeft(), QSizeF(area.width(), height));
+    paintCourse(painter, course, layOutCourse(course, picture, metrics));
+    painter.setPen(Qt::black);
+    area.setTop(picture.bottom() + metrics.height() * 1.5);
+    drawFindings(painter, area, course.findings);
+    painter.restore();
+}
+
+void printTextPages(QTextDocument& document, QPagedPaintDevice& device, QPainter& painter,
+                    int pages) {
     const PageFrame frame(device);
-    QPainter painter(&device);
     const qreal height = frame.text.height();
-    const int pages = document.pageCount();
-    for (int page = 0; page < pages; ++page) {
+    for (int page = 0; page < document.pageCount(); ++page) {
         if (page > 0) device.newPage();
         painter.save();
         painter.translate(frame.text.left(), frame.text.top() - page * height);
@@ -227,6 +271,21 @@ void printPages(QTextDocument& document, QPagedPaintDevice& device) {
         painter.setClipRect(context.clip);
         document.documentLayout()->draw(&painter, context);
         painter.restore();
+        drawPageNumber(painter, frame, page + 1, pages);
+    }
+}
+
+// The text, then one page per course, numbered together.
+void printPages(QTextDocument& document, QPagedPaintDevice& device,
+                const std::vector<config::AlarmCourse>& courses) {
+    const PageFrame frame(device);
+    QPainter painter(&device);
+    const int textPages = document.pageCount();
+    const int pages = textPages + static_cast<int>(courses.size());
+    printTextPages(document, device, painter, pages);
+    for (int page = textPages; page < pages; ++page) {
+        device.newPage();
+        drawCoursePage(painter, frame, courses[static_cast<std::size_t>(page - textPages)]);
         drawPageNumber(painter, frame, page + 1, pages);
     }
 }
@@ -250,18 +309,19 @@ void stampCreationDate(QByteArray& pdf, config::sys_seconds created) {
     pdf.replace(from, length, stamp);
 }
 
-void printHtml(const QString& html, QPagedPaintDevice& device) {
+void printHtml(const QString& html, QPagedPaintDevice& device,
+               const std::vector<config::AlarmCourse>& courses = {}) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
     document.setHtml(html);
     layOutOnPages(document, device);
     keepHeadingsWithTheirContent(document);
-    printPages(document, device);
+    printPages(document, device, courses);
 }
 
 void writePdf(const QString& html, const QString& title, config::sys_seconds created,
-              const QString& path) {
+              const QString& path, const std::vector<config::AlarmCourse>& courses = {}) {
     QFile file(path);
     const auto refused = [&] {
         return std::runtime_error("In " + ui::toStdString(path) + " kann nicht geschrieben werden");
@@ -274,7 +334,7 @@ void writePdf(const QString& html, const QString& title, config::sys_seconds cre
         writer.setResolution(300);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Dravel"));
-        printHtml(html, writer);
+        printHtml(html, writer, courses);
     }
     stampCreationDate(pdf.buffer(), created);
     if (file.write(pdf.buffer()) != pdf.buffer().size() || !file.flush()) throw refused();
@@ -290,12 +350,12 @@ QString reportHtml(const config::SettingsReport& report) {
 }
 
 void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
-    printHtml(reportHtml(report), device);
+    printHtml(reportHtml(report), device, report.courses);
 }
 
 void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
-    writePdf(reportHtml(report), QStringLiteral("Einstellungen für Kalvor"), report.createdAt,
-             path);
+    writePdf(reportHtml(report), QStringLiteral("Einstellungen für Kalvor"), report.createdAt, path,
+             report.courses);
 }
 
 QString wiringReportHtml(const config::WiringReport& report) {

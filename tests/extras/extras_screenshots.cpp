@@ -1,5 +1,6 @@
 // Draws each window of the Extras menu with a sample set-up into PNG files
 // and writes the sample report as PDF, for the README.
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include "devices/serial/SerialPorts.h"
 #include "devices/serial/SimulatedSerialDriver.h"
 #include "devices/system/ProgramDirectory.h"
+#include "extras/Alarmablauf.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
 #include "extras/ExtrasMenu.h"
@@ -108,6 +110,32 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
         out + "/extras-pruefprotokoll.pdf");
 }
 
+// The sample's sound plays for 8.5 s.
+SoundLength sampleLength(const std::string&) {
+    return {8.5, ""};
+}
+
+// The course window for the alarm without a code and for the FMS code, with the push-button
+// wired and the sound switching Pin 4, in a folder of its own.
+void alarmCourse(const QString& out, const std::string& dir, sys_seconds now) {
+    QTemporaryDir own;
+    const std::string ownDir = own.path().toStdString() + "/";
+    for (const char* name : {"Prog.ini", "Alarmierung.dat"})
+        QFile::copy(QString::fromStdString(dir + name), QString::fromStdString(ownDir + name));
+    IniFile settings(settingsFilePath(ownDir));
+    settings.writeBool("ComPort", "Extern", true);
+    settings.writeBool("Sound", "Ansteuern", true);
+    settings.writeInteger("Sound", "Ansteuern Pin", 1);
+    settings.commit();
+    const CourseSource source = readCourseSource(ownDir, sampleLength, now);
+    dravel::extras::TAlarmablauf window;
+    window.setCourses(buildAlarmCourses(source, alarmChoices(source.list)));
+    window.resize(1000, 640);
+    save(window, out + "/extras-alarmablauf.png");
+    window.findChild<QComboBox*>("Alarmauswahl")->setCurrentIndex(4);  // the FMS code
+    save(window, out + "/extras-alarmablauf-fms.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,8 +172,10 @@ int main(int argc, char** argv) {
     // 300 dpi, would show as gaps in windows drawn after it.
     wiringCheck(out, dir, now);
 
+    alarmCourse(out, dir, now);
+
     SampleCard card;
-    dravel::extras::writeSettingsReportPdf(buildSettingsReport(dir, card, playable, now),
-                                           out + "/extras-bericht.pdf");
+    dravel::extras::writeSettingsReportPdf(
+        buildSettingsReport(dir, card, playable, now, sampleLength), out + "/extras-bericht.pdf");
     return 0;
 }

@@ -221,9 +221,10 @@ private slots:
         QStringList texts;
         for (QAction* a : child<QMenu>(window.w, "Extras1")->actions())
             if (!a->isSeparator()) texts << a->text();
-        QCOMPARE(texts, (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…",
-                                     "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
-                                     "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…"}));
+        QCOMPARE(texts,
+                 (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…", "Alarmablauf…",
+                              "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
+                              "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…"}));
     }
 
     void listCheckShowsOneRowPerFindingOrNone() {
@@ -447,7 +448,10 @@ private slots:
                   "Bedingungsliste (3 Einträge)", "Gerätehaus; Tor \"Nord\"", "FMS-Kennung",
                   "Prüfung der Bedingungsliste",
                   "Doppelter Eintrag: gleiche Art und Kennung wie Zeile 1",
-                  "Nächste Funktionsproben", "Dienstag", "Pin 4 (DTR)"})
+                  "Nächste Funktionsproben", "Dienstag", "Pin 4 (DTR)",
+                  "Alarmablauf: Alarm ohne Kennung",
+                  "Alarmablauf: 5-Ton-Alarm, jede Kennung der Liste",
+                  "Alarmablauf: FMS-Alarm, jede Kennung der Liste", "Was schiefgehen würde"})
                 QVERIFY2(text.contains(QString::fromUtf8(part)), part);
         }
         // The report's own moment (09:00 UTC), as UTC; body text regular, headings bold,

@@ -64,7 +64,8 @@ std::vector<ReportCondition> reportConditions(const std::vector<ConditionEntry>&
 }  // namespace
 
 SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNames& mixer,
-                                   const PlayableCheck& playable, sys_seconds now) {
+                                   const PlayableCheck& playable, sys_seconds now,
+                                   const SoundLengthReader& soundLength) {
     const IniFile settings(settingsFilePath(programDirectory));
     SettingsReport report;
     report.createdAt = now;
@@ -75,6 +76,11 @@ SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNam
     report.conditions = reportConditions(list.entries);
     report.findings = checkReadList(list, ComPortSettings::read(settings).pins, playable);
     report.deactivations = planDeactivations(DeactivationSchedule::read(settings), now);
+    if (soundLength) {
+        const CourseSource source{readCourseSettings(settings, soundLength, now), list.entries,
+                                  list.error};
+        report.courses = buildAlarmCourses(source, alarmKindChoices(list.entries));
+    }
     return report;
 }
 

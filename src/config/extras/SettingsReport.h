@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/conditions/ConditionList.h"
+#include "config/extras/AlarmCourse.h"
 #include "config/extras/BerlinTime.h"
 #include "config/extras/ConditionCheck.h"
 #include "config/extras/DeactivationWindows.h"
@@ -35,11 +36,15 @@ struct SettingsReport {
     std::vector<ReportCondition> conditions;
     std::vector<ConditionFinding> findings;
     DeactivationPlan deactivations;
+    // The course without a code and for each kind the list uses; none when
+    // the report was made without the sound component.
+    std::vector<AlarmCourse> courses;
 };
 
 // Reads Prog.ini and Alarmierung.dat of the program directory once each.
 SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNames& mixer,
-                                   const PlayableCheck& playable, sys_seconds now);
+                                   const PlayableCheck& playable, sys_seconds now,
+                                   const SoundLengthReader& soundLength = {});
 
 // The schedule panel's sentence as the main window shows it, or the
 // message why it cannot be built; panel line breaks become "\n".

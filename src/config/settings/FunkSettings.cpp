@@ -6,20 +6,33 @@ namespace dravel::config {
 
 namespace funk = keys::funk;
 
-FunkSettings FunkSettings::read(const IniFile& ini) {
+namespace {
+
+template <typename Read>
+FunkSettings readWith(const IniFile& ini, Read read) {
     FunkSettings s;
-    s.onOff = readForDialog(ini, funk::kOnOff);
-    s.card = readForDialog(ini, funk::kCard);
-    s.input = readForDialog(ini, funk::kInput);
-    s.start = readForDialog(ini, funk::kStart);
-    s.startTime = readForDialog(ini, funk::kStartTime);
-    s.endTime = readForDialog(ini, funk::kEndTime);
-    s.end = readForDialog(ini, funk::kEnd);
-    s.pin = readForDialog(ini, funk::kPin);
-    s.endVolumeMode = readForDialog(ini, funk::kEndVolumeMode);
-    s.startVolume = readForDialog(ini, funk::kStartVolume);
-    s.endVolume = readForDialog(ini, funk::kEndVolume);
+    s.onOff = read(ini, funk::kOnOff);
+    s.card = read(ini, funk::kCard);
+    s.input = read(ini, funk::kInput);
+    s.start = read(ini, funk::kStart);
+    s.startTime = read(ini, funk::kStartTime);
+    s.endTime = read(ini, funk::kEndTime);
+    s.end = read(ini, funk::kEnd);
+    s.pin = read(ini, funk::kPin);
+    s.endVolumeMode = read(ini, funk::kEndVolumeMode);
+    s.startVolume = read(ini, funk::kStartVolume);
+    s.endVolume = read(ini, funk::kEndVolume);
     return s;
+}
+
+}  // namespace
+
+FunkSettings FunkSettings::read(const IniFile& ini) {
+    return readWith(ini, [](const IniFile& i, const auto& key) { return readForDialog(i, key); });
+}
+
+FunkSettings FunkSettings::readAsAlarmProgram(const IniFile& ini) {
+    return readWith(ini, [](const IniFile& i, const auto& key) { return readForSummary(i, key); });
 }
 
 void FunkSettings::write(IniFile& ini) const {

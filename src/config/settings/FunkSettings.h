@@ -24,6 +24,9 @@ struct FunkSettings {
 
     // Reads in the order the dialog takes the values over.
     static FunkSettings read(const IniFile& ini);
+    // The same keys with the summary's defaults, which are the alarm
+    // program's own (a missing volume is 100 %, not the window's 0 %).
+    static FunkSettings readAsAlarmProgram(const IniFile& ini);
     // Writes every key, whatever onOff says, in the alarm program's order.
     void write(IniFile& ini) const;
 };

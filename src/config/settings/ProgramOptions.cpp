@@ -7,13 +7,26 @@ namespace dravel::config {
 namespace prog = keys::prog;
 namespace comport = keys::comport;
 
-ProgramOptions ProgramOptions::read(const IniFile& ini) {
+namespace {
+
+template <typename Read>
+ProgramOptions readWith(const IniFile& ini, Read read) {
     ProgramOptions o;
-    o.tray = readForDialog(ini, prog::kTray);
-    o.autoEnd = readForDialog(ini, prog::kAutoEnd);
-    o.multiStart = readForDialog(ini, prog::kMultiStart);
-    o.externStop = readForDialog(ini, comport::kExtern);
+    o.tray = read(ini, prog::kTray);
+    o.autoEnd = read(ini, prog::kAutoEnd);
+    o.multiStart = read(ini, prog::kMultiStart);
+    o.externStop = read(ini, comport::kExtern);
     return o;
+}
+
+}  // namespace
+
+ProgramOptions ProgramOptions::read(const IniFile& ini) {
+    return readWith(ini, [](const IniFile& i, const auto& key) { return readForDialog(i, key); });
+}
+
+ProgramOptions ProgramOptions::readAsAlarmProgram(const IniFile& ini) {
+    return readWith(ini, [](const IniFile& i, const auto& key) { return readForSummary(i, key); });
 }
 
 void ProgramOptions::write(IniFile& ini) const {

@@ -13,6 +13,9 @@ struct ProgramOptions {
 
     // Reads in the order the dialog's boxes are set, so their notices come in that order.
     static ProgramOptions read(const IniFile& ini);
+    // The same keys with the summary's defaults, which are the alarm
+    // program's own (a missing "Ende" does not end it by itself).
+    static ProgramOptions readAsAlarmProgram(const IniFile& ini);
     void write(IniFile& ini) const;
 };
 
