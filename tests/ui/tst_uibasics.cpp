@@ -31,8 +31,6 @@ private slots:
     void fullStopIsAddedOnlyAfterCharactersSortingAfterIt();
     void guardShowsTheErrorAndGoesOn();
     void radioGroupRunsItsHandlerOnSelectionButNotOnClearing();
-    void tabEntersARadioGroupAtItsSelectedItem_data();
-    void tabEntersARadioGroupAtItsSelectedItem();
     void programFontIsTheMetricCompatibleBitmapFont();
     void qtOwnButtonsAndDialogsSpeakGerman();
 };
@@ -130,48 +128,6 @@ void TestUiBasics::radioGroupRunsItsHandlerOnSelectionButNotOnClearing() {
     QCOMPARE(spy.at(0).at(0).toInt(), 2);
     QCOMPARE(spy.at(1).at(0).toInt(), 0);
     QVERIFY(group.button(1)->y() > group.button(0)->y());
-}
-
-void TestUiBasics::tabEntersARadioGroupAtItsSelectedItem_data() {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("entered");    // the item Tab lands on
-    QTest::addColumn<int>("afterDown");  // the item the down arrow moves to there
-    QTest::addColumn<int>("selectedAfterDown");
-    QTest::newRow("none selected: the first") << -1 << 0 << 1 << -1;
-    QTest::newRow("first") << 0 << 0 << 1 << 1;
-    QTest::newRow("middle") << 1 << 1 << 2 << 2;
-    QTest::newRow("last") << 2 << 2 << 2 << 2;
-}
-
-// As on Windows: one Tab stop per group, at its selected item; the arrows move and select
-// within it; the next Tab leaves the group.
-void TestUiBasics::tabEntersARadioGroupAtItsSelectedItem() {
-    QFETCH(int, selected);
-    QFETCH(int, entered);
-    QFETCH(int, afterDown);
-    QFETCH(int, selectedAfterDown);
-    QWidget window;
-    auto* before = new QPushButton(QStringLiteral("Vorher"), &window);
-    auto* group = new dravel::ui::RadioGroup(&window);
-    group->setObjectName(QStringLiteral("Tage"));
-    group->setGeometry(0, 40, 200, 120);
-    auto* after = new QPushButton(QStringLiteral("Nachher"), &window);
-    after->move(0, 170);
-    group->setItems({"Keine Deaktivierung", "Jeden", "Täglich"});  // made after "Nachher"
-    group->setItemIndex(selected);
-    window.show();
-    QVERIFY(activate(window));
-    before->setFocus();
-    QTest::keyClick(before, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), group->button(entered));
-    QCOMPARE(group->itemIndex(), selected);  // entering selects nothing
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), group->button(afterDown));
-    QCOMPARE(group->itemIndex(), selectedAfterDown);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), after);
-    QTest::keyClick(after, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), group->button(afterDown));
 }
 
 // The stand-in has the widths of the Windows font, so a caption with a
