@@ -266,7 +266,7 @@ void TVerdrahtung::FormActivate() {
 
 void TVerdrahtung::ComPortAfterOpen() {
     ui->PortOpen->SetState(TLedState::lsOn);
-    ui->PortZustand->clear();
+    ui->PortZustand->hide();
     presenceTimer_.start();
     for (const PinRow& pin : pins_)
         if (pin.switchButton) pin.switchButton->setEnabled(true);
@@ -324,6 +324,7 @@ void TVerdrahtung::checkPortPresent() {
     ComPortAfterClose();
     ui->PortZustand->setText(toQString(ComPort->Port()) +
                              QStringLiteral(" ist nicht mehr vorhanden"));
+    ui->PortZustand->show();
 }
 
 // The row shows the line as it is: a switch the driver refused changes nothing.

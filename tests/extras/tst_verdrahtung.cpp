@@ -365,6 +365,7 @@ private slots:
             ports.driver().failCall("modemStatus", 31);
             QVERIFY(QTest::qWaitFor([&] { return !lit(d, "PortOpen"); }, 5000));
             QCOMPARE(child<QLabel>(d, "PortZustand")->text(), "COM1 ist nicht mehr vorhanden");
+            QVERIFY(child<QLabel>(d, "PortZustand")->isVisible());
             QVERIFY(!button(d, "TasterPruefen")->isEnabled());
             d.accept();
         }));
