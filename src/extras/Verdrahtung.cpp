@@ -97,9 +97,9 @@ TVerdrahtung::TVerdrahtung(QWidget* parent)
     presenceTimer_.setInterval(kPresenceInterval);
     connect(&presenceTimer_, &QTimer::timeout, this, &TVerdrahtung::checkPortPresent);
     // Leaving a typed name that matches an item selects it, which the combo box reports as a
-    // choice as well: one name, one attempt.
+    // choice before the edit ends: the choice tries the name, the end of the edit no more. A
+    // port picked again is tried again (an adapter plugged back in).
     connect(ui->portis, &QComboBox::activated, this, [this] {
-        if (toStdString(ui->portis->currentText()) == ComPort->Port() && !edited_) return;
         edited_ = false;
         ui::guarded(this, [this] { portisChange(); });
     });

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -369,6 +370,23 @@ private slots:
             QVERIFY(!button(d, "TasterPruefen")->isEnabled());
             d.accept();
         }));
+    }
+
+    // A typed name that a listed one equals is tried once when the field is left.
+    void aTypedPortIsTriedOnce() {
+        SimulatedPorts<> ports({"COM1", "COM2"});
+        bench.emplace("COM1");
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
+            QVERIFY(activate(d));
+            combo(d, "portis")->setFocus();
+            combo(d, "portis")->lineEdit()->selectAll();
+            QTest::keyClicks(combo(d, "portis")->lineEdit(), "COM2");
+            QTest::keyClick(combo(d, "portis")->lineEdit(), Qt::Key_Tab);
+            QCOMPARE(d.port().Port(), std::string("COM2"));
+            d.accept();
+        }));
+        const auto calls = ports.driver().calls();
+        QCOMPARE(std::count(calls.begin(), calls.end(), "open COM2"), 1);
     }
 
     // As "Extras → Drucken…": without a printer there is nothing to choose.
