@@ -194,6 +194,7 @@ void TBedingungen::setUpControls() {
 void TBedingungen::setUpList() {
     QTableView* list = ui->Ubersicht;
     list->setModel(model_);
+    list->setTabKeyNavigation(false);  // Tab leaves the list; the arrows move in it
     QHeaderView* header = list->horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);

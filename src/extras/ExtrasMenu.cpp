@@ -240,17 +240,19 @@ void ExtrasMenu::PdfClick() {
                               QStringLiteral("Der Bericht wurde in \"%1\" gespeichert").arg(path));
 }
 
-void ExtrasMenu::DruckenClick() {
-    // Without a printer the print dialog has nothing to offer (on Windows it
-    // does not even open).
+bool choosePrinter(QWidget* parent, QPrinter& printer) {
     const ExtrasServices services = extrasServices();
     if (!services.printerInstalled()) {
-        MessageBoxes::information(window_, QStringLiteral("Es ist kein Drucker eingerichtet."));
-        return;
+        MessageBoxes::information(parent, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        return false;
     }
+    return services.setUpPrinter(parent, printer);
+}
+
+void ExtrasMenu::DruckenClick() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!services.setUpPrinter(window_, printer)) return;
-    printSettingsReport(currentReport(services), printer);
+    if (!choosePrinter(window_, printer)) return;
+    printSettingsReport(currentReport(extrasServices()), printer);
 }
 
 // The port as the output test takes it: the one the settings name, whether

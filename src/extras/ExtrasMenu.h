@@ -42,6 +42,11 @@ ExtrasServices systemServices();
 // in taking its place.
 ExtrasServices extrasServices();
 
+// Lets the user choose a printer for a report; false when cancelled. Without any printer it says
+// so instead, since the print dialog would have nothing to offer (on Windows it does not even
+// open).
+bool choosePrinter(QWidget* parent, QPrinter& printer);
+
 // Tests put stand-ins in; hands back what was there. An empty member leaves
 // the system's own in place, so an empty struct puts them all back.
 ExtrasServices replaceExtrasServices(ExtrasServices services);

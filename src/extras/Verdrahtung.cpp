@@ -35,6 +35,9 @@ using ui::toStdString;
 const QString kSwitchOn = QStringLiteral("Einschalten");
 const QString kSwitchOff = QStringLiteral("Ausschalten");
 
+// How often the open port is looked at: an adapter pulled out sends no event.
+constexpr std::chrono::milliseconds kPresenceInterval(500);
+
 // How long the push-button step waits for the button, unless a test
 // shortened it.
 constexpr std::chrono::milliseconds kStopButtonTimeout = std::chrono::seconds(60);
@@ -91,7 +94,15 @@ TVerdrahtung::TVerdrahtung(QWidget* parent)
     stopTimer_.setSingleShot(true);
     connect(&stopTimer_, &QTimer::timeout, this,
             [this] { ui::guarded(this, [this] { stopButtonTimeUp(); }); });
-    ui::connectGuarded(ui->portis, &QComboBox::activated, this, &TVerdrahtung::portisChange);
+    presenceTimer_.setInterval(kPresenceInterval);
+    connect(&presenceTimer_, &QTimer::timeout, this, &TVerdrahtung::checkPortPresent);
+    // Leaving a typed name that matches an item selects it, which the combo box reports as a
+    // choice before the edit ends: the choice tries the name, the end of the edit no more. A
+    // port picked again is tried again (an adapter plugged back in).
+    connect(ui->portis, &QComboBox::activated, this, [this] {
+        edited_ = false;
+        ui::guarded(this, [this] { portisChange(); });
+    });
     // A typed name is tried once it is complete, not letter by letter; the
     // window losing the focus ends no edit that was never made.
     connect(ui->portis->lineEdit(), &QLineEdit::editingFinished, this, [this] {
@@ -141,7 +152,25 @@ void TVerdrahtung::setPlan(const config::WiringPlan& plan, const std::string& pr
         addStepRow(static_cast<int>(step), plan.steps[step]);
     ui->Schritte->setColumnStretch(kRemark, 1);
     ComPortAfterClose();  // switches disabled until the port is open
+    placeInTabOrder();
     resize(width(), sizeHint().height());
+}
+
+// The rows are made after the form's controls; the keyboard visits them in reading order: the
+// port, the rows, then the protocol and the buttons.
+void TVerdrahtung::placeInTabOrder() {
+    QWidget* previous = ui->Aktuell;
+    const auto follow = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (QWidget* control : ui->SchritteBox->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control->focusPolicy() & Qt::TabFocus) follow(control);
+    for (QWidget* control :
+         {static_cast<QWidget*>(ui->GeprueftVon), static_cast<QWidget*>(ui->Bemerkung),
+          static_cast<QWidget*>(ui->Speichern), static_cast<QWidget*>(ui->Drucken),
+          static_cast<QWidget*>(ui->Schliessen)})
+        follow(control);
 }
 
 void TVerdrahtung::addStepRow(int step, const config::WiringStep& s) {
@@ -237,6 +266,8 @@ void TVerdrahtung::FormActivate() {
 
 void TVerdrahtung::ComPortAfterOpen() {
     ui->PortOpen->SetState(TLedState::lsOn);
+    ui->PortZustand->hide();
+    presenceTimer_.start();
     for (const PinRow& pin : pins_)
         if (pin.switchButton) pin.switchButton->setEnabled(true);
     if (signalSwitch_) signalSwitch_->setEnabled(true);
@@ -246,6 +277,8 @@ void TVerdrahtung::ComPortAfterOpen() {
 // Closing tells bound lamps of every input line but the ring; bound anew, a
 // lamp shows its line off.
 void TVerdrahtung::ComPortAfterClose() {
+    presenceTimer_.stop();
+    stepSource_ = -1;  // every output is off with the port
     ui->PortOpen->SetState(TLedState::lsOff);
     for (TComLed* lamp : inputLamps_) {
         lamp->SetComPort(nullptr);
@@ -272,16 +305,34 @@ void TVerdrahtung::ComPortRing() {
         stopTimer_.stop();
         results_[static_cast<std::size_t>(stopStep_)] = {stopCheck_.result(),
                                                          extrasServices().now()};
+        restoreSignalSource();
     }
     showStopButton();
 }
 
-// As the output test: caption and lamp first, then the line.
+// A port that no longer answers (the adapter was pulled out) is closed, and the window says why
+// its lamps went dark. Closing a line that is gone may fail; the window shows it closed all the
+// same.
+void TVerdrahtung::checkPortPresent() {
+    if (!ComPort->Connected() || ComPort->LineResponds()) return;
+    presenceTimer_.stop();
+    stopCheck_.cancel();
+    try {
+        ComPort->ClosePort();
+    } catch (const std::exception&) {
+    }
+    ComPortAfterClose();
+    ui->PortZustand->setText(toQString(ComPort->Port()) +
+                             QStringLiteral(" ist nicht mehr vorhanden"));
+    ui->PortZustand->show();
+}
+
+// The row shows the line as it is: a switch the driver refused changes nothing.
 void TVerdrahtung::schalten(int pin) {
     PinRow& row = pins_[static_cast<std::size_t>(pin)];
+    devices::switchOutputPin(*ComPort, pin, !row.on);
     row.on = !row.on;
     showPin(pin);
-    devices::switchOutputPin(*ComPort, pin, row.on);
 }
 
 void TVerdrahtung::showPin(int pin) {
@@ -299,9 +350,18 @@ void TVerdrahtung::record(int step, CheckResult result) {
         toQString(config::recordedText(results_[static_cast<std::size_t>(step)])));
 }
 
-// Starting again drops the step's last result.
+// Starting again drops the step's last result. Without its signal source a real button could never
+// pass: the source is switched on for the step, and a source that cannot be switched starts none.
 void TVerdrahtung::TasterPruefenClick() {
+    restoreSignalSource();
+    stopCheck_.cancel();
     results_[static_cast<std::size_t>(stopStep_)] = {};
+    showStopButton();
+    const int source = signalSource_->currentIndex();
+    if (!pins_[static_cast<std::size_t>(source)].on) {
+        schalten(source);
+        stepSource_ = source;
+    }
     stopCheck_.start();
     stopTimer_.start(stopButtonTimeout());
     showStopButton();
@@ -310,7 +370,16 @@ void TVerdrahtung::TasterPruefenClick() {
 void TVerdrahtung::stopButtonTimeUp() {
     stopCheck_.timeUp();
     if (stopCheck_.result() == CheckResult::Failed) record(stopStep_, CheckResult::Failed);
+    restoreSignalSource();
     showStopButton();
+}
+
+// The source goes back to how it was before the step switched it on. Also called from the port's
+// notifications, which must not throw.
+void TVerdrahtung::restoreSignalSource() {
+    const int source = std::exchange(stepSource_, -1);
+    if (source >= 0 && pins_[static_cast<std::size_t>(source)].on)
+        ui::guarded(this, [this, source] { schalten(source); });
 }
 
 void TVerdrahtung::showStopButton() {
@@ -355,7 +424,7 @@ void TVerdrahtung::SpeichernClick() {
 
 void TVerdrahtung::DruckenClick() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!extrasServices().setUpPrinter(this, printer)) return;
+    if (!choosePrinter(this, printer)) return;
     printWiringReport(report(), printer);
 }
 
@@ -374,6 +443,7 @@ void TVerdrahtung::switchAllOff() noexcept {
 
 void TVerdrahtung::shutDown() noexcept {
     stopTimer_.stop();
+    presenceTimer_.stop();
     stopCheck_.cancel();
     switchAllOff();
     ui::guarded(this, [this] { ComPort->ClosePort(); });

@@ -70,11 +70,14 @@ private:
     void ComPortAfterOpen();
     void ComPortAfterClose();
     void ComPortRing();
+    void checkPortPresent();
     void schalten(int pin);
     void showPin(int pin);
     void record(int step, config::CheckResult result);
     void TasterPruefenClick();
     void stopButtonTimeUp();
+    void restoreSignalSource();
+    void placeInTabOrder();
     void showStopButton();
     void portisChange();
     void AktuellClick();
@@ -98,6 +101,8 @@ private:
     QPushButton* checkButton_ = nullptr;
     config::StopButtonCheck stopCheck_;
     QTimer stopTimer_;
+    QTimer presenceTimer_;  // looks whether the open port is still there
+    int stepSource_ = -1;   // the output the running push-button step switched on, -1 for none
     bool shown_ = false;
     bool edited_ = false;  // the port's name was typed since it was last tried
 };

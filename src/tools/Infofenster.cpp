@@ -1,6 +1,7 @@
 #include "tools/Infofenster.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
 #include <string>
 
@@ -34,6 +35,21 @@ QString versionLine(const std::string& path) {
 std::string ownProgramPath() {
     return dravel::devices::programDirectory() + "Dravel" + kExecutableSuffix;
 }
+
+// Windows' tree view with hot tracking: the item under the mouse is drawn underlined in the link
+// colour, whatever the style draws for the mouse.
+class HotTrackDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->state & QStyle::State_MouseOver)) return;
+        option->font.setUnderline(true);
+        option->palette.setColor(QPalette::Text, option->palette.color(QPalette::Link));
+    }
+};
 
 bool isOnPathTo(const QTreeWidgetItem* item, const QTreeWidgetItem* selected) {
     for (const QTreeWidgetItem* at = selected; at != nullptr; at = at->parent()) {
@@ -72,6 +88,8 @@ void Tinfo::setUpHistory() {
     ui->TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->TreeView1->header()->setStretchLastSection(false);
     ui->TreeView1->viewport()->setAttribute(Qt::WA_Hover);
+    ui->TreeView1->setMouseTracking(true);
+    ui->TreeView1->setItemDelegate(new HotTrackDelegate(ui->TreeView1));
     // Only the user's selection opens a branch: the item that Qt makes current when the tree
     // takes the focus is not selected. Deferred until the click that changed the selection is
     // handled: collapsing moves the rows under the mouse, and the view would otherwise finish

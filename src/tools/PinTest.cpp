@@ -59,7 +59,7 @@ TTest::TTest(QWidget* parent)
     for (int pin = 0; pin < static_cast<int>(pinButtons_.size()); ++pin)
         connect(pinButtons_[pin], &QPushButton::clicked, this,
                 [this, pin] { dravel::ui::guarded(this, [this, pin] { schalten(pin); }); });
-    connectGuarded(ui->portis, &QComboBox::activated, this, &TTest::portisChange);
+    connectGuarded(ui->portis, &QComboBox::activated, this, &TTest::portisActivated);
     connectGuarded(ui->portis->lineEdit(), &QLineEdit::textEdited, this, &TTest::portisChange);
     connectGuarded(ui->Aktuell, &QPushButton::clicked, this, &TTest::AktuellClick);
     connect(ui->Button1, &QPushButton::clicked, this, &TTest::accept);
@@ -156,6 +156,13 @@ void TTest::portisChange() {
     ComPort->ClosePort();
     ComPort->SetPort(dravel::ui::toStdString(ui->portis->currentText()));
     ComPort->OpenPort();
+}
+
+// Leaving the field selects the item that a typed name matches, which the combo box reports as a
+// choice; the text did not change by it, and the name was tried as it was typed.
+void TTest::portisActivated() {
+    if (dravel::ui::toStdString(ui->portis->currentText()) == ComPort->Port()) return;
+    portisChange();
 }
 
 // New items only: the field's text and the open port stay.

@@ -49,6 +49,7 @@ private:
     void ComPortAfterClose();
     void schalten(int pin);
     void portisChange();
+    void portisActivated();
     void AktuellClick();
     void setUpPort();
 

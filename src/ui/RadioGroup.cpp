@@ -2,11 +2,13 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace dravel::ui {
 
 RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
     connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        updateTabStop();
         if (checked) emit itemSelected(id);
     });
 }
@@ -22,6 +24,8 @@ void RadioGroup::setItems(const QStringList& items) {
         buttons_.push_back(b);
         b->show();
     }
+    placeButtonsInTabOrder();
+    updateTabStop();
     arrangeButtons();
 }
 
@@ -52,6 +56,29 @@ void RadioGroup::setItemIndex(int index) {
 QRadioButton* RadioGroup::button(int index) const {
     if (index < 0 || index >= static_cast<int>(buttons_.size())) return nullptr;
     return buttons_[static_cast<std::size_t>(index)];
+}
+
+// Made after the window's other controls, the items would come last in the Tab order; they belong
+// where the group is: after the control before it. Qt orders only controls that take the focus,
+// which a group box does not; the chain is a ring, so a group that comes first follows the last.
+void RadioGroup::placeButtonsInTabOrder() {
+    QWidget* previous = previousInFocusChain();
+    while (previous != this && (previous->focusPolicy() == Qt::NoFocus || isAncestorOf(previous)))
+        previous = previous->previousInFocusChain();
+    if (previous == this) return;  // the only controls of their window
+    for (QRadioButton* b : buttons_) {
+        QWidget::setTabOrder(previous, b);
+        previous = b;
+    }
+}
+
+// As on Windows, the group is one Tab stop, at its selected item (the first while none is);
+// the arrow keys move between the items.
+void RadioGroup::updateTabStop() {
+    const int stop = std::max(itemIndex(), 0);
+    for (int i = 0; i < static_cast<int>(buttons_.size()); ++i)
+        buttons_[static_cast<std::size_t>(i)]->setFocusPolicy(i == stop ? Qt::StrongFocus
+                                                                        : Qt::ClickFocus);
 }
 
 void RadioGroup::resizeEvent(QResizeEvent* event) {

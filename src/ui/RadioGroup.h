@@ -13,7 +13,8 @@ namespace dravel::ui {
 // itemSelected runs whenever an item becomes selected, by the user or by
 // setItemIndex; clearing the selection runs nothing. Items are laid out in
 // one column that shares the height evenly, so controls placed over the
-// blank runs of an item's caption line up with it.
+// blank runs of an item's caption line up with it. The keyboard enters the
+// group at its selected item and moves within it with the arrow keys.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -33,6 +34,8 @@ protected:
 
 private:
     void arrangeButtons();
+    void updateTabStop();
+    void placeButtonsInTabOrder();
 
     QButtonGroup* group_;
     std::vector<QRadioButton*> buttons_;

@@ -2,6 +2,10 @@
 
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "SettingsFileTest.h"
 #include "config/extras/ConditionCsv.h"
 
@@ -183,5 +187,23 @@ TEST_F(ConditionCsvFiles, FilesThatCannotBeReadOrWritten) {
                                  std::filesystem::perm_options::remove);
     EXPECT_THROW(writeConditionCsvFile(locked, {}), ConditionListError);
 }
+
+#ifndef _WIN32
+// A pipe or a device picked in the file dialog is named for what it is, not a refused access.
+TEST_F(ConditionCsvFiles, APipeOrADeviceIsNotARegularFile) {
+    const std::string pipe = (dir_ / "pipe.csv").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string device = (dir_ / "null.csv").string();
+    std::filesystem::create_symlink("/dev/null", device);
+    for (const std::string& path : {pipe, device}) {
+        try {
+            readCsvFile(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const std::exception& e) {
+            EXPECT_STREQ(e.what(), "Die Datei ist keine reguläre Datei") << path;
+        }
+    }
+}
+#endif
 
 }  // namespace

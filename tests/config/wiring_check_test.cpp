@@ -73,7 +73,7 @@ TEST(StopButtonCheckTest, PassesOnlyWhenRingGoesOffWhileRunning) {
         const char* status;
     } cases[] = {
         {"+-", CheckResult::None, ""},  // a ring before the start counts for nothing
-        {"s", CheckResult::None, "Taster drücken …"},
+        {"s", CheckResult::None, "Taster jetzt drücken und loslassen"},
         {"s+", CheckResult::None, "Taster gedrückt, loslassen"},
         {"s+-t", CheckResult::Passed, "In Ordnung"},   // the time running out later changes nothing
         {"s-", CheckResult::Passed, "In Ordnung"},     // drivers that report only the ring's end

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -176,13 +177,12 @@ class TestVerdrahtung : public QObject {
             .write(reinterpret_cast<const char*>(&none), sizeof none);
     }
 
-    // Under Wine a change while the port's event thread starts its next wait can go unseen (the
-    // wait compares with the lines as they are once it runs), so the far end lets it settle first.
-    bool drive(int lines) {
-        QTest::qWait(150);
-        const bool driven = line.driveLines(lines);
-        QTest::qWait(50);  // the port's next look at its lines
-        return driven;
+    // Drives the far end's input lines and waits until the window's lamps show them: the port
+    // reports every change, whenever it comes (no time for its event thread to settle).
+    bool drive(TVerdrahtung& d, int lines) {
+        QString shown;
+        for (int bit : {kRing, kCts, kDsr, kDcd}) shown += lines & bit ? '1' : '0';
+        return line.driveLines(lines) && QTest::qWaitFor([&] { return inputs(d) == shown; }, 5000);
     }
 
 private slots:
@@ -242,10 +242,10 @@ private slots:
 
     void inputLampsFollowTheFarEndAndGoOffWithThePort() {
         QVERIFY(bench->run([&](TVerdrahtung& d) {
-            QVERIFY(drive(kCts | kDcd));
-            QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "0101"; }, 5000));
-            QVERIFY(drive(kDsr | kRing));
-            QVERIFY(QTest::qWaitFor([&] { return inputs(d) == "1010"; }, 5000));
+            QVERIFY(drive(d, kCts | kDcd));
+            QCOMPARE(inputs(d), QStringLiteral("0101"));
+            QVERIFY(drive(d, kDsr | kRing));
+            QCOMPARE(inputs(d), QStringLiteral("1010"));
             // COM98, which does not exist: the lamps go off with the old port, whatever its lines.
             boxes->expectContaining(BoxKind::Error,
                                     QStringLiteral("ComPort lässt sich nicht öffnen"));
@@ -259,29 +259,34 @@ private slots:
         }));
     }
 
-    // No ring within the (shortened) time fails the row; a retry with Ring on and off passes.
-    void pushButtonRowFailsWithoutRingAndPassesWithRingOnAndOff() {
+    // The step switches its signal source on and, once it has a result, back to how it was; no
+    // ring within the (shortened) time fails it.
+    void pushButtonStepSwitchesItsSourceOnForTheStepOnly() {
         QVERIFY(bench->run([&](TVerdrahtung& d) {
-            button(d, "TasterPruefen")->click();
-            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
             combo(d, "Signalquelle")->setCurrentIndex(1);
-            button(d, "SignalSchalten")->click();
-            QVERIFY(farEnd(kOutputs, kDtr));
-            QCOMPARE(button(d, "Schalten1")->text(), QStringLiteral("Ausschalten"));
             button(d, "TasterPruefen")->click();
-            QCOMPARE(result(d, 3), QStringLiteral("Taster drücken …"));
-            QVERIFY(drive(kRing));
-            QVERIFY(QTest::qWaitFor([&] { return lit(d, "LedRing"); }, 5000));
+            QVERIFY(farEnd(kOutputs, kDtr));
+            QCOMPARE(button(d, "SignalSchalten")->text(), QStringLiteral("Ausschalten"));
+            QCOMPARE(result(d, 3), QStringLiteral("Taster jetzt drücken und loslassen"));
+            QVERIFY(drive(d, kRing));
             QCOMPARE(result(d, 3), QStringLiteral("Taster gedrückt, loslassen"));
             savePicture(d);
-            QVERIFY(drive(0));
+            QVERIFY(drive(d, 0));
             QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("In Ordnung"); }, 5000));
-            QVERIFY(!lit(d, "LedRing"));
+            QVERIFY(farEnd(kOutputs, 0));
+            QCOMPARE(button(d, "Schalten1")->text(), QStringLiteral("Einschalten"));
             QTest::qWait(1700);  // past the shortened time: the pass stands
             QVERIFY(result(d, 3).startsWith("In Ordnung"));
             const auto outcome = d.outcome();
             QCOMPARE(outcome.results[3].result, dravel::config::CheckResult::Passed);
             QCOMPARE(outcome.signalSource, 1);
+
+            button(d, "SignalSchalten")->click();  // a source that was on stays on
+            QVERIFY(farEnd(kOutputs, kDtr));
+            button(d, "TasterPruefen")->click();
+            QVERIFY(QTest::qWaitFor([&] { return result(d, 3).startsWith("Fehler"); }, 5000));
+            QTest::qWait(100);
+            QCOMPARE(line.switchedLines() & kOutputs, kDtr);
             d.accept();
         }));
         QVERIFY(farEnd(kOutputs, 0));
@@ -343,10 +348,64 @@ private slots:
         }));
     }
 
+    // A switch the driver refused leaves the row showing the line as it is, off, and starts no
+    // push-button step; an adapter pulled out is shown as gone.
+    void aRefusedSwitchAndAPortThatGoesAwayAreShownAsTheyAre() {
+        SimulatedPorts<> ports({"COM1"});
+        bench.emplace("COM1");
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
+            ports.driver().failCall("escape", 31);
+            const QString refused =
+                QStringLiteral("EscapeCommFunction function failed (win error code: 31)");
+            boxes->expect(BoxKind::Error, refused).expect(BoxKind::Error, refused);
+            button(d, "Schalten0")->click();
+            button(d, "TasterPruefen")->click();
+            VERIFY_BOXES(*boxes);
+            QCOMPARE(button(d, "Schalten0")->text() + result(d, 3), QStringLiteral("Einschalten"));
+            QVERIFY(!lit(d, "Led0"));
+            ports.driver().failCall("modemStatus", 31);
+            QVERIFY(QTest::qWaitFor([&] { return !lit(d, "PortOpen"); }, 5000));
+            QCOMPARE(child<QLabel>(d, "PortZustand")->text(), "COM1 ist nicht mehr vorhanden");
+            QVERIFY(child<QLabel>(d, "PortZustand")->isVisible());
+            QVERIFY(!button(d, "TasterPruefen")->isEnabled());
+            d.accept();
+        }));
+    }
+
+    // A typed name that a listed one equals is tried once when the field is left.
+    void aTypedPortIsTriedOnce() {
+        SimulatedPorts<> ports({"COM1", "COM2"});
+        bench.emplace("COM1");
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
+            QVERIFY(activate(d));
+            combo(d, "portis")->setFocus();
+            combo(d, "portis")->lineEdit()->selectAll();
+            QTest::keyClicks(combo(d, "portis")->lineEdit(), "COM2");
+            QTest::keyClick(combo(d, "portis")->lineEdit(), Qt::Key_Tab);
+            QCOMPARE(d.port().Port(), std::string("COM2"));
+            d.accept();
+        }));
+        const auto calls = ports.driver().calls();
+        QCOMPARE(std::count(calls.begin(), calls.end(), "open COM2"), 1);
+    }
+
+    // As "Extras → Drucken…": without a printer there is nothing to choose.
+    void printingWithoutAPrinterSaysSo() {
+        bench->services.printerInstalled = [] { return false; };
+        bench->services.setUpPrinter = [](QWidget*, QPrinter&) { return false; };
+        bench->putServicesIn();
+        boxes->expect(BoxKind::Information, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        QVERIFY(bench->run([&](TVerdrahtung& d) {
+            button(d, "Drucken")->click();
+            d.accept();
+        }));
+    }
+
     void protocolAsPdfAndPrintedHoldsEveryRowWithItsResult() {
         const QString pdf = QString::fromStdString(bench->dir.file("protokoll.pdf"));
         const QString printed = QString::fromStdString(bench->dir.file("gedruckt.pdf"));
         bench->saveAnswer = pdf;
+        bench->services.printerInstalled = [] { return true; };
         bench->services.setUpPrinter = [&](QWidget*, QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printed);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -150,6 +151,23 @@ private slots:
         QCOMPARE(tree->currentItem(), release14);
         QVERIFY(!release15->isExpanded());
         QVERIFY(!topItem(tree, QStringLiteral("1.6"))->isExpanded());
+    }
+
+    // The item under the mouse, and only it, looks other than without the mouse.
+    void theItemUnderTheMouseIsHighlighted() {
+        TempProgramDir dir;
+        Tinfo window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* tree = child<QTreeWidget>(window, "TreeView1");
+        const auto look = [&](const char* release) {
+            QCoreApplication::processEvents();
+            return tree->viewport()->grab(tree->visualItemRect(topItem(tree, release))).toImage();
+        };
+        const QImage plain15 = look("1.5"), plain14 = look("1.4");
+        QTest::mouseMove(tree->viewport(), tree->visualItemRect(topItem(tree, "1.5")).center());
+        QVERIFY(look("1.5") != plain15);
+        QCOMPARE(look("1.4"), plain14);
     }
 
     void zurueckClosesWithAccept() {

@@ -293,7 +293,11 @@ std::string readCsvFile(const std::string& path) {
         throw std::runtime_error("Die Datei ist mit " + std::to_string(size / (1u << 20)) +
                                  " MB zu groß für eine Bedingungsliste");
     std::string bytes;
-    if ((ec = readRegularFile(path, bytes))) throw ConditionListError(ec);
+    if ((ec = readRegularFile(path, bytes))) {
+        // The user picked it; "access denied" would send them after permissions.
+        if (ec == notARegularFile()) throw std::runtime_error("Die Datei ist keine reguläre Datei");
+        throw ConditionListError(ec);
+    }
     return bytes;
 }
 

@@ -76,7 +76,7 @@ CheckResult StopButtonCheck::result() const {
 std::string StopButtonCheck::statusText() const {
     switch (phase_) {
         case Phase::Waiting:
-            return "Taster drücken …";
+            return "Taster jetzt drücken und loslassen";
         case Phase::Pressed:
             return "Taster gedrückt, loslassen";
         case Phase::Passed:

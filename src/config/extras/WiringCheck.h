@@ -49,8 +49,8 @@ struct RecordedResult {
 // "In Ordnung, 14:05:33"; empty without a result.
 std::string recordedText(const RecordedResult& recorded);
 
-// The push-button step. The user switches on the button's signal source and
-// presses the button; the step passes when the port reports Pin 9 (Ring) on
+// The push-button step. The window switches on the button's signal source for
+// the step, and the user presses the button; the step passes when the port reports Pin 9 (Ring) on
 // and then off again, and fails when the time runs out first. It can be
 // started again at any time.
 class StopButtonCheck {

@@ -116,6 +116,11 @@ void TComPort::reportInputLine(TComLedSignal signal, uint32_t bit, const LineNot
     if (handler) handler(*this, lines & bit);
 }
 
+bool TComPort::LineResponds() const {
+    uint32_t lines = 0;
+    return line_ && line_->modemStatus(lines) == 0;
+}
+
 void TComPort::ClosePort() {
     // A handler that runs while closing serves a waiting hand-over must not
     // start a second close.

@@ -55,6 +55,8 @@ public:
     void SetPort(const std::string& name);
 
     bool Connected() const { return line_ != nullptr; }
+    // Whether the open line still answers: an adapter pulled out does not. False when closed.
+    bool LineResponds() const;
     void SetConnected(bool connected);
 
     void OpenPort();

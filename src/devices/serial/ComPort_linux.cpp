@@ -151,7 +151,7 @@ tcflag_t parityFlags(uint8_t parity) {
 }
 
 SystemError lastError() {
-    return errno;
+    return windowsErrorOf(errno);
 }
 
 // A line without modem control (a pseudo-terminal) answers these.
@@ -228,7 +228,7 @@ public:
                 result = modemBits(TIOCMBIC, TIOCM_RTS);
                 break;
             default:
-                return EINVAL;
+                return windowsErrorOf(EINVAL);
         }
         return result == 0 ? 0 : lastError();
     }
@@ -238,8 +238,8 @@ public:
         int bits = 0;
         lines = 0;
         if (ioctl(fd_, TIOCMGET, &bits) != 0) {
-            const SystemError error = lastError();
-            return noModemControl(error) ? 0 : error;
+            const int error = errno;
+            return noModemControl(error) ? 0 : windowsErrorOf(error);
         }
         lines = inputLinesOf(bits);
         return 0;
@@ -334,7 +334,8 @@ private:
 SystemError LinuxSerialLine::setState(const DeviceControlBlock& dcb) {
     const speed_t speed = speedFor(dcb.baudRate);
     const tcflag_t size = characterSize(dcb.byteSize);
-    if (speed == B0 || size == 0 || dcb.parity > 4 || dcb.stopBits > 2) return EINVAL;
+    if (speed == B0 || size == 0 || dcb.parity > 4 || dcb.stopBits > 2)
+        return windowsErrorOf(EINVAL);
 
     termios t{};
     if (tcgetattr(fd_, &t) != 0) return lastError();
@@ -388,10 +389,10 @@ public:
              it.increment(ec)) {
             if (hasSerialHardware(it->path())) names.push_back(it->path().filename().string());
         }
-        if (ec) return ec.value();
+        if (ec) return windowsErrorOf(ec.value());
         // A machine without serial ports has no list at all on Windows, and
         // the dialogs show that error rather than an empty selector.
-        return names.empty() ? ENOENT : 0;
+        return names.empty() ? windowsErrorOf(ENOENT) : 0;
     }
 
     std::unique_ptr<SerialLine> open(const std::string& name, SystemError& error) override {
@@ -402,7 +403,7 @@ public:
             return nullptr;
         }
         if (!isSerialDevice(path, st)) {
-            error = ENODEV;
+            error = windowsErrorOf(ENODEV);
             return nullptr;
         }
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -425,10 +426,34 @@ public:
         return std::make_unique<LinuxSerialLine>(fd);
     }
 
-    SystemError invalidHandleError() override { return EBADF; }
+    SystemError invalidHandleError() override { return windowsErrorOf(EBADF); }
 };
 
 }  // namespace
+
+int windowsErrorOf(int errnoValue) {
+    struct Counterpart {
+        int errnoValue;
+        int windowsError;
+    };
+    static constexpr Counterpart kCounterparts[] = {
+        {ENOENT, 2},      {ENODEV, 2},      {ENXIO, 2},  // ERROR_FILE_NOT_FOUND
+        {ENOTDIR, 3},                                    // ERROR_PATH_NOT_FOUND
+        {EMFILE, 4},      {ENFILE, 4},                   // ERROR_TOO_MANY_OPEN_FILES
+        {EACCES, 5},      {EPERM, 5},       {EBUSY, 5},  // ERROR_ACCESS_DENIED: also a port
+        {EAGAIN, 5},      {EROFS, 5},                    // another program holds
+        {EBADF, 6},                                      // ERROR_INVALID_HANDLE
+        {ENOMEM, 8},                                     // ERROR_NOT_ENOUGH_MEMORY
+        {EIO, 31},                                       // ERROR_GEN_FAILURE
+        {ENOTTY, 50},     {EOPNOTSUPP, 50},              // ERROR_NOT_SUPPORTED
+        {EINVAL, 87},                                    // ERROR_INVALID_PARAMETER
+        {ETIMEDOUT, 121},                                // ERROR_SEM_TIMEOUT
+        {EINTR, 995},                                    // ERROR_OPERATION_ABORTED
+    };
+    for (const Counterpart& c : kCounterparts)
+        if (c.errnoValue == errnoValue) return c.windowsError;
+    return errnoValue;
+}
 
 std::string replaceSysfsRoot(std::string root) {
     std::lock_guard lock(rootMutex());

@@ -40,6 +40,12 @@ uint32_t detectLineEvents(const LineSnapshot& before, const LineSnapshot& now, u
 // The line error bits (kLine*) of the counters that rose.
 uint32_t lineErrorsBetween(const LineCounters& before, const LineCounters& now);
 
+// The number the Windows build shows for the same failure (ERROR_ACCESS_DENIED
+// for a port another program holds, ERROR_FILE_NOT_FOUND for a missing one…),
+// so both builds report a failure alike; a value without a counterpart stays
+// as it is.
+int windowsErrorOf(int errnoValue);
+
 // Tests put a tree of their own in to list ports from; hands back what was
 // there. An empty text puts "/sys" back.
 std::string replaceSysfsRoot(std::string root);

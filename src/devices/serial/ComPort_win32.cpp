@@ -88,6 +88,10 @@ public:
             }
             if (GetLastError() != ERROR_IO_PENDING) return Wake::Failed;
             pending_ = true;
+            // A change between the look above and the start of the wait is not the wait's to
+            // report under Wine: one more look now that it is armed loses none. The armed wait
+            // stays for the next call.
+            if ((mask = missedLineChanges()) != 0) return Wake::Events;
         }
         const HANDLE handles[2] = {stop_event_, wait_event_};
         const DWORD fired = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
@@ -106,7 +110,8 @@ public:
 private:
     // Windows keeps the line changes that happen between two waits for the next one; Wine
     // compares only with the lines as they were when a wait began. The lines are compared
-    // here as well, so that no change goes unreported there.
+    // here as well, before a wait is armed and once it is, so that no change goes unreported
+    // there; Windows may then report a change twice, which the handlers take as the same state.
     DWORD missedLineChanges() {
         DWORD now = 0, wanted = 0;
         if (!GetCommModemStatus(port_, &now) || !GetCommMask(port_, &wanted)) return 0;

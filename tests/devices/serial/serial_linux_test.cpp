@@ -171,18 +171,18 @@ TEST_F(LinuxLineTest, OpensWithTheFormsLineSettingsAndChangesThemWhileOpen) {
     // A rate the line cannot take.
     const EComPort e = comErrorOf([&] { port->SetBaudRate(TBaudRate::br14400); });
     EXPECT_EQ(e.code(), ComErrorCode::SetStateFailed);
-    EXPECT_EQ(e.winCode(), EINVAL);
+    EXPECT_EQ(e.winCode(), 87);  // ERROR_INVALID_PARAMETER
     EXPECT_TRUE(port->Connected());
 }
 
 TEST_F(LinuxLineTest, PseudoTerminalHasNoModemLinesToSwitch) {
-    EXPECT_EQ(comErrorOf([&] { port->SwitchDTR(true); }).winCode(), EBADF);  // closed
+    EXPECT_EQ(comErrorOf([&] { port->SwitchDTR(true); }).winCode(), 6);  // closed
     port->OpenPort();
     for (auto operation : {&TComPort::SwitchDTR, &TComPort::SwitchRTS}) {
         for (bool on : {true, false}) {
             const EComPort e = comErrorOf([&] { (port.get()->*operation)(on); });
             EXPECT_EQ(e.code(), ComErrorCode::EscapeFailed);
-            EXPECT_EQ(e.winCode(), ENOTTY);
+            EXPECT_EQ(e.winCode(), 50);  // ERROR_NOT_SUPPORTED
         }
     }
     EXPECT_NO_THROW(port->SwitchBreak(true));
@@ -198,7 +198,7 @@ TEST_F(LinuxLineTest, APortIsHeldAgainstOtherProgramsWhileOpen) {
     port->OnAfterOpen = [&](TComPort&) { afterOpen = true; };
     const EComPort e = comErrorOf([&] { port->OpenPort(); });
     EXPECT_EQ(e.code(), ComErrorCode::OpenFailed);
-    EXPECT_EQ(e.winCode(), EWOULDBLOCK);
+    EXPECT_EQ(e.winCode(), 5);  // ERROR_ACCESS_DENIED, as Windows says
     EXPECT_FALSE(port->Connected());
     EXPECT_FALSE(afterOpen);
     close(other);
@@ -215,12 +215,12 @@ TEST_F(LinuxLineTest, APortIsHeldAgainstOtherProgramsWhileOpen) {
 TEST_F(LinuxLineTest, MissingDevicesAndDevicesThatAreNoSerialLineAreNotOpened) {
     const int descriptors = testing::descriptorCount();
     port->SetPort("ttyDRAVELMISSING7");
-    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), ENOENT);
+    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), 2);  // ERROR_FILE_NOT_FOUND
     for (const char* name : {"null", "tty", "console", "ptmx", "/dev/zero", "", "pts"}) {
         port->SetPort(name);
         const EComPort e = comErrorOf([&] { port->OpenPort(); });
         EXPECT_EQ(e.code(), ComErrorCode::OpenFailed) << name;
-        EXPECT_EQ(e.winCode(), ENODEV) << name;
+        EXPECT_EQ(e.winCode(), 2) << name;
     }
     EXPECT_FALSE(port->Connected());
     EXPECT_EQ(testing::descriptorCount(), descriptors);
@@ -231,11 +231,11 @@ TEST_F(LinuxLineTest, SysfsDecidesWhetherACharacterDeviceIsASerialLine) {
     sysfs.addCharDevice("1:5", "tty", true);  // /dev/zero posing as a serial line
     port->SetPort("/dev/zero");
     // Accepted as a serial line, it is opened and fails as a terminal would.
-    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), ENOTTY);
+    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), 50);  // ENOTTY: not supported
 
     sysfs.addCharDevice("1:3", "mem", true);  // /dev/null as what it is
     port->SetPort("/dev/null");
-    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), ENODEV);
+    EXPECT_EQ(comErrorOf([&] { port->OpenPort(); }).winCode(), 2);  // ENODEV: no such port
 }
 
 TEST_F(LinuxLineTest, ReceivedBytesReachTheUiThread) {
@@ -276,6 +276,16 @@ LineSnapshot lines(uint32_t modem) {
 }
 LineSnapshot counted(LineCounters counters) {
     return {.haveModemLines = true, .haveCounters = true, .counters = counters};
+}
+
+// The numbers the Windows build shows for the same failures.
+TEST(SerialErrorsLinux, CommonErrorsShowTheWindowsNumbers) {
+    const std::pair<int, int> cases[] = {
+        {ENOENT, 2}, {ENODEV, 2},  {EACCES, 5},  {EPERM, 5},       {EBUSY, 5},   {EAGAIN, 5},
+        {EBADF, 6},  {ENOMEM, 8},  {EIO, 31},    {ENOTTY, 50},     {EINVAL, 87}, {0, 0},
+        {EMFILE, 4}, {ENOTDIR, 3}, {EINTR, 995}, {ETIMEDOUT, 121}, {EDOM, EDOM}};
+    for (auto [errnoValue, windows] : cases)
+        EXPECT_EQ(windowsErrorOf(errnoValue), windows) << errnoValue;
 }
 
 TEST(SerialLineEventsLinux, EventsFoundBetweenTwoLooks) {
