@@ -1,5 +1,6 @@
 #include "app/DravelApplication.h"
 
+#include "app/ProgramIcon.h"
 #include "ui/ErrorGuard.h"
 #include "ui/ProgramFont.h"
 #include "ui/QtGerman.h"
@@ -10,6 +11,7 @@ DravelApplication::DravelApplication(int& argc, char** argv) : QApplication(argc
     setApplicationName(QStringLiteral("Dravel"));
     dravel::ui::useProgramFont();
     dravel::ui::loadQtGerman();
+    useProgramIcon();
 }
 
 bool DravelApplication::notify(QObject* receiver, QEvent* event) {
