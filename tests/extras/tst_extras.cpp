@@ -510,6 +510,50 @@ private slots:
         QVERIFY(tablesSplit > 0);
     }
 
+    // Findings of two lines meet the page foot at every point as the filler
+    // grows: a row stays whole, its lines on one page with its key cells. A
+    // finding taller than a page shows its "Zeile" and "Kennung" on each page.
+    void reportNeverCutsATableRow() {
+        SKIP_WITHOUT_PDFTOTEXT();
+        auto& [dir, boxes, window] = *f;
+        const QString pdf = inDir(dir, "bericht.pdf");
+        const QString words =
+            QStringLiteral(" steht doppelt in der Liste und wird zweimal geschaltet").repeated(2);
+        for (int filler = 0; filler <= 24; ++filler) {
+            auto report = reportWithFiller(40 + filler);
+            for (int n = 1; n <= 30; ++n)
+                report.findings.push_back(
+                    {std::size_t(n), "K" + std::to_string(n), "",
+                     QStringLiteral("Anfang%1%2 Ende%1").arg(n).arg(words).toStdString()});
+            dravel::extras::writeSettingsReportPdf(report, pdf);
+            for (const QStringList& page : pdfPages(pdf)) {
+                const QString text = page.join(' ');
+                for (int n = 1; n <= 30; ++n) {
+                    const auto has = [&](const char* word) {
+                        return text.contains(
+                            QRegularExpression(QStringLiteral("\\b%1%2\\b").arg(word).arg(n)));
+                    };
+                    const bool start = has("Anfang"), end = has("Ende"), key = has("K");
+                    QVERIFY2(
+                        start == end && end == key,
+                        qPrintable(QStringLiteral("filler %1: finding %2 cut").arg(filler).arg(n)));
+                }
+            }
+        }
+        auto report = reportWithFiller(2);
+        report.findings.push_back(
+            {7, "LANG", "", QStringLiteral("Wort ").repeated(2500).toStdString()});
+        dravel::extras::writeSettingsReportPdf(report, pdf);
+        int pagesOfTheRow = 0;
+        for (const QStringList& page : pdfPages(pdf)) {
+            if (!page.join(' ').contains(QStringLiteral("Wort"))) continue;
+            ++pagesOfTheRow;
+            QVERIFY2(page.join(' ').contains(QRegularExpression(QStringLiteral("\\b7\\s+LANG\\b"))),
+                     qPrintable(page.join('|')));
+        }
+        QVERIFY(pagesOfTheRow >= 2);
+    }
+
     // Neither report command fails silently: no printer, or a folder that cannot be written.
     void reportCommandsSayWhyNothingCameOut() {
         auto& [dir, boxes, window] = *f;
