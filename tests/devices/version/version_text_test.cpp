@@ -3,6 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "devices/version/FileVersion.h"
 #include "devices/version/VersionTestFiles.h"
@@ -69,6 +74,47 @@ TEST(DravelExecutable, CarriesTheProjectVersion) {
     }
     EXPECT_EQ(FileVersionText(program), DRAVEL_EXPECTED_VERSION);
 }
+
+#ifdef _WIN32
+// What Explorer's "Details" tab shows: the string block and the language it
+// is announced under agree, and so does the resource's own language (German).
+TEST(DravelExecutable, VersionResourceIsGermanThroughout) {
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const char* program = std::getenv("DRAVEL_EXECUTABLE");
+    const std::wstring file = program ? fs::path(program).wstring() : std::wstring(own);
+    std::vector<char> info(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, DWORD(info.size()), info.data()));
+    WORD* translation = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &size));
+    ASSERT_EQ(size, 4u);
+    EXPECT_EQ(translation[0], 0x0407);
+    EXPECT_EQ(translation[1], 1252);
+    for (const wchar_t* name : {L"CompanyName", L"LegalCopyright", L"FileVersion"}) {
+        wchar_t* value = nullptr;
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040704E4\\") + name;
+        EXPECT_TRUE(
+            VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &size) &&
+            size > 1)
+            << fs::path(name).string();
+    }
+    const HMODULE image = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    std::vector<WORD> languages;
+    EnumResourceLanguagesW(
+        image, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
+        [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) -> BOOL {
+            reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(image);
+    EXPECT_EQ(languages, std::vector<WORD>{0x0407});
+}
+#endif
 
 }  // namespace
 }  // namespace dravel::devices
