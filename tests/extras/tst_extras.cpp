@@ -69,7 +69,9 @@ class Window {
 public:
     explicit Window(const TempProgramDir& dir) : dir_(dir) {
         if (!w.findChild<ExtrasMenu*>()) qFatal("no Extras menu");
-        services.chooseSaveFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+        services.chooseSaveFile = [this](QWidget*, const QString&, const QString& suggested,
+                                         const QString&) {
+            suggestions << suggested;
             return saveAnswer;
         };
         services.chooseOpenFile = [this](QWidget*, const QString&, const QString&) {
@@ -98,6 +100,7 @@ public:
     TMain w;
     ExtrasServices services;
     QString saveAnswer;
+    QStringList suggestions;  // what each save dialog offered
     QString openAnswer;
 
 private:
@@ -417,6 +420,27 @@ private slots:
         QCOMPARE(std::filesystem::file_size(list.file), list.size);
         if (!tooBig)
             QCOMPARE(dravel::config::readConditionList(dir.path()).entries.size(), kList.size());
+    }
+
+    // Nothing but Kalvor's two files should grow in its folder: the save
+    // dialogs offer the documents folder, then the folder last saved into.
+    void saveDialogsSuggestTheDocumentsThenTheLastFolder() {
+        auto& [dir, boxes, window] = *f;
+        dir.write("Alarmierung.dat", std::string());
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        window.trigger("Exportieren1");  // cancelled: nothing remembered
+        QDir(inDir(dir, "")).mkdir(QStringLiteral("Ablage"));
+        window.saveAnswer = inDir(dir, "Ablage/liste.csv");
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("0 Einträge wurden nach \"%1\" exportiert")
+                         .arg(shown(dir.file("Ablage/liste.csv"))));
+        window.trigger("Exportieren1");
+        window.saveAnswer.clear();
+        window.trigger("Pdf1");
+        QCOMPARE(window.suggestions,
+                 (QStringList{documents + "/Alarmierung.csv", documents + "/Alarmierung.csv",
+                              inDir(dir, "Ablage/Einstellungen.pdf")}));
     }
 
     void pdfAndPrintShareOneLayoutWithTheWholeSetUp() {
