@@ -76,43 +76,34 @@ TEST(DravelExecutable, CarriesTheProjectVersion) {
 }
 
 #ifdef _WIN32
-// What Explorer's "Details" tab shows: the string block and the language it
-// is announced under agree, and so does the resource's own language (German).
+// Explorer's "Details": the resource, its string block and its translation entry all German.
 TEST(DravelExecutable, VersionResourceIsGermanThroughout) {
+    const char* program = std::getenv("DRAVEL_EXECUTABLE");
     wchar_t own[MAX_PATH];
     GetModuleFileNameW(nullptr, own, MAX_PATH);
-    const char* program = std::getenv("DRAVEL_EXECUTABLE");
     const std::wstring file = program ? fs::path(program).wstring() : std::wstring(own);
     std::vector<char> info(GetFileVersionInfoSizeW(file.c_str(), nullptr));
-    ASSERT_FALSE(info.empty());
     ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, DWORD(info.size()), info.data()));
-    WORD* translation = nullptr;
+    WORD* language = nullptr;
+    wchar_t* text = nullptr;
     UINT size = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &size));
-    ASSERT_EQ(size, 4u);
-    EXPECT_EQ(translation[0], 0x0407);
-    EXPECT_EQ(translation[1], 1252);
-    for (const wchar_t* name : {L"CompanyName", L"LegalCopyright", L"FileVersion"}) {
-        wchar_t* value = nullptr;
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\040704E4\\") + name;
-        EXPECT_TRUE(
-            VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &size) &&
-            size > 1)
-            << fs::path(name).string();
-    }
+    ASSERT_TRUE(
+        VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", (void**)&language, &size));
+    EXPECT_EQ((std::vector<WORD>{language[0], language[1]}), (std::vector<WORD>{0x0407, 1252}));
+    for (const wchar_t* key : {L"\\StringFileInfo\\040704E4\\CompanyName",
+                               L"\\StringFileInfo\\040704E4\\LegalCopyright"})
+        EXPECT_TRUE(VerQueryValueW(info.data(), key, (void**)&text, &size) && size > 1);
     const HMODULE image = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(image, nullptr);
-    std::vector<WORD> languages;
+    WORD resourceLanguage = 0;  // the resource's own, as Windows enumerates it
     EnumResourceLanguagesW(
         image, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
-        [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) -> BOOL {
-            reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR to) {
+            *reinterpret_cast<WORD*>(to) = found;
             return TRUE;
         },
-        reinterpret_cast<LONG_PTR>(&languages));
+        reinterpret_cast<LONG_PTR>(&resourceLanguage));
+    EXPECT_EQ(resourceLanguage, 0x0407);
     FreeLibrary(image);
-    EXPECT_EQ(languages, std::vector<WORD>{0x0407});
 }
 #endif
 
