@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStyleOptionButton>
@@ -29,6 +30,7 @@
 #include "tools/FunktTest.h"
 #include "tools/Infofenster.h"
 #include "tools/PinTest.h"
+#include "ui/NumberField.h"
 
 using namespace dravel;
 using Maker = std::function<std::unique_ptr<QWidget>()>;
@@ -42,6 +44,9 @@ const std::string kLongest =
 
 // The width or height a control's text needs beyond what it has, or 0.
 int missingRoom(const QWidget* w) {
+    if (const auto* field = qobject_cast<const ui::NumberField*>(w->parentWidget());
+        field && qobject_cast<const QLineEdit*>(w))
+        return field->widestNumberWidth() - w->contentsRect().width();
     if (const auto* label = qobject_cast<const QLabel*>(w); label && !label->text().isEmpty())
         return label->wordWrap() ? label->heightForWidth(label->width()) - label->height()
                                  : label->sizeHint().width() - label->width();
