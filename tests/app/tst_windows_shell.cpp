@@ -132,8 +132,9 @@ private slots:
         const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         for (const QString name : {"Alarmierung.csv", "Einstellungen.pdf", "Pruefprotokoll.pdf"}) {
             answerNextDialog(IDOK);
-            const QString chosen =
-                extras::askWhereToSave(nullptr, "Speichern", name, "PDF-Dateien (*.pdf)");
+            const QString filter =
+                name.endsWith(".csv") ? "CSV-Dateien (*.csv)" : "PDF-Dateien (*.pdf)";
+            const QString chosen = extras::askWhereToSave(nullptr, "Speichern", name, filter);
             QCOMPARE(QDir::fromNativeSeparators(chosen), documents.filePath(name));
         }
         const QStringList after = userRegistry();
