@@ -14,6 +14,11 @@
 #   scripts/test-windows.sh pictures  the import dialog, the list check, "Über" and the alarm course as Wine draws
 #                                  them, into docs/windows-*.png, and the report's fonts (needs a
 #                                  whole run's build first)
+#   scripts/test-windows.sh scales every window, title bar included, at 100, 125, 150 and 200 %
+#                                  display scaling (Wine's LogPixels 96, 120, 144, 192) into
+#                                  build-win64/scales/<percent>/, the main window and "ComPort"
+#                                  of 125 and 150 % into docs/, and the edge check of every
+#                                  window at each scale (needs a whole run's build first)
 #
 # DRAVEL_WINE_ONLY (a regular expression) picks test programs by name (ctest -L: each test is
 # labelled with its program; "save_trials" for the trials of saves killed at random moments and of
@@ -284,6 +289,38 @@ report_fonts_check() {
   fi
 }
 
+# Each display scale Windows offers, as Wine's LogPixels: every window photographed with its frame
+# and the edge check of every window run at that scale.
+scales_check() {
+  local dpi percent out
+  for dpi in 96 120 144 192; do
+    percent=$((dpi * 100 / 96))
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    out="$build/scales/$percent"
+    mkdir -p "$out"
+    cp "$build/docs/screenshots/dravel_screenshots.exe" "$app/"
+    (cd "$app" && SDL_AUDIODRIVER=dummy DRAVEL_SCREENSHOT_FRAMES=1 wine ./dravel_screenshots.exe \
+      "$(winpath "$out")") >"$work/logs/scales-$percent.log" 2>&1 || true
+    rm -f "$app/dravel_screenshots.exe"
+    if (cd "$build/tests" && wine ./tst_window_edges.exe) >"$work/logs/edges-$percent.log" 2>&1; then
+      echo "windows at $percent %: every control within its parent, every text with room"
+      passed=$((passed + 1))
+    else
+      echo "windows at $percent %: controls cut (logs/edges-$percent.log):" >&2
+      grep -E '^FAIL' "$work/logs/edges-$percent.log" >&2 || true
+      failed=$((failed + 1))
+    fi
+  done
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  for percent in 125 150; do
+    for p in main-window comport; do
+      if [ -f "$build/scales/$percent/$p.png" ]; then
+        cp "$build/scales/$percent/$p.png" "$root/docs/windows-$p-$percent.png"
+      fi
+    done
+  done
+}
+
 summary() {
   printf 'Windows tests under Wine: %d passed, %d failed, %d skipped\n' "$passed" "$failed" "$skipped"
   if [ ${#broken[@]} -ne 0 ]; then
@@ -334,6 +371,14 @@ main() {
       done
       cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"
       ;;
+    scales)
+      build="$root/build-win64"
+      start_wine
+      export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
+      unpack_zip
+      start_display
+      scales_check
+      ;;
     window)
       build="$root/build-win64"
       [ -f "$build/tests/version_text_test.exe" ] || build="$root/build-win64-core"
@@ -344,7 +389,7 @@ main() {
       main_window_check
       version_check
       ;;
-    *) echo "usage: $0 [all|core|window|pictures]" >&2; exit 2 ;;
+    *) echo "usage: $0 [all|core|window|pictures|scales]" >&2; exit 2 ;;
   esac
   summary
 }

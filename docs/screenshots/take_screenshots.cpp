@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -65,16 +67,27 @@ class Photographer {
 public:
     explicit Photographer(QString directory) : directory_(std::move(directory)) {}
 
-    // Shows the window, lets it settle and saves what it shows.
+    // Shows the window, lets it settle and saves what it shows: with
+    // DRAVEL_SCREENSHOT_FRAMES set, as the screen shows it, title bar and
+    // icon included (on Windows, where the system draws the frame).
     void take(QWidget& window, const QString& name) {
         window.show();
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
         const QString path = directory_ + '/' + name + ".png";
-        if (!window.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (!picture(window).save(path))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         window.hide();
     }
 
 private:
+    static QPixmap picture(QWidget& window) {
+        if (qEnvironmentVariableIsEmpty("DRAVEL_SCREENSHOT_FRAMES")) return window.grab();
+        QThread::msleep(300);  // the system draws the frame after the window shows
+        QApplication::processEvents();
+        const QRect frame = window.frameGeometry();
+        return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    }
+
     QString directory_;
 };
 

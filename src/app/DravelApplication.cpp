@@ -1,15 +1,19 @@
 #include "app/DravelApplication.h"
 
+#include "app/ProgramIcon.h"
 #include "ui/ErrorGuard.h"
 #include "ui/ProgramFont.h"
+#include "ui/ProgramStyle.h"
 #include "ui/QtGerman.h"
 
 namespace dravel::app {
 
 DravelApplication::DravelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Dravel"));
+    dravel::ui::useProgramStyle();
     dravel::ui::useProgramFont();
     dravel::ui::loadQtGerman();
+    useProgramIcon();
 }
 
 bool DravelApplication::notify(QObject* receiver, QEvent* event) {

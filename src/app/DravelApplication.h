@@ -4,8 +4,8 @@
 
 namespace dravel::app {
 
-// The application object: the program's title and font, Qt's own texts in
-// German, and a last guard that keeps an exception from ever reaching Qt's
+// The application object: the program's title, icon and font, Qt's own texts
+// in German, and a last guard that keeps an exception from ever reaching Qt's
 // event loop.
 class DravelApplication : public QApplication {
 public:

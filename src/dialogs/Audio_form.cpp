@@ -89,14 +89,11 @@ void TAudio::Pin_ansteuernClick() {
     ui->Port_pin->setEnabled(ui->Pin_ansteuern->isChecked());
 }
 
-// The file dialog is not preset from the stored path; within one opening of
-// this dialog it starts from the file chosen before.
+// The file dialog starts in the folder of the current file (also one chosen
+// before in this opening), not wherever a shortcut set the working folder.
 void TAudio::andernClick() {
-    const QString chosen = dravel::ui::chooseSoundFile(this, kWavFilter, lastChosenFile_);
-    if (!chosen.isEmpty()) {
-        lastChosenFile_ = chosen;
-        ui->Pfad->setText(QDir::toNativeSeparators(chosen));
-    }
+    const QString chosen = dravel::ui::chooseSoundFile(this, kWavFilter, ui->Pfad->text());
+    if (!chosen.isEmpty()) ui->Pfad->setText(QDir::toNativeSeparators(chosen));
     showFileName();
 }
 

@@ -38,7 +38,6 @@ private:
     void showFileName();
 
     std::unique_ptr<Ui::Audio> ui;
-    QString lastChosenFile_;  // the next file dialog starts from it
 };
 
 }  // namespace dravel::dialogs

@@ -332,7 +332,7 @@ void TBedingungen::Lschen1Click() {
 }
 
 void TBedingungen::andernClick() {
-    const QString chosen = dravel::ui::chooseSoundFile(this, kAudioFileFilter, QString());
+    const QString chosen = dravel::ui::chooseSoundFile(this, kAudioFileFilter, ui->Pfad->text());
     setAudioPath(chosen.isEmpty() ? ui->Pfad->text() : QDir::toNativeSeparators(chosen));
 }
 

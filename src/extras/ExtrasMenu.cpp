@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -28,6 +27,7 @@
 #include "extras/ReportDocument.h"
 #include "extras/Verdrahtung.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Text.h"
 
@@ -101,11 +101,10 @@ config::SettingsReport currentReport(const ExtrasServices& services) {
 ExtrasServices systemServices() {
     return {
         [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
-            return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+            return ui::askSaveFileName(parent, title, filter, suggested);
         },
         [](QWidget* parent, const QString& title, const QString& filter) {
-            return QFileDialog::getOpenFileName(parent, title, toQString(programDirectory()),
-                                                filter);
+            return ui::askOpenFileName(parent, title, filter, ui::openDialogFolder(QString()));
         },
         [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); },
         [](QWidget* parent, QPrinter& printer) {
@@ -135,6 +134,14 @@ ExtrasServices extrasServices() {
 
 ExtrasServices replaceExtrasServices(ExtrasServices services) {
     return std::exchange(standIns(), std::move(services));
+}
+
+QString askWhereToSave(QWidget* parent, const QString& title, const QString& fileName,
+                       const QString& filter) {
+    const QString chosen =
+        extrasServices().chooseSaveFile(parent, title, ui::saveDialogSuggestion(fileName), filter);
+    ui::rememberSaveFolder(chosen);
+    return shownPath(chosen);
 }
 
 ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
@@ -197,10 +204,8 @@ void ExtrasMenu::AlarmablaufClick() {
 }
 
 void ExtrasMenu::ExportierenClick() {
-    const ExtrasServices services = extrasServices();
-    const QString path = shownPath(
-        services.chooseSaveFile(window_, QStringLiteral("Bedingungsliste exportieren"),
-                                toQString(programDirectory() + "Alarmierung.csv"), kCsvFilter));
+    const QString path = askWhereToSave(window_, QStringLiteral("Bedingungsliste exportieren"),
+                                        QStringLiteral("Alarmierung.csv"), kCsvFilter);
     if (path.isEmpty()) return;
     const auto entries = readWholeList();
     config::writeConditionCsvFile(toStdString(path), entries);
@@ -231,9 +236,8 @@ void ExtrasMenu::ImportierenClick() {
 
 void ExtrasMenu::PdfClick() {
     const ExtrasServices services = extrasServices();
-    const QString path = shownPath(
-        services.chooseSaveFile(window_, QStringLiteral("Einstellungen als PDF"),
-                                toQString(programDirectory() + "Einstellungen.pdf"), kPdfFilter));
+    const QString path = askWhereToSave(window_, QStringLiteral("Einstellungen als PDF"),
+                                        QStringLiteral("Einstellungen.pdf"), kPdfFilter);
     if (path.isEmpty()) return;
     writeSettingsReportPdf(currentReport(services), path);
     MessageBoxes::information(window_,

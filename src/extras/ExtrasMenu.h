@@ -51,6 +51,13 @@ bool choosePrinter(QWidget* parent, QPrinter& printer);
 // the system's own in place, so an empty struct puts them all back.
 ExtrasServices replaceExtrasServices(ExtrasServices services);
 
+// Asks where to write a file named fileName: the dialog suggests the folder
+// the user last saved into during this run, else the documents folder, never
+// Kalvor's folder, where nothing but its two files should grow. Returns the
+// path in the platform's writing, empty when cancelled.
+QString askWhereToSave(QWidget* parent, const QString& title, const QString& fileName,
+                       const QString& filter);
+
 // The menu "Extras" at the end of the main window's menu bar: checks and
 // exchanges the condition list and reports the whole set-up. Every command
 // runs inside the error guard.

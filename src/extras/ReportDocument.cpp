@@ -13,7 +13,10 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextTable>
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -26,6 +29,7 @@ namespace {
 // Body text regular, headings bold: both faces of one family end up in the PDF.
 const QString kFontFamily = QStringLiteral("Liberation Sans");
 constexpr int kBodyPoints = 10;
+constexpr int kMostLayoutPasses = 10000;
 constexpr char kStyle[] =
     "body { font-family: 'Liberation Sans', Arial, sans-serif; font-size: 10pt; "
     "font-weight: normal; }"
@@ -49,17 +53,58 @@ QString esc(const std::string& utf8) {
     return ui::toQString(utf8).toHtmlEscaped();
 }
 
-QString row(std::initializer_list<QString> cells, const char* tag = "td") {
+// A table of the report: plain cell texts, the header repeated on every page
+// it runs onto. Its first keyColumns cells say which entry a row is about;
+// they are repeated when a row too tall for one page goes on to the next.
+struct ReportTable {
+    QStringList header;
+    int keyColumns = 1;
+    std::vector<QStringList> rows;
+    std::set<std::size_t> newPageBefore;  // rows that begin the table again on a new page
+};
+
+// The report as HTML pieces with its tables between them: html[i] comes
+// before tables[i], the last piece after the last table.
+struct ReportParts {
+    std::vector<QString> html{QString()};
+    std::vector<ReportTable> tables;
+
+    void add(const QString& piece) { html.back() += piece; }
+    void add(ReportTable table) {
+        tables.push_back(std::move(table));
+        html.emplace_back();
+    }
+};
+
+QString row(const QStringList& cells, const char* tag = "td") {
     QString html = QStringLiteral("<tr>");
-    for (const QString& cell : cells) html += QStringLiteral("<%1>%2</%1>").arg(tag, cell);
+    for (const QString& cell : cells)
+        html += QStringLiteral("<%1>%2</%1>").arg(tag, cell.toHtmlEscaped());
     return html + QStringLiteral("</tr>");
 }
 
-// A table whose header row is repeated on every page it runs onto.
-QString tableStart(std::initializer_list<QString> header) {
+QString tableStart(const QStringList& header, bool newPage) {
     return QStringLiteral(
-               "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead>") +
-           row(header, "th") + QStringLiteral("</thead>");
+               "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"") +
+           (newPage ? QStringLiteral(" style=\"page-break-before: always\"") : QString()) +
+           QStringLiteral("><thead>") + row(header, "th") + QStringLiteral("</thead>");
+}
+
+QString tableHtml(const ReportTable& table) {
+    QString html = tableStart(table.header, table.newPageBefore.contains(0));
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        if (r > 0 && table.newPageBefore.contains(r))
+            html += QStringLiteral("</table>") + tableStart(table.header, true);
+        html += row(table.rows[r]);
+    }
+    return html + QStringLiteral("</table>");
+}
+
+QString toHtml(const ReportParts& parts) {
+    QString html;
+    for (std::size_t i = 0; i < parts.tables.size(); ++i)
+        html += parts.html[i] + tableHtml(parts.tables[i]);
+    return html + parts.html.back();
 }
 
 QString panels(const config::SettingsReport& report) {
@@ -72,44 +117,49 @@ QString panels(const config::SettingsReport& report) {
     return html;
 }
 
-QString deactivations(const config::DeactivationPlan& plan) {
-    QString html = QStringLiteral("<h2>Nächste Funktionsproben</h2>");
-    for (const std::string& note : plan.notes) html += QStringLiteral("<p>%1</p>").arg(esc(note));
-    if (plan.windows.empty()) return html;
-    html += tableStart({"Wochentag", "Beginn", "Ende", "Hinweis"});
+void deactivations(ReportParts& parts, const config::DeactivationPlan& plan) {
+    parts.add(QStringLiteral("<h2>Nächste Funktionsproben</h2>"));
+    for (const std::string& note : plan.notes)
+        parts.add(QStringLiteral("<p>%1</p>").arg(esc(note)));
+    if (plan.windows.empty()) return;
+    ReportTable table{{"Wochentag", "Beginn", "Ende", "Hinweis"}, 1, {}, {}};
     for (const auto& w : plan.windows)
-        html += row({esc(w.weekday), esc(config::formatGermanDateTime(w.start)),
-                     esc(config::formatGermanDateTime(w.end)), esc(w.note)});
-    return html + QStringLiteral("</table>");
+        table.rows.push_back(
+            {ui::toQString(w.weekday), ui::toQString(config::formatGermanDateTime(w.start)),
+             ui::toQString(config::formatGermanDateTime(w.end)), ui::toQString(w.note)});
+    parts.add(std::move(table));
 }
 
-QString conditions(const config::SettingsReport& report) {
-    QString html =
-        QStringLiteral("<h2>Bedingungsliste (%1 Einträge)</h2>").arg(report.conditions.size());
-    if (report.conditions.empty()) return html + QStringLiteral("<p>Die Liste ist leer.</p>");
-    html += tableStart({"Nr.", "Pin", "Art", "Kennung", "Beschreibung", "Audiodatei"});
+void conditions(ReportParts& parts, const config::SettingsReport& report) {
+    parts.add(
+        QStringLiteral("<h2>Bedingungsliste (%1 Einträge)</h2>").arg(report.conditions.size()));
+    if (report.conditions.empty()) return parts.add(QStringLiteral("<p>Die Liste ist leer.</p>"));
+    ReportTable table{{"Nr.", "Pin", "Art", "Kennung", "Beschreibung", "Audiodatei"}, 4, {}, {}};
     int number = 0;
     for (const auto& c : report.conditions)
-        html += row({QString::number(++number), esc(c.pin), esc(c.kind), esc(c.code),
-                     esc(c.description), esc(c.audioPath)});
-    return html + QStringLiteral("</table>");
+        table.rows.push_back({QString::number(++number), ui::toQString(c.pin),
+                              ui::toQString(c.kind), ui::toQString(c.code),
+                              ui::toQString(c.description), ui::toQString(c.audioPath)});
+    parts.add(std::move(table));
 }
 
-QString findings(const config::SettingsReport& report) {
-    QString html = QStringLiteral("<h2>Prüfung der Bedingungsliste</h2>");
-    if (report.findings.empty()) return html + QStringLiteral("<p>Keine Auffälligkeiten</p>");
-    html += tableStart({"Zeile", "Kennung", "Auffälligkeit"});
+void findings(ReportParts& parts, const config::SettingsReport& report) {
+    parts.add(QStringLiteral("<h2>Prüfung der Bedingungsliste</h2>"));
+    if (report.findings.empty()) return parts.add(QStringLiteral("<p>Keine Auffälligkeiten</p>"));
+    ReportTable table{{"Zeile", "Kennung", "Auffälligkeit"}, 2, {}, {}};
     for (const auto& f : report.findings)
-        html += row({f.row == 0 ? QStringLiteral("–") : QString::number(f.row), esc(f.code),
-                     esc(f.problem)});
-    return html + QStringLiteral("</table>");
+        table.rows.push_back({f.row == 0 ? QStringLiteral("–") : QString::number(f.row),
+                              ui::toQString(f.code), ui::toQString(f.problem)});
+    parts.add(std::move(table));
 }
 
-QString wiringRows(const config::WiringReport& report) {
-    QString html = tableStart({"Prüfschritt", "Bemerkung", "Verwendung", "Ergebnis", "Erfasst"});
+ReportTable wiringRows(const config::WiringReport& report) {
+    ReportTable table{{"Prüfschritt", "Bemerkung", "Verwendung", "Ergebnis", "Erfasst"}, 1, {}, {}};
     for (const auto& r : report.rows)
-        html += row({esc(r.caption), esc(r.remark), esc(r.use), esc(r.result), esc(r.recorded)});
-    return html + QStringLiteral("</table>");
+        table.rows.push_back({ui::toQString(r.caption), ui::toQString(r.remark),
+                              ui::toQString(r.use), ui::toQString(r.result),
+                              ui::toQString(r.recorded)});
+    return table;
 }
 
 // Both reports: the same style, heading and first lines.
@@ -161,6 +211,115 @@ bool inHeaderRow(const QTextBlock& block) {
     return table && table->cellAt(cursor).row() < table->format().headerRowCount();
 }
 
+// --- Table rows ---
+
+// The pages a table row's text runs over.
+struct RowPlace {
+    int firstPage = 0;
+    int lastPage = 0;
+};
+
+int pageAt(const QTextDocument& document, qreal y) {
+    return static_cast<int>(y / document.pageSize().height());
+}
+
+QTextBlock cellBlock(const QTextTable& table, int row, int column) {
+    return table.cellAt(row, column).firstCursorPosition().block();
+}
+
+RowPlace placeOfRow(const QTextDocument& document, const QTextTable& table, int row) {
+    RowPlace place{INT_MAX, 0};
+    for (int c = 0; c < table.columns(); ++c) {
+        const QTextBlock block = cellBlock(table, row, c);
+        const QTextLayout* layout = block.layout();
+        if (layout->lineCount() == 0) continue;
+        const qreal top = document.documentLayout()->blockBoundingRect(block).top();
+        const QTextLine last = layout->lineAt(layout->lineCount() - 1);
+        place.firstPage = std::min(place.firstPage, pageAt(document, top + layout->lineAt(0).y()));
+        // A line ending right at a page's end still belongs to that page.
+        place.lastPage =
+            std::max(place.lastPage, pageAt(document, top + last.y() + last.height() - 1));
+    }
+    if (place.firstPage == INT_MAX) place.firstPage = place.lastPage;
+    return place;
+}
+
+// The body rows of the document's tables in order, one for each row of the
+// report's tables (a table begun again on a new page is a table of its own).
+std::vector<std::pair<const QTextTable*, int>> bodyRows(const QTextDocument& document) {
+    std::vector<std::pair<const QTextTable*, int>> rows;
+    for (const QTextFrame* frame : document.rootFrame()->childFrames())
+        if (const auto* table = qobject_cast<const QTextTable*>(frame))
+            for (int r = table->format().headerRowCount(); r < table->rows(); ++r)
+                rows.emplace_back(table, r);
+    return rows;
+}
+
+// The last page of what a heading keeps with it: the whole of a table row.
+int lastPageOf(const QTextDocument& document, const QTextBlock& block) {
+    const QTextCursor cursor(block);
+    const QTextTable* table = cursor.currentTable();
+    if (!table) return pageOf(document, block);
+    return placeOfRow(document, *table, table->cellAt(cursor).row()).lastPage;
+}
+
+// Splits a row taller than the rest of its page where the page ends: the
+// part below goes on as a row of its own, with the key cells repeated.
+// False when no cell reaches past the page.
+bool cutRowAtPageEnd(const QTextDocument& document, const QTextTable& shown, int shownRow, int page,
+                     ReportTable& table, std::size_t r) {
+    const qreal pageEnd = (page + 1) * document.pageSize().height();
+    QStringList head = table.rows[r];
+    QStringList tail = table.rows[r];
+    bool cut = false;
+    for (int c = table.keyColumns; c < shown.columns() && c < head.size(); ++c) {
+        const QTextBlock block = cellBlock(shown, shownRow, c);
+        const qreal top = document.documentLayout()->blockBoundingRect(block).top();
+        const QTextLayout* layout = block.layout();
+        int at = block.length() - 1;
+        for (int i = 1; i < layout->lineCount(); ++i) {  // the first line always stays
+            const QTextLine line = layout->lineAt(i);
+            if (top + line.y() + line.height() > pageEnd) {
+                at = line.textStart();
+                cut = true;
+                break;
+            }
+        }
+        head[c] = block.text().left(at).trimmed();
+        tail[c] = block.text().mid(at).trimmed();
+    }
+    if (!cut) return false;
+    table.rows[r] = head;
+    table.rows.insert(table.rows.begin() + static_cast<std::ptrdiff_t>(r) + 1, tail);
+    std::set<std::size_t> moved;
+    for (std::size_t b : table.newPageBefore) moved.insert(b > r ? b + 1 : b);
+    moved.insert(r + 1);
+    table.newPageBefore = std::move(moved);
+    return true;
+}
+
+// Mends the first row that a page end cuts: it begins its table again on the
+// next page, or, when it already begins a page (or follows its heading
+// there), it is cut at the page's end. False when no row is cut.
+bool mendFirstCutRow(const QTextDocument& document, ReportParts& parts) {
+    const auto shown = bodyRows(document);
+    std::size_t next = 0;
+    for (ReportTable& table : parts.tables) {
+        for (std::size_t r = 0; r < table.rows.size() && next < shown.size(); ++r, ++next) {
+            const auto [shownTable, shownRow] = shown[next];
+            const RowPlace place = placeOfRow(document, *shownTable, shownRow);
+            if (place.firstPage == place.lastPage) continue;
+            if (r > 0 && !table.newPageBefore.contains(r)) {
+                table.newPageBefore.insert(r);
+                return true;
+            }
+            if (cutRowAtPageEnd(document, *shownTable, shownRow, place.firstPage, table, r))
+                return true;
+        }
+    }
+    return false;
+}
+
 // A heading and what must stay on its page: its first body row when its part
 // has a table (so neither the heading nor a table header stands alone at a
 // page's foot), else its first line.
@@ -191,7 +350,7 @@ void keepHeadingsWithTheirContent(QTextDocument& document) {
         moved = false;
         for (const Section& s : sections(document)) {
             if (!s.keptWith.isValid() ||
-                pageOf(document, s.heading) == pageOf(document, s.keptWith))
+                pageOf(document, s.heading) == lastPageOf(document, s.keptWith))
                 continue;
             QTextBlockFormat format = s.heading.blockFormat();
             if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
@@ -309,18 +468,25 @@ void stampCreationDate(QByteArray& pdf, config::sys_seconds created) {
     pdf.replace(from, length, stamp);
 }
 
-void printHtml(const QString& html, QPagedPaintDevice& device,
-               const std::vector<config::AlarmCourse>& courses = {}) {
+// Lays the parts out until no table row is cut by a page end, each pass
+// mending the first cut row (every pass moves a row down or shortens one, so
+// the passes end; the bound is a guard only), then prints the text pages and
+// one page per alarm course.
+void printParts(ReportParts parts, QPagedPaintDevice& device,
+                const std::vector<config::AlarmCourse>& courses = {}) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(5, 0, 0, 0), QPageLayout::Millimeter));
     QTextDocument document;
-    document.setHtml(html);
-    layOutOnPages(document, device);
-    keepHeadingsWithTheirContent(document);
+    for (int pass = 0;; ++pass) {
+        document.setHtml(toHtml(parts));
+        layOutOnPages(document, device);
+        keepHeadingsWithTheirContent(document);
+        if (pass == kMostLayoutPasses || !mendFirstCutRow(document, parts)) break;
+    }
     printPages(document, device, courses);
 }
 
-void writePdf(const QString& html, const QString& title, config::sys_seconds created,
+void writePdf(const ReportParts& parts, const QString& title, config::sys_seconds created,
               const QString& path, const std::vector<config::AlarmCourse>& courses = {}) {
     QFile file(path);
     const auto refused = [&] {
@@ -334,44 +500,52 @@ void writePdf(const QString& html, const QString& title, config::sys_seconds cre
         writer.setResolution(300);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Dravel"));
-        printHtml(html, writer, courses);
+        printParts(parts, writer, courses);
     }
     stampCreationDate(pdf.buffer(), created);
     if (file.write(pdf.buffer()) != pdf.buffer().size() || !file.flush()) throw refused();
 }
 
-}  // namespace
-
-QString reportHtml(const config::SettingsReport& report) {
-    return reportStart(QStringLiteral("Einstellungen für \"Kalvor.EXE\""), report.created,
-                       report.programDirectory) +
-           QStringLiteral("</p>") + panels(report) + deactivations(report.deactivations) +
-           conditions(report) + findings(report) + QStringLiteral("</body></html>");
+ReportParts settingsReportParts(const config::SettingsReport& report) {
+    ReportParts parts;
+    parts.add(reportStart(QStringLiteral("Einstellungen für \"Kalvor.EXE\""), report.created,
+                          report.programDirectory) +
+              QStringLiteral("</p>") + panels(report));
+    deactivations(parts, report.deactivations);
+    conditions(parts, report);
+    findings(parts, report);
+    parts.add(QStringLiteral("</body></html>"));
+    return parts;
 }
 
+ReportParts wiringReportParts(const config::WiringReport& report) {
+    ReportParts parts;
+    parts.add(reportStart(esc(report.title), report.created, report.programDirectory) +
+              QStringLiteral("<br>ComPort: %1</p>").arg(esc(report.port)));
+    parts.add(wiringRows(report));
+    parts.add(QStringLiteral("<p>Geprüft von: %1<br>Bemerkung: %2</p>")
+                  .arg(esc(report.checkedBy), esc(report.remark)) +
+              QStringLiteral("</body></html>"));
+    return parts;
+}
+
+}  // namespace
+
 void printSettingsReport(const config::SettingsReport& report, QPagedPaintDevice& device) {
-    printHtml(reportHtml(report), device, report.courses);
+    printParts(settingsReportParts(report), device, report.courses);
 }
 
 void writeSettingsReportPdf(const config::SettingsReport& report, const QString& path) {
-    writePdf(reportHtml(report), QStringLiteral("Einstellungen für Kalvor"), report.createdAt, path,
-             report.courses);
-}
-
-QString wiringReportHtml(const config::WiringReport& report) {
-    return reportStart(esc(report.title), report.created, report.programDirectory) +
-           QStringLiteral("<br>ComPort: %1</p>").arg(esc(report.port)) + wiringRows(report) +
-           QStringLiteral("<p>Geprüft von: %1<br>Bemerkung: %2</p>")
-               .arg(esc(report.checkedBy), esc(report.remark)) +
-           QStringLiteral("</body></html>");
+    writePdf(settingsReportParts(report), QStringLiteral("Einstellungen für Kalvor"),
+             report.createdAt, path, report.courses);
 }
 
 void printWiringReport(const config::WiringReport& report, QPagedPaintDevice& device) {
-    printHtml(wiringReportHtml(report), device);
+    printParts(wiringReportParts(report), device);
 }
 
 void writeWiringReportPdf(const config::WiringReport& report, const QString& path) {
-    writePdf(wiringReportHtml(report), ui::toQString(report.title), report.createdAt, path);
+    writePdf(wiringReportParts(report), ui::toQString(report.title), report.createdAt, path);
 }
 
 }  // namespace dravel::extras

@@ -413,9 +413,9 @@ config::WiringReport TVerdrahtung::report() const {
 }
 
 void TVerdrahtung::SpeichernClick() {
-    const QString path = extrasServices().chooseSaveFile(
-        this, QStringLiteral("Prüfprotokoll speichern"),
-        toQString(programDirectory_ + "Pruefprotokoll.pdf"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    const QString path =
+        askWhereToSave(this, QStringLiteral("Prüfprotokoll speichern"),
+                       QStringLiteral("Pruefprotokoll.pdf"), QStringLiteral("PDF-Dateien (*.pdf)"));
     if (path.isEmpty()) return;
     writeWiringReportPdf(report(), path);
     ui::MessageBoxes::information(

@@ -100,7 +100,10 @@ private:
 QStyle* roomForDigitsStyle() {
     static QPointer<QStyle> wrapper;
     static QString wrapped;
-    const QString name = QApplication::style()->name();
+    // The program's own style wraps the platform's; a wrapper has no name of its own.
+    const QStyle* style = QApplication::style();
+    if (const auto* proxy = qobject_cast<const QProxyStyle*>(style)) style = proxy->baseStyle();
+    const QString name = style->name();
     if (!wrapper || wrapped != name) {
         QStyle* base = QStyleFactory::create(name);
         if (!base) return QApplication::style();

@@ -15,7 +15,11 @@ public:
     QString panelText() const { return panelText_; }
 
 private:
+    static constexpr int kFrameLine = 1;  // the group box's bottom line, kept clear
+    void fitHeightToText();
+
     QString panelText_;
+    int givenHeight_ = -1;
 };
 
 }  // namespace dravel::ui

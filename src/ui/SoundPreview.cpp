@@ -1,9 +1,9 @@
 #include "ui/SoundPreview.h"
 
-#include <QFileDialog>
 #include <utility>
 
 #include "devices/sound/SoundLibrary.h"
+#include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Text.h"
 
@@ -27,7 +27,7 @@ void playSoundPreview(QWidget* parent, const QString& path) {
 
 QString chooseSoundFile(QWidget* parent, const QString& filter, const QString& start) {
     if (soundFileChooser()) return soundFileChooser()(parent, filter, start);
-    return QFileDialog::getOpenFileName(parent, QString(), start, filter);
+    return askOpenFileName(parent, QString(), filter, openDialogFolder(start));
 }
 
 SoundFileChooser replaceSoundFileChooser(SoundFileChooser chooser) {

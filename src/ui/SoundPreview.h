@@ -12,8 +12,9 @@ namespace dravel::ui {
 void playSoundPreview(QWidget* parent, const QString& path);
 
 // Asks the user for a sound file with the file-open dialog: the parent
-// window, the filter and the file to start from (empty for none). Returns the
-// chosen path, empty when cancelled.
+// window, the filter and the current value (a file, possibly missing, or
+// empty), whose folder the dialog starts in (else the program folder).
+// Returns the chosen path, empty when cancelled.
 QString chooseSoundFile(QWidget* parent, const QString& filter, const QString& start);
 
 // Tests put a stand-in for the file-open dialog in; hands back what was

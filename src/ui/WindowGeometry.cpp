@@ -10,8 +10,10 @@ void setOuterSize(QWidget* window, int width, int height) {
 }
 
 void setFixedDialogFlags(QWidget* window) {
+    // The system menu gives the title bar its icon on Windows (a dialog frame
+    // without it draws none); the only button stays the close box.
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint);
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
 void centerOnScreen(QWidget* window) {

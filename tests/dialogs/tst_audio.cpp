@@ -193,9 +193,9 @@ private slots:
         QCOMPARE(d.values().waitTime, shown);
     }
 
-    // The chooser starts from the file chosen within this opening, never
-    // from the stored path; cancelling keeps path and label.
-    void fileDialogOffersWavAndRemembersItsFileWithinOneOpening() {
+    // The chooser starts from the current file: the stored one, then the one
+    // chosen within this opening; cancelling keeps path and label.
+    void fileDialogOffersWavAndStartsFromTheCurrentFile() {
         CommandTest t;
         t.store("[Sound]\r\nPlay=1\r\nPfad=/alt/vorher.wav\r\n");
         ScriptedFileChooser chooser({"/sounds/deep/one.wav", QString(), "/sounds/three.wav"});
@@ -210,8 +210,8 @@ private slots:
         }));
         QCOMPARE(chooser.calls.size(), 2u);
         QCOMPARE(chooser.calls[0].filter, QStringLiteral("WAV Dateien (*.wav)"));
-        QCOMPARE(chooser.calls[0].start, QString());
-        QCOMPARE(chooser.calls[1].start, QStringLiteral("/sounds/deep/one.wav"));
+        QCOMPARE(chooser.calls[0].start, QStringLiteral("/alt/vorher.wav"));
+        QCOMPARE(chooser.calls[1].start, QDir::toNativeSeparators("/sounds/deep/one.wav"));
         const std::string stored = QDir::toNativeSeparators("/sounds/deep/one.wav").toStdString();
         QVERIFY(t.settings().find("Pfad=" + stored + "\r\n") != std::string::npos);
 
@@ -220,7 +220,7 @@ private slots:
             press(d, "Zeit_uebernehmen");
         }));
         QCOMPARE(chooser.calls.size(), 3u);
-        QCOMPARE(chooser.calls[2].start, QString());
+        QCOMPARE(chooser.calls[2].start, QDir::toNativeSeparators("/sounds/deep/one.wav"));
     }
 
     // Previews overlap: nothing is stopped.

@@ -104,12 +104,14 @@ public:
     std::unique_ptr<TBedingungen> dialog;
     QStringList fileAnswers;
     QStringList filters;
+    QStringList starts;
 
 private:
     dravel::testing::ScopedHook<dravel::ui::SoundFileChooser> chooser_{
         dravel::ui::replaceSoundFileChooser,
-        [this](QWidget*, const QString& filter, const QString&) {
+        [this](QWidget*, const QString& filter, const QString& start) {
             filters << filter;
+            starts << start;
             return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
         }};
 };
@@ -483,6 +485,7 @@ private slots:
         QCOMPARE(e.label("Pfad"), gongShown());
         e.click("andern");
         QCOMPARE(e.label("Pfad"), gongShown());
+        QCOMPARE(e.starts, (QStringList{QString(), gongShown()}));  // the current file's folder
         QCOMPARE(e.label("Datei"), QStringLiteral("gong.wav"));
         e.click("Abspielen");
         e.click("Abspielen");

@@ -69,7 +69,9 @@ class Window {
 public:
     explicit Window(const TempProgramDir& dir) : dir_(dir) {
         if (!w.findChild<ExtrasMenu*>()) qFatal("no Extras menu");
-        services.chooseSaveFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+        services.chooseSaveFile = [this](QWidget*, const QString&, const QString& suggested,
+                                         const QString&) {
+            suggestions << suggested;
             return saveAnswer;
         };
         services.chooseOpenFile = [this](QWidget*, const QString&, const QString&) {
@@ -98,6 +100,7 @@ public:
     TMain w;
     ExtrasServices services;
     QString saveAnswer;
+    QStringList suggestions;  // what each save dialog offered
     QString openAnswer;
 
 private:
@@ -420,6 +423,27 @@ private slots:
             QCOMPARE(dravel::config::readConditionList(dir.path()).entries.size(), kList.size());
     }
 
+    // Nothing but Kalvor's two files should grow in its folder: the save
+    // dialogs offer the documents folder, then the folder last saved into.
+    void saveDialogsSuggestTheDocumentsThenTheLastFolder() {
+        auto& [dir, boxes, window] = *f;
+        dir.write("Alarmierung.dat", std::string());
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        window.trigger("Exportieren1");  // cancelled: nothing remembered
+        QDir(inDir(dir, "")).mkdir(QStringLiteral("Ablage"));
+        window.saveAnswer = inDir(dir, "Ablage/liste.csv");
+        boxes.expect(BoxKind::Information,
+                     QStringLiteral("0 Einträge wurden nach \"%1\" exportiert")
+                         .arg(shown(dir.file("Ablage/liste.csv"))));
+        window.trigger("Exportieren1");
+        window.saveAnswer.clear();
+        window.trigger("Pdf1");
+        QCOMPARE(window.suggestions,
+                 (QStringList{documents + "/Alarmierung.csv", documents + "/Alarmierung.csv",
+                              inDir(dir, "Ablage/Einstellungen.pdf")}));
+    }
+
     void pdfAndPrintShareOneLayoutWithTheWholeSetUp() {
         SKIP_WITHOUT_PDFTOTEXT();
         auto& [dir, boxes, window] = *f;
@@ -512,6 +536,50 @@ private slots:
             if (pagesWithRows > 1) ++tablesSplit;
         }
         QVERIFY(tablesSplit > 0);
+    }
+
+    // Findings of two lines meet the page foot at every point as the filler
+    // grows: a row stays whole, its lines on one page with its key cells. A
+    // finding taller than a page shows its "Zeile" and "Kennung" on each page.
+    void reportNeverCutsATableRow() {
+        SKIP_WITHOUT_PDFTOTEXT();
+        auto& [dir, boxes, window] = *f;
+        const QString pdf = inDir(dir, "bericht.pdf");
+        const QString words =
+            QStringLiteral(" steht doppelt in der Liste und wird zweimal geschaltet").repeated(2);
+        for (int filler = 0; filler <= 24; ++filler) {
+            auto report = reportWithFiller(40 + filler);
+            for (int n = 1; n <= 30; ++n)
+                report.findings.push_back(
+                    {std::size_t(n), "K" + std::to_string(n), "",
+                     QStringLiteral("Anfang%1%2 Ende%1").arg(n).arg(words).toStdString()});
+            dravel::extras::writeSettingsReportPdf(report, pdf);
+            for (const QStringList& page : pdfPages(pdf)) {
+                const QString text = page.join(' ');
+                for (int n = 1; n <= 30; ++n) {
+                    const auto has = [&](const char* word) {
+                        return text.contains(
+                            QRegularExpression(QStringLiteral("\\b%1%2\\b").arg(word).arg(n)));
+                    };
+                    const bool start = has("Anfang"), end = has("Ende"), key = has("K");
+                    QVERIFY2(
+                        start == end && end == key,
+                        qPrintable(QStringLiteral("filler %1: finding %2 cut").arg(filler).arg(n)));
+                }
+            }
+        }
+        auto report = reportWithFiller(2);
+        report.findings.push_back(
+            {7, "LANG", "", QStringLiteral("Wort ").repeated(2500).toStdString()});
+        dravel::extras::writeSettingsReportPdf(report, pdf);
+        int pagesOfTheRow = 0;
+        for (const QStringList& page : pdfPages(pdf)) {
+            if (!page.join(' ').contains(QStringLiteral("Wort"))) continue;
+            ++pagesOfTheRow;
+            QVERIFY2(page.join(' ').contains(QRegularExpression(QStringLiteral("\\b7\\s+LANG\\b"))),
+                     qPrintable(page.join('|')));
+        }
+        QVERIFY(pagesOfTheRow >= 2);
     }
 
     // Neither report command fails silently: no printer, or a folder that cannot be written.

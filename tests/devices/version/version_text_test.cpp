@@ -3,6 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "devices/version/FileVersion.h"
 #include "devices/version/VersionTestFiles.h"
@@ -69,6 +74,38 @@ TEST(DravelExecutable, CarriesTheProjectVersion) {
     }
     EXPECT_EQ(FileVersionText(program), DRAVEL_EXPECTED_VERSION);
 }
+
+#ifdef _WIN32
+// Explorer's "Details": the resource, its string block and its translation entry all German.
+TEST(DravelExecutable, VersionResourceIsGermanThroughout) {
+    const char* program = std::getenv("DRAVEL_EXECUTABLE");
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::wstring file = program ? fs::path(program).wstring() : std::wstring(own);
+    std::vector<char> info(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+    ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, DWORD(info.size()), info.data()));
+    WORD* language = nullptr;
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(
+        VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", (void**)&language, &size));
+    EXPECT_EQ((std::vector<WORD>{language[0], language[1]}), (std::vector<WORD>{0x0407, 1252}));
+    for (const wchar_t* key : {L"\\StringFileInfo\\040704E4\\CompanyName",
+                               L"\\StringFileInfo\\040704E4\\LegalCopyright"})
+        EXPECT_TRUE(VerQueryValueW(info.data(), key, (void**)&text, &size) && size > 1);
+    const HMODULE image = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    WORD resourceLanguage = 0;  // the resource's own, as Windows enumerates it
+    EnumResourceLanguagesW(
+        image, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1),
+        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR to) {
+            *reinterpret_cast<WORD*>(to) = found;
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&resourceLanguage));
+    EXPECT_EQ(resourceLanguage, 0x0407);
+    FreeLibrary(image);
+}
+#endif
 
 }  // namespace
 }  // namespace dravel::devices
