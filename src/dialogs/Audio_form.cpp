@@ -8,6 +8,7 @@
 #include "config/storage/FileNamePart.h"
 #include "dialogs/ui_Audio_form.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileText.h"
 #include "ui/SoundPreview.h"
 #include "ui/Text.h"
 
@@ -93,7 +94,7 @@ void TAudio::Pin_ansteuernClick() {
 // this dialog it starts from the file chosen before.
 void TAudio::andernClick() {
     const QString chosen = dravel::ui::chooseSoundFile(this, kWavFilter, lastChosenFile_);
-    if (!chosen.isEmpty()) {
+    if (!chosen.isEmpty() && dravel::ui::pathFitsTheFiles(this, chosen)) {
         lastChosenFile_ = chosen;
         ui->Pfad->setText(QDir::toNativeSeparators(chosen));
     }

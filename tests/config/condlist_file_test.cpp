@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <random>
 
@@ -242,6 +243,50 @@ TEST(ConditionListErrors, CarryTheSystemsGermanMessage) {
     const ConditionListError error(std::make_error_code(std::errc::no_space_on_device));
     EXPECT_STREQ(error.what(), "Zu wenig Speicherplatz");
     EXPECT_EQ(error.cause(), std::errc::no_space_on_device);
+}
+
+}  // namespace
+}  // namespace dravel::config
+
+namespace dravel::config {
+namespace {
+
+// What the editor read is compared with the file before it saves: any other
+// content, a deleted file or one created meanwhile is a change; the same
+// bytes written again are not.
+TEST_F(ConditionListFile, TellsWhetherTheFileChangedSinceItWasRead) {
+    struct Row {
+        const char* name;
+        bool fileAtRead;
+        std::function<void(const std::string& dir)> meanwhile;
+        bool changed;
+    };
+    const std::vector<ConditionEntry> other = {{"2", "0", "Wache Süd", "12345", ""}};
+    const std::vector<Row> rows = {
+        {"untouched", true, [](const std::string&) {}, false},
+        {"same list saved again", true,
+         [](const std::string& dir) { writeConditionList(dir, kThreeEntries); }, false},
+        {"another list", true, [&](const std::string& dir) { writeConditionList(dir, other); },
+         true},
+        {"one byte", true,
+         [](const std::string& dir) {
+             std::string bytes = readBytes(conditionListPath(dir));
+             bytes[600] ^= 1;
+             writeBytes(conditionListPath(dir), bytes);
+         },
+         true},
+        {"deleted", true, [](const std::string& dir) { fs::remove(conditionListPath(dir)); }, true},
+        {"created", false, [](const std::string& dir) { writeConditionList(dir, {}); }, true},
+        {"still missing", false, [](const std::string&) {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(file_);
+        if (row.fileAtRead) writeConditionList(dir_, kThreeEntries);
+        const FileFingerprint read = readConditionList(dir_).read;
+        row.meanwhile(dir_);
+        EXPECT_EQ(conditionListChangedSince(dir_, read), row.changed);
+    }
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ struct ProgramOptions {
     // Reads in the order the dialog's boxes are set, so their notices come in that order.
     static ProgramOptions read(const IniFile& ini);
     void write(IniFile& ini) const;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const ProgramOptions&, const ProgramOptions&) = default;
 };
 
 }  // namespace dravel::config
