@@ -12,6 +12,7 @@ packages=(
   qt6-translations-l10n
   binutils-mingw-w64-x86-64 hyperfine sox libsox-fmt-mp3 poppler-utils
   xdg-utils ngspice python3
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

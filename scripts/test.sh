@@ -13,3 +13,5 @@ esac
 git -C "$root" ls-files -z -- '*.cpp' '*.h' | (cd "$root" && xargs -0 clang-format --dry-run -Werror)
 cd "$root"
 ctest --preset linux -j"$(nproc)"
+# A few seconds of each fuzz target (clang build of the settings logic).
+"$root/scripts/fuzz.sh"

@@ -21,6 +21,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/OpenDocument.h"
 #include "ui/SoundPreview.h"
+#include "ui/Text.h"
 #include "ui/WindowGeometry.h"
 
 using namespace dravel::dialogs;
@@ -87,6 +88,15 @@ bool TMain::start() {
 
 std::string TMain::settingsPath() {
     return dravel::config::settingsFilePath(dravel::devices::programDirectory());
+}
+
+bool TMain::overwriteChangedSettings() {
+    return MessageBoxes::confirm(
+        this, QStringLiteral("Diese Einstellungen wurden in ") +
+                  dravel::ui::toQString(settingsPath()) +
+                  QStringLiteral(" geändert, seit das Fenster geöffnet wurde (von einem anderen "
+                                 "Programm oder einem zweiten Dravel).\n\rMit den Werten dieses "
+                                 "Fensters überschreiben?"));
 }
 
 void TMain::N1Click() {

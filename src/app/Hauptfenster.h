@@ -70,6 +70,7 @@ private:
     void openWiringDiagram(const std::string& fileName);
 
     static std::string settingsPath();
+    bool overwriteChangedSettings();
 
     std::unique_ptr<Ui::Main> ui;
     // Names the sound card and recording input in the summary.
@@ -81,11 +82,16 @@ void TMain::runSettingsCommand(Prepare&& prepare) {
     Dialog dialog(this);
     std::forward<Prepare>(prepare)(dialog);
     const std::string path = settingsPath();
-    dialog.setValues(Dialog::Values::read(dravel::config::IniFile(path)));
+    const auto atOpen = Dialog::Values::read(dravel::config::IniFile(path));
+    dialog.setValues(atOpen);
     if (dialog.exec() == QDialog::Accepted) {
         dravel::config::IniFile ini(path);
-        dialog.values().write(ini);
-        ini.commit();
+        // The group's keys are all written: a change another program made to
+        // them meanwhile would be undone without a word.
+        if (Dialog::Values::read(ini) == atOpen || overwriteChangedSettings()) {
+            dialog.values().write(ini);
+            ini.commit();
+        }
     }
     Zusammenfassung();
 }

@@ -8,6 +8,7 @@
 #include "config/storage/FileNamePart.h"
 #include "dialogs/ui_Audio_form.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileText.h"
 #include "ui/SoundPreview.h"
 #include "ui/Text.h"
 
@@ -93,7 +94,8 @@ void TAudio::Pin_ansteuernClick() {
 // before in this opening), not wherever a shortcut set the working folder.
 void TAudio::andernClick() {
     const QString chosen = dravel::ui::chooseSoundFile(this, kWavFilter, ui->Pfad->text());
-    if (!chosen.isEmpty()) ui->Pfad->setText(QDir::toNativeSeparators(chosen));
+    if (!chosen.isEmpty() && dravel::ui::pathFitsTheFiles(this, chosen))
+        ui->Pfad->setText(QDir::toNativeSeparators(chosen));
     showFileName();
 }
 

@@ -14,6 +14,7 @@
 #include "dialogs/ui_Bedingung.h"
 #include "ui/AlarmCodePanel.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileText.h"
 #include "ui/MessageBoxes.h"
 #include "ui/SoundPreview.h"
 #include "ui/Text.h"
@@ -157,6 +158,7 @@ TBedingungen::TBedingungen(QWidget* parent)
       PopupMenu(new QMenu(this)) {
     ui->setupUi(this);
     setOuterSize(kOuterWidth, kOuterHeight);
+    dravel::ui::acceptOnlyFileText(ui->Beschreibung);
     setUpControls();
     setUpList();
     connectHandlers();
@@ -230,9 +232,11 @@ void TBedingungen::connectHandlers() {
 // entries read before it.
 void TBedingungen::FormCreate() {
     setAudioPath({});
-    auto [entries, error] = dravel::config::readConditionList(dravel::devices::programDirectory());
+    auto [entries, error, read] =
+        dravel::config::readConditionList(dravel::devices::programDirectory());
     model_->setEntries(std::move(entries));
     readFailure_ = error;
+    read_ = read;
     if (error) MessageBoxes::error(this, dravel::ui::withFullStop(toQString(*error)));
 }
 
@@ -333,7 +337,8 @@ void TBedingungen::Lschen1Click() {
 
 void TBedingungen::andernClick() {
     const QString chosen = dravel::ui::chooseSoundFile(this, kAudioFileFilter, ui->Pfad->text());
-    setAudioPath(chosen.isEmpty() ? ui->Pfad->text() : QDir::toNativeSeparators(chosen));
+    const bool taken = !chosen.isEmpty() && dravel::ui::pathFitsTheFiles(this, chosen);
+    setAudioPath(taken ? QDir::toNativeSeparators(chosen) : ui->Pfad->text());
 }
 
 void TBedingungen::Button1Click() {
@@ -357,8 +362,24 @@ void TBedingungen::okClick() {
         QDialog::reject();
         return;
     }
+    if (!mayOverwriteTheFile(directory)) return;
     dravel::config::writeConditionList(directory, model_->entries());
     accept();
+}
+
+// A file someone else saved since it was read is not overwritten unasked:
+// "Ja" saves over it; else the user may take the file's list instead of this
+// one, and the editor stays open either way.
+bool TBedingungen::mayOverwriteTheFile(const std::string& directory) {
+    if (!dravel::config::conditionListChangedSince(directory, read_)) return true;
+    if (MessageBoxes::confirm(this,
+                              toQString(dravel::config::conditionListChangedQuestion(directory))))
+        return true;
+    if (MessageBoxes::confirm(this, QStringLiteral("Die Liste aus der Datei neu laden? Die "
+                                                   "Änderungen in diesem Fenster gehen dabei "
+                                                   "verloren.")))
+        FormCreate();
+    return false;
 }
 
 void TBedingungen::setAudioPath(const QString& path) {

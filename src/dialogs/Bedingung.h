@@ -68,6 +68,7 @@ protected:
 
 private:
     void FormCreate();
+    bool mayOverwriteTheFile(const std::string& directory);
     void ArtClick(int kindIndex);
     void EintragenClick();
     void ndern1Click();
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<Ui::Bedingungen> ui;
     // The failure that kept the file from being read whole, if any.
     std::optional<std::string> readFailure_;
+    dravel::config::FileFingerprint read_;  // what the file held when read
     ConditionListModel* model_;
     QMenu* PopupMenu;
     std::array<dravel::ui::AlarmCodePanel*, 3> panels_{};

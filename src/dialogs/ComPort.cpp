@@ -13,6 +13,7 @@
 #include "dialogs/Bedingung.h"
 #include "dialogs/ui_ComPort.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FileText.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Selectors.h"
 #include "ui/Text.h"
@@ -43,6 +44,7 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
     ui->ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui->Bemerkung->setMaxLength(std::numeric_limits<int>::max());
+    dravel::ui::acceptOnlyFileText(ui->Bemerkung);
     for (QLabel* label : {ui->Label1, ui->Label2}) label->adjustSize();  // sized to their text
     ui->Start->setItems({QStringLiteral("Begin nach") +
                              QString(kWaitFieldBlanks, QLatin1Char(' ')) +
@@ -51,6 +53,8 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
     ui->Start->setItemIndex(PinRecord::AfterWait);
     ui->Port_pin->setCurrentIndex(-1);
 
+    ui->PortFehlt->hide();
+    connectGuarded(ui->Porties, &QComboBox::currentTextChanged, this, &TPort::notePortMissing);
     connectGuarded(ui->Port_pin, &QComboBox::activated, this, &TPort::Port_pinActivated);
     connectGuarded(ui->Pin_aktiv, &QCheckBox::toggled, this, &TPort::Pin_aktivClick);
     connectGuarded(ui->Bemerkung, &QLineEdit::textChanged, this, &TPort::Pin_geandert);
@@ -70,10 +74,38 @@ TPort::TPort(QWidget* parent) : SettingsDialog(parent), ui(std::make_unique<Ui::
 TPort::~TPort() = default;
 
 void TPort::fillPorts(const QString& currentPortName) {
-    const QStringList ports = dravel::ui::serialPortNames();
+    showPorts(dravel::ui::serialPortNames(), currentPortName);
+}
+
+// A port that is not listed (a USB adapter not plugged in) stays the setting:
+// it gets an item of its own, marked, that carries its bare name.
+void TPort::showPorts(const QStringList& ports, const QString& portName) {
     ui->Porties->clear();
     ui->Porties->addItems(ports);
-    ui->Porties->setCurrentIndex(ui->Porties->findText(currentPortName));
+    int index = ui->Porties->findText(portName);
+    if (index < 0 && !portName.isEmpty()) {
+        ui->Porties->addItem(portName + QStringLiteral(" (nicht angeschlossen)"), portName);
+        index = ui->Porties->count() - 1;
+    }
+    ui->Porties->setCurrentIndex(index);
+    notePortMissing();
+}
+
+// The bare name of a marked item; else the field's text as shown.
+QString TPort::portName() const {
+    const int index = ui->Porties->currentIndex();
+    const QVariant bareName = index >= 0 ? ui->Porties->itemData(index) : QVariant();
+    if (bareName.isValid() && ui->Porties->currentText() == ui->Porties->itemText(index))
+        return bareName.toString();
+    return ui->Porties->currentText();
+}
+
+void TPort::notePortMissing() {
+    const QString name = portName();
+    const bool missing = name != ui->Porties->currentText();
+    ui->PortFehlt->setText(QStringLiteral("Der gespeicherte Port ") + name +
+                           QStringLiteral(" ist nicht angeschlossen."));
+    ui->PortFehlt->setVisible(missing);
 }
 
 void TPort::setValues(const Values& values) {
@@ -81,7 +113,7 @@ void TPort::setValues(const Values& values) {
 }
 
 TPort::Values TPort::values() const {
-    return {pins_, dravel::ui::toStdString(ui->Porties->currentText())};
+    return {pins_, dravel::ui::toStdString(portName())};
 }
 
 // Picking the pin already shown is no change: it asks nothing and keeps the
@@ -178,9 +210,9 @@ void TPort::Pin_saveClick() {
     Port_pinChange();
 }
 
-// The field keeps its text even when that port is no longer listed.
+// The port stays chosen even when it is no longer listed.
 void TPort::Button2Click() {
-    dravel::ui::replaceItemsKeepingText(ui->Porties, dravel::ui::serialPortNames());
+    showPorts(dravel::ui::serialPortNames(), portName());
 }
 
 // The condition list saves itself; nothing here changes.

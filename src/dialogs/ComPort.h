@@ -26,18 +26,23 @@ public:
     explicit TPort(QWidget* parent = nullptr);
     ~TPort() override;
 
-    // Lists the serial ports present and selects the one named; when it is
-    // not present nothing is selected and the field stays empty. Throws the
-    // port list's error (EComPort 23) when the list cannot be read.
+    // Lists the serial ports present and selects the one named; one that is
+    // not present is listed as "<name> (nicht angeschlossen)", selected, kept
+    // as the setting and noted in the window. Throws the port list's error
+    // (EComPort 23) when the list cannot be read.
     void fillPorts(const QString& currentPortName);
 
     // Takes the working copy; no pin is shown until the user chooses one.
     // The port field is left as fillPorts set it.
     void setValues(const Values& values);
-    // The working copy and the text of the port field, exactly as shown.
+    // The working copy and the port: the field's text, or the bare name of a
+    // port marked as not connected.
     Values values() const;
 
 private:
+    void showPorts(const QStringList& ports, const QString& portName);
+    QString portName() const;
+    void notePortMissing();
     void Port_pinActivated(int pin);
     void Port_pinChange();
     void loadPin(int pin);

@@ -56,6 +56,8 @@ bool typesNothing(const QKeyEvent& key) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
         case Qt::Key_Delete:
+        case Qt::Key_Return:  // reaches the dialog: "Übernehmen"
+        case Qt::Key_Enter:
             return true;
         default:
             return key.text().isEmpty();
@@ -148,12 +150,22 @@ void TFunktions::focusTage() {
     (selected ? selected : ui->Tage->button(0))->setFocus();
 }
 
-// A click on "Übernehmen" first takes the focus from the time field; when
-// the field refused to be left, the click does not close the dialog either.
-// (The focus itself may come back only later, once the message has gone.)
+// "Übernehmen" (a click or Return) checks the time again, however the field
+// was left before: a time that is refused is never written. (After a click
+// the focus may come back only later, once the message has gone.)
 void TFunktions::accept() {
-    if (inTimeField_ && ui->Uhrzeit->isEnabled() && checkTime() != TimeCheck::Passes) return;
+    if (ui->Uhrzeit->isEnabled() && checkTime() != TimeCheck::Passes) {
+        if (!refusing_) UhrzeitExit();
+        return;
+    }
     SettingsDialog::accept();
+}
+
+// What the field held when it got the focus: a time that passed, or the
+// stored one. Escape and disabling the field go back to it.
+void TFunktions::restoreTimeText() {
+    ui->Uhrzeit->setText(timeTextAtFocus_);
+    inTimeField_ = false;
 }
 
 // Each control goes straight to its new state: disabling the time field for
@@ -180,6 +192,9 @@ void TFunktions::TageClick() {
          std::initializer_list<QWidget*>{ui->Wochentag1, ui->Wochentag2, ui->ZahlWochentag2,
                                          ui->Tag_Monat, ui->Uhrzeit, ui->dauer})
         w->setEnabled(std::find(enabled.begin(), enabled.end(), w) != enabled.end());
+    // A refused time does not stay behind in a field the user can no longer edit.
+    if (!ui->Uhrzeit->isEnabled() && inTimeField_ && checkTime() != TimeCheck::Passes)
+        restoreTimeText();
 }
 
 bool TFunktions::eventFilter(QObject* watched, QEvent* event) {
@@ -189,6 +204,11 @@ bool TFunktions::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress: {
             const auto& key = static_cast<const QKeyEvent&>(*event);
+            if (field == ui->Uhrzeit && key.key() == Qt::Key_Escape &&
+                ui->Uhrzeit->text() != timeTextAtFocus_) {
+                restoreTimeText();  // as the refusal's message promises
+                return true;
+            }
             return field == ui->Uhrzeit ? !UhrzeitKeyPress(key) : !dauerKeyPress(key);
         }
         case QEvent::MouseButtonRelease:
@@ -234,19 +254,33 @@ bool TFunktions::dauerKeyPress(const QKeyEvent& key) const {
 
 // The time field is left when another control of this dialog takes the
 // focus; a disabled field is not being left by the user.
-void TFunktions::focusMoved(QWidget* from, QWidget* to) {
-    if (to == ui->Uhrzeit) inTimeField_ = true;
-    if (from == ui->Uhrzeit && to && isAncestorOf(to) && ui->Uhrzeit->isEnabled()) UhrzeitExit();
+// Every move to another control of this dialog while the field holds a time
+// that did not pass is checked, also when the focus came back from a message
+// by another way than through the field. "Übernehmen" checks for itself when
+// it is pressed: checking on its focus too would say it twice for one click.
+void TFunktions::focusMoved(QWidget* /*from*/, QWidget* to) {
+    if (to == ui->Uhrzeit && !inTimeField_) {
+        inTimeField_ = true;
+        timeTextAtFocus_ = ui->Uhrzeit->text();
+    }
+    if (inTimeField_ && !refusing_ && to && to != ui->Uhrzeit && to != ui->ok && isAncestorOf(to) &&
+        ui->Uhrzeit->isEnabled())
+        UhrzeitExit();
 }
 
 // Once the time field has had the focus it can only be left with a time of
 // day in it; an edited field with a digit missing refuses first, in the
 // words of the platform's masked edit.
 void TFunktions::UhrzeitExit() {
-    switch (checkTime()) {
+    const TimeCheck check = checkTime();
+    if (check == TimeCheck::Passes) {
+        inTimeField_ = false;
+        return;
+    }
+    refusing_ = true;
+    switch (check) {
         case TimeCheck::Passes:
-            inTimeField_ = false;
-            return;
+            break;
         case TimeCheck::Incomplete:
             QApplication::beep();
             MessageBoxes::error(this, kIncompleteTime);
@@ -256,6 +290,7 @@ void TFunktions::UhrzeitExit() {
                                           QStringLiteral("\" ist keine gültige Uhrzeit"));
             break;
     }
+    refusing_ = false;
     ui->Uhrzeit->setFocus();
 }
 

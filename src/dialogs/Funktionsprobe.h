@@ -29,7 +29,7 @@ public:
     void setValues(const Values& values);
     Values values() const;
 
-    // "Übernehmen" does not get past a time field that refused to be left.
+    // "Übernehmen" does not get past a time that is refused.
     void accept() override;
 
 protected:
@@ -52,8 +52,12 @@ private:
 
     std::unique_ptr<Ui::Funktions> ui;
     QMetaObject::Connection focusConnection_;
+    void restoreTimeText();
+
     // The time field has had the focus and has not yet been left with a time.
     bool inTimeField_ = false;
+    bool refusing_ = false;    // a refusal's message is open
+    QString timeTextAtFocus_;  // the field's text when it got the focus
 };
 
 }  // namespace dravel::dialogs

@@ -68,12 +68,12 @@ std::vector<config::ConditionEntry> readWholeList() {
 
 // The list an import extends or replaces. Refused before the user chooses,
 // so no choice is offered that could not be saved.
-std::vector<config::ConditionEntry> readListToImportInto() {
+config::ConditionListReadResult readListToImportInto() {
     config::ConditionListReadResult list = config::readConditionList(programDirectory());
     if (list.error)
         throw std::runtime_error(config::listNotReadWholeMessage(programDirectory(), *list.error) +
                                  "; es wird nichts importiert");
-    return std::move(list.entries);
+    return list;
 }
 
 // "1 Eintrag wurde", "3 Einträge wurden"
@@ -220,11 +220,16 @@ void ExtrasMenu::ImportierenClick() {
     if (path.isEmpty()) return;
     const config::CsvImport imported =
         config::importConditionCsv(config::readCsvFile(toStdString(path)));
-    std::vector<config::ConditionEntry> list = readListToImportInto();
+    auto [list, error, read] = readListToImportInto();
     TCsvImport dialog(window_);
     dialog.setImport(path, imported, list.size());
     dialog.exec();
     if (dialog.choice() == ImportChoice::Cancel) return;
+    // The list may have been saved elsewhere while the choice was open.
+    if (config::conditionListChangedSince(programDirectory(), read) &&
+        !MessageBoxes::confirm(window_,
+                               toQString(config::conditionListChangedQuestion(programDirectory()))))
+        return;
     if (dialog.choice() == ImportChoice::Replace) list.clear();
     list.insert(list.end(), imported.entries.begin(), imported.entries.end());
     config::writeConditionList(programDirectory(), list);

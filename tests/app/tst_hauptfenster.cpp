@@ -37,6 +37,7 @@ struct OneKeyValues {
         ini.writeInteger("Test", "Number", number);
         ini.writeInteger("Test", "Twice", number * 2);
     }
+    bool operator==(const OneKeyValues&) const = default;
 };
 
 class OneKeyDialog : public dravel::ui::SettingsDialog {

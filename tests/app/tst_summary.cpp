@@ -28,6 +28,7 @@ struct KeyValues {
         for (const auto& [section, key, value] : keys) ini.writeString(section, key, value);
     }
     std::vector<Key> keys;
+    bool operator==(const KeyValues&) const = default;
 };
 
 class WritingDialog : public dravel::ui::SettingsDialog {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <random>
 
@@ -242,6 +243,34 @@ TEST(ConditionListErrors, CarryTheSystemsGermanMessage) {
     const ConditionListError error(std::make_error_code(std::errc::no_space_on_device));
     EXPECT_STREQ(error.what(), "Zu wenig Speicherplatz");
     EXPECT_EQ(error.cause(), std::errc::no_space_on_device);
+}
+
+}  // namespace
+}  // namespace dravel::config
+
+namespace dravel::config {
+namespace {
+
+// What the editor read is compared with the file before it saves: other bytes, a deleted file
+// or one created meanwhile are a change; the same list saved again is not.
+TEST_F(ConditionListFile, TellsWhetherTheFileChangedSinceItWasRead) {
+    const std::vector<ConditionEntry> other = {{"2", "0", "Wache Süd", "12345", ""}};
+    const auto save = [this](const std::vector<ConditionEntry>& list) {
+        return std::function<void()>([this, list] { writeConditionList(dir_, list); });
+    };
+    const std::function<void()> none = [] {}, gone = [this] { fs::remove(file_); };
+    const std::tuple<bool, std::function<void()>, bool> rows[] = {
+        {true, none, false},       {true, save(kThreeEntries), false},
+        {true, save(other), true}, {true, gone, true},
+        {false, save({}), true},   {false, none, false}};
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        const auto& [fileAtRead, meanwhile, changed] = rows[row];
+        fs::remove(file_);
+        if (fileAtRead) writeConditionList(dir_, kThreeEntries);
+        const FileFingerprint read = readConditionList(dir_).read;
+        meanwhile();
+        EXPECT_EQ(conditionListChangedSince(dir_, read), changed) << "row " << row;
+    }
 }
 
 }  // namespace

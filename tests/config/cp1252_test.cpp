@@ -34,3 +34,17 @@ TEST(Cp1252, FoldsAccentedLettersForNameMatching) {
     EXPECT_FALSE(cp1252EqualsNoCase("\xDF", "SS"));
     EXPECT_FALSE(cp1252EqualsNoCase("\xF7", "\xD7"));  // ÷ and × are no letters
 }
+
+// Named in the message about a path Kalvor could not open: each once, in order.
+TEST(Cp1252, NamesTheCharactersItCannotHold) {
+    struct Row {
+        const char* utf8;
+        std::vector<std::string> outside;
+    };
+    const Row rows[] = {
+        {"C:\\Töne\\Gong €.wav", {}}, {"/snd/Łódź.wav", {"Ł", "ź"}}, {"ŁŁźŁ", {"Ł", "ź"}},
+        {"Sirene 🚒 日", {"🚒", "日"}}, {"a\xC3", {"\xC3"}},  // malformed UTF-8 is not held either
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(dravel::config::charactersOutsideCp1252(row.utf8), row.outside) << row.utf8;
+}

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <future>
+#include <vector>
 
 #include "config/SavedFiles.h"
 #include "support/ScopedHook.h"
@@ -34,36 +35,83 @@ protected:
     TempFolder temp_{"dravel-survival-", "Wache Süd"};
 };
 
-// Killed between a complete copy and its taking the file's place: the copy is all there is.
-TEST_P(SaveSurvival, TheNewestCompleteCopyTakesTheMissingFilesPlaceBeforeItIsRead) {
-    plant(".new", "000001", bytes("aelter"), 2h);
-    plant(".new", "000002", bytes("neuester"), 1h);
-    const fs::path unfinished = plant(".tmp", "000003", bytes("angefangen"), 1min);
+// A copy of an interrupted first save, named as a save names it: ".new", its sequence number,
+// its length and checksum. cut shortens its bytes after naming, wrong alters one byte.
+struct Copy {
+    unsigned sequence;
+    const char* text;
+    fs::file_time_type::duration age;
+    enum { whole, cut, wrong } damage = whole;
+};
 
-    EXPECT_EQ(read(), "neuester");
-    EXPECT_EQ(readBytes(file()), bytes("neuester"));
-    EXPECT_TRUE(fs::exists(unfinished));
-    save("danach");
-    expectOnlyTheFile();
+struct Leftovers {
+    const char* name;
+    std::vector<Copy> copies;
+    bool fileThere;
+    const char* readBack;  // "" for no file
+    std::size_t copiesLeft;
+};
+
+// Only the newest whole copy, by sequence and not by clock, comes back, and only in place of a
+// missing file; beside a file every other copy is out of date and goes at that same read.
+const Leftovers kLeftovers[] = {
+    {"newest by number, not by time",
+     {{1, "aelter", 1min}, {2, "neuester", 2h}},
+     false,
+     "neuester",
+     0},
+    {"cut copy passed over",
+     {{1, "ganz", 2h}, {2, "abgeschnitten", 1min, Copy::cut}},
+     false,
+     "ganz",
+     0},
+    {"altered copy passed over",
+     {{1, "ganz", 2h}, {3, "verfaelscht", 1min, Copy::wrong}},
+     false,
+     "ganz",
+     0},
+    {"nothing whole", {{4, "leer", 1min, Copy::cut}}, false, "", 1},
+    {"beside the file", {{1, "veraltet", 1min}, {2, "auch veraltet", 1min}}, true, "gilt", 0},
+};
+
+TEST_P(SaveSurvival, OnlyTheNewestCheckedCopyReplacesAMissingFile) {
+    for (const Leftovers& row : kLeftovers) {
+        SCOPED_TRACE(row.name);
+        for (const std::string& name : temp_.names()) fs::remove(temp_.folder / name);
+        if (row.fileThere) writeBytes(file(), bytes("gilt"));
+        for (const Copy& copy : row.copies) {
+            std::string content = bytes(copy.text);
+            const fs::path path = atomic_file::checkedCopyPathFor(file(), copy.sequence, content);
+            if (copy.damage == Copy::cut) content.pop_back();
+            if (copy.damage == Copy::wrong) content[content.size() / 2] ^= 1;
+            writeBytes(path, content);
+            fs::last_write_time(path, fs::file_time_type::clock::now() - copy.age);
+        }
+        EXPECT_EQ(read(), row.readBack);
+        EXPECT_EQ(temp_.names().size(), row.copiesLeft + (*row.readBack != '\0'));
+    }
 }
 
 TEST_P(SaveSurvival, AnInterruptedFirstSaveIsNeitherTakenForTheFileNorDeletedUnasked) {
     const std::string cut = bytes("angefangen").substr(0, 12);
     const fs::path unfinished = plant(".tmp", "000004", cut, 1min);
-    // An earlier version of the program marked no copy complete.
+    // Earlier versions marked no copy complete, or gave a complete copy nothing to check.
     const fs::path earlierProgram = plant(".tmp", "7", bytes("alt"), 1h);
+    const fs::path unchecked = plant(".new", "000001", bytes("ungeprueft"), 1h);
 
     EXPECT_EQ(read(), "");
     EXPECT_FALSE(fs::exists(file()));
     EXPECT_EQ(readBytes(unfinished), cut);
     EXPECT_TRUE(fs::exists(earlierProgram));
+    EXPECT_TRUE(fs::exists(unchecked));
     save("erster");
     expectOnlyTheFile();
 }
 
 TEST_P(SaveSurvival, ASaveOfTheMissingFileKeepsWhatItsCompleteCopyHeld) {
     if (!isProgIni()) GTEST_SKIP() << "a list is saved whole";
-    plant(".new", "000005", bytes("von Kalvor"), 1h);
+    const std::string held = bytes("von Kalvor");
+    writeBytes(atomic_file::checkedCopyPathFor(file(), 5, held), held);
     save("neu.wav");
     const IniFile ini(settingsFilePath(temp_.dir));
     EXPECT_EQ(ini.readString("Kalvor", "Text", ""), "von Kalvor");
@@ -71,12 +119,10 @@ TEST_P(SaveSurvival, ASaveOfTheMissingFileKeepsWhatItsCompleteCopyHeld) {
     expectOnlyTheFile();
 }
 
-TEST_P(SaveSurvival, LeftoversBesideTheFileAreRemovedAndTheFileStays) {
+TEST_P(SaveSurvival, LeftoversBesideTheFileAreRemovedByAReadAndTheFileStays) {
     writeBytes(file(), bytes("gilt"));
     plant(".new", "000006", bytes("abgebrochen"), 1min);
     plant(".tmp", "000007", bytes("abgebrochen"), 1min);
-    EXPECT_EQ(read(), "gilt");
-    save("gilt");
     EXPECT_EQ(read(), "gilt");
     expectOnlyTheFile();
 }

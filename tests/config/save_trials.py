@@ -10,7 +10,8 @@ Kill trial (per file): the program saves in a loop and is killed with kill -9 at
 N times (DRAVEL_KILLS, default 300); every tenth round starts in an empty folder, so that first
 saves are killed too. After each kill the file must be intact (whole, its foreign part included),
 not missing (a first save killed before the file existed is counted apart) nor torn; other files
-in the folder are counted as left behind. The next round's first read must find a whole file. At
+in the folder are counted as left behind, and a complete ".new" copy beside the file as stale: a
+read after the file was deleted would bring that never-saved state back. The next round's first read must find a whole file. At
 the end one clean save must leave the file and nothing else.
 
 Two savers (per file): two programs save the same file N times each at once (DRAVEL_TWO_SAVERS,
@@ -97,7 +98,14 @@ def is_rf(name):
 
 def kind_of(name):
     """A leftover's name with its random part as "*"."""
-    return "rf*.tmp" if is_rf(name) else re.sub(r"\.(tmp|new)\d+$", r".\1*", name)
+    return "rf*.tmp" if is_rf(name) else re.sub(r"\.(tmp|new)[0-9a-f-]+$", r".\1*", name)
+
+
+def stale_copies(folder, file_name, others):
+    """Complete copies beside a file that is there: never its content, out of date."""
+    if not os.path.exists(os.path.join(folder, file_name)):
+        return 0
+    return sum(1 for n in others if n.startswith(file_name + ".new"))
 
 
 def others_in(folder, file_name):
@@ -165,6 +173,7 @@ def kill_trial(program, work, file_name, kills):
         counts["first save" if not existed and state == "missing" else state] += 1
         others = others_in(folder, file_name)
         counts["left"] += bool(others)
+        counts["stale"] += stale_copies(folder, file_name, others)
         left_names.update(kind_of(n) for n in others)
         rf_files.update(n for n in others if is_rf(n))
         round_number += 1
@@ -178,11 +187,12 @@ def kill_trial(program, work, file_name, kills):
           f"reads that found a file not whole: {counts['unwhole']}; "
           f"failed starts: {counts['failed starts']}")
     print(f"  left behind after {counts['left']} kills: {', '.join(sorted(left_names)) or 'nothing'}"
-          f" ({len(rf_files)} different rf*.tmp)")
+          f" ({len(rf_files)} different rf*.tmp); stale complete copies beside the file: "
+          f"{counts['stale']}")
     print(f"  one clean save: exit {clean_code}, file {clean_state}, left: "
           f"{', '.join(after_clean) or 'nothing'}")
     return (counts["missing"] == 0 and counts["torn"] == 0 and counts["unwhole"] == 0
-            and clean_code == 0 and clean_state == "intact" and not after_clean)
+            and counts["stale"] == 0 and clean_code == 0 and clean_state == "intact" and not after_clean)
 
 
 def two_savers(program, work, file_name, saves):

@@ -229,6 +229,50 @@ private slots:
         QCOMPARE(dir.read("Alarmierung.dat"), file);
     }
 
+    // Another program saved the list while the editor was open: "Übernehmen"
+    // asks before saving over it; "Nein" offers the file's list instead, and
+    // either way the editor stays open with nothing saved.
+    void aListSavedElsewhereMeanwhileIsNotOverwrittenUnasked_data() {
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<bool>("reload");
+        QTest::addColumn<QString>("shown");  // the list left in an editor that stays open
+        QTest::newRow("Ja: saved over it") << true << false << "";
+        QTest::newRow("Nein, reload") << false << true << "anderswo";
+        QTest::newRow("Nein, keep editing") << false << false << "";
+    }
+    void aListSavedElsewhereMeanwhileIsNotOverwrittenUnasked() {
+        QFETCH(bool, overwrite);
+        QFETCH(bool, reload);
+        QFETCH(QString, shown);
+        TempProgramDir dir;
+        dir.write("Alarmierung.dat", record("0", "0", "vorher", "11111", ""));
+        ScriptedBoxes boxes;
+        Editor e(dir);
+        e.dialog->show();
+        e.list()->selectRow(0);
+        boxes.expect(BoxKind::Confirmation, kDeleteQuestion);
+        e.get<QAction>("Lschen1")->trigger();
+        const std::string elsewhere = record("1", "0", "anderswo", "22222", "");
+        dir.write("Alarmierung.dat", elsewhere);
+        boxes.expect(BoxKind::Confirmation,
+                     QString::fromStdString(dir.file("Alarmierung.dat")) +
+                         QStringLiteral(" wurde geändert, seit die Liste gelesen wurde (von einem "
+                                        "anderen Programm oder einem zweiten Dravel).\n\rMit "
+                                        "dieser Liste überschreiben? Die andere Änderung geht "
+                                        "dabei verloren."),
+                     overwrite);
+        if (!overwrite)
+            boxes.expect(BoxKind::Confirmation,
+                         QStringLiteral("Die Liste aus der Datei neu laden? Die Änderungen in "
+                                        "diesem Fenster gehen dabei verloren."),
+                         reload);
+        e.click("ok");
+        VERIFY_BOXES(boxes);
+        QCOMPARE(e.dialog->isVisible(), !overwrite);
+        QCOMPARE(dir.read("Alarmierung.dat"), overwrite ? std::string() : elsewhere);
+        if (!overwrite) QCOMPARE(e.rows() ? e.cell(0, 3) : QString(), shown);
+    }
+
     // What was read is not all of the file: "Übernehmen" says so, saves nothing and closes.
     void aListNotReadWholeIsNeverWrittenOver_data() { addNotReadWholeRows(); }
 

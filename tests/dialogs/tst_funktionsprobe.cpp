@@ -234,7 +234,7 @@ private slots:
     }
 
     // Neither letters, blanks, signs nor pasted text get in; in the time field
-    // Escape and Return do not reach the dialog and undo does nothing.
+    // undo does nothing.
     void fieldsTakeOnlyDigitsAndBackspace() {
         ScriptedBoxes boxes;
         TFunktions d;
@@ -243,8 +243,6 @@ private slots:
         QTest::keyClicks(timeField(d), "1a: b");
         QTest::keyClick(timeField(d), Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(timeField(d), Qt::Key_Insert, Qt::ShiftModifier);
-        QTest::keyClick(timeField(d), Qt::Key_Escape);
-        QTest::keyClick(timeField(d), Qt::Key_Return);
         QCOMPARE(timeField(d)->displayText(), QStringLiteral("1_:__"));
         QVERIFY(d.isVisible());
         QTest::keyClicks(timeField(d), "945");
@@ -289,6 +287,90 @@ private slots:
         VERIFY_BOXES(t.boxes);
         QVERIFY(contains(t.settings(), "Art=4\r\n"));
         QVERIFY(contains(t.settings(), "Uhrzeit=20:00\r\n"));
+    }
+
+    // Art=4, Uhrzeit=12:00: the field cleared, "1" typed, the minutes field
+    // clicked (refused). Whatever the user does next, the time is checked
+    // again, and a time that was refused is never written: Escape, or choosing
+    // "Keine Deaktivierung" (refused once more, then the field is disabled),
+    // brings back the text the field had when it got the focus.
+    void aRefusedTimeIsCheckedAgainAndNeverWritten_data() {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<int>("refusals");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("minutes field again") << "dauer,ok" << 3 << QString();
+        QTest::newRow("Return") << "return,ok" << 3 << QString();
+        QTest::newRow("Keine Deaktivierung") << "none,none,ok" << 2 << "Art=0,Uhrzeit=12:00";
+        QTest::newRow("Escape") << "escape,dauer,ok" << 1 << "Art=4,Uhrzeit=12:00";
+    }
+    void aRefusedTimeIsCheckedAgainAndNeverWritten() {
+        QFETCH(QString, then);
+        QFETCH(int, refusals);
+        QFETCH(QString, written);
+        CommandTest t;
+        t.store("[Funktionsprobe]\r\nArt=4\r\nUhrzeit=12:00\r\nDauer=30\r\n");
+        for (int i = 0; i < refusals; ++i) t.boxes.expect(BoxKind::Error, kIncomplete);
+        const bool ran = t.run<TFunktions>([&](TFunktions& d) {
+            QVERIFY(activate(d));
+            QTest::mouseClick(timeField(d), Qt::LeftButton);
+            timeField(d)->selectAll();
+            QTest::keyClick(timeField(d), Qt::Key_Backspace);
+            timeField(d)->setCursorPosition(0);
+            QTest::keyClicks(timeField(d), "1");
+            QTest::mouseClick(durationField(d), Qt::LeftButton);
+            QVERIFY(timeField(d)->hasFocus());
+            for (const QString& step : then.split(',')) {
+                if (step == "dauer") QTest::mouseClick(durationField(d), Qt::LeftButton);
+                if (step == "return") QTest::keyClick(timeField(d), Qt::Key_Return);
+                if (step == "escape") QTest::keyClick(timeField(d), Qt::Key_Escape);
+                if (step == "none") clickItem(d, 0);
+                if (step == "ok") QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
+                QVERIFY(d.isVisible() || step == "ok");
+            }
+            QCOMPARE(d.isVisible(), written.isEmpty());
+            if (d.isVisible()) {
+                QVERIFY(timeField(d)->hasFocus());
+                d.QDialog::done(QDialog::Rejected);
+            }
+        });
+        QVERIFY2(ran, qPrintable(t.boxes.report()));
+        VERIFY_BOXES(t.boxes);
+        const std::string stored = t.settings();
+        QVERIFY2(!contains(stored, "Uhrzeit=1 :  "), stored.c_str());
+        for (const QString& line : written.split(',', Qt::SkipEmptyParts))
+            QVERIFY2(contains(stored, line.toStdString() + "\r\n"), stored.c_str());
+    }
+
+    // The command writes every key of its group: a change another program made
+    // to the group while the window was open is not undone unasked; a change
+    // to another group is kept without a question.
+    void aGroupChangedElsewhereMeanwhileIsOverwrittenOnlyWhenConfirmed_data() {
+        QTest::addColumn<QString>("elsewhere");
+        QTest::addColumn<int>("answer");  // -1: no question
+        QTest::addColumn<QString>("kept");
+        const QString group = "[Funktionsprobe]\r\nArt=%1\r\nUhrzeit=12:00\r\nDauer=30\r\n";
+        QTest::newRow("other group") << group.arg(4) + "[Sound]\r\nPlay=1\r\n"
+                                     << -1 << "Art=4,Play=1";
+        QTest::newRow("same group, Ja") << group.arg(2) << 1 << "Art=4";
+        QTest::newRow("same group, Nein") << group.arg(2) << 0 << "Art=2";
+    }
+    void aGroupChangedElsewhereMeanwhileIsOverwrittenOnlyWhenConfirmed() {
+        QFETCH(QString, elsewhere);
+        QFETCH(int, answer);
+        QFETCH(QString, kept);
+        CommandTest t;
+        t.store("[Funktionsprobe]\r\nArt=4\r\nUhrzeit=12:00\r\nDauer=30\r\n");
+        if (answer >= 0)
+            t.boxes.expectContaining(BoxKind::Confirmation,
+                                     QStringLiteral(" geändert, seit das Fenster geöffnet wurde"),
+                                     answer == 1);
+        QVERIFY(t.run<TFunktions>([&](TFunktions& d) {
+            t.store(elsewhere.toStdString());
+            press(d, "ok");
+        }));
+        VERIFY_BOXES(t.boxes);
+        for (const QString& line : kept.split(','))
+            QVERIFY2(contains(t.settings(), line.toStdString() + "\r\n"), t.settings().c_str());
     }
 
     void refusedTimeHoldsTheDialogWhileTheMessageHasTheFocus() {

@@ -361,6 +361,24 @@ private slots:
         QVERIFY((list[2] == ConditionEntry{"2", "1", "zwei", "2999999?", ""}));
     }
 
+    // The list was saved elsewhere while the import's choice was open: asked, "Nein" imports
+    // nothing.
+    void importAsksBeforeOverwritingAListSavedMeanwhile() {
+        auto& [dir, boxes, window] = *f;
+        dravel::config::writeConditionList(dir.path(), {kList[1]});
+        dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
+        window.openAnswer = QDir::fromNativeSeparators(inDir(dir, "neu.csv"));
+        boxes.expectContaining(BoxKind::Confirmation,
+                               QStringLiteral(" wurde geändert, seit die Liste gelesen wurde"),
+                               false);
+        QVERIFY(window.drive<TCsvImport>("Importieren1", [&](TCsvImport& d) {
+            dravel::config::writeConditionList(dir.path(), {kList[0]});
+            press(d, "Anhaengen");
+        }));
+        QVERIFY(dravel::config::readConditionList(dir.path()).entries ==
+                std::vector<ConditionEntry>{kList[0]});
+    }
+
     void importWithNothingValidOffersOnlyCancel() {
         auto& [dir, boxes, window] = *f;
         dir.write("leer.csv", std::string("\x01\x02junk\xff", 8));

@@ -58,6 +58,9 @@ ConditionListError::ConditionListError(std::error_code cause)
     : std::runtime_error(fileErrorMessage(cause)), cause_(cause) {}
 
 std::string fileErrorMessage(std::error_code cause) {
+    if (cause == copyNotRestored())
+        return "Die Datei fehlt; die Kopie einer abgebrochenen Speicherung kann nicht an ihre "
+               "Stelle gelegt werden (Ordner schreibgeschützt?)";
     if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted ||
         cause == std::errc::read_only_file_system || cause == std::errc::is_a_directory ||
         cause == notARegularFile())
@@ -85,6 +88,7 @@ ConditionListReadResult readConditionList(const std::string& programDirectory) {
     if (ec == std::errc::no_such_file_or_directory) return {};
     // A read that fails part way keeps the whole records before the failure.
     ConditionListReadResult result;
+    result.read = fingerprintOf(bytes);
     result.entries.reserve(bytes.size() / kConditionRecordSize);
     for (std::size_t at = 0; at + kConditionRecordSize <= bytes.size(); at += kConditionRecordSize)
         result.entries.push_back(decodeRecord(bytes.data() + at));
@@ -97,6 +101,17 @@ void writeConditionList(const std::string& programDirectory,
     const std::string path = conditionListPath(programDirectory);
     if (const std::error_code ec = replaceFileContents(path, encodeList(entries)))
         throw ConditionListError(ec);
+}
+
+bool conditionListChangedSince(const std::string& programDirectory, const FileFingerprint& read) {
+    return currentFingerprint(conditionListPath(programDirectory)) != read;
+}
+
+std::string conditionListChangedQuestion(const std::string& programDirectory) {
+    return conditionListPath(programDirectory) +
+           " wurde geändert, seit die Liste gelesen wurde (von einem anderen Programm oder einem "
+           "zweiten Dravel).\n\rMit dieser Liste überschreiben? Die andere Änderung geht dabei "
+           "verloren.";
 }
 
 std::optional<int> conditionFieldIndex(std::string_view field) {

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "config/storage/FileFingerprint.h"
+
 // Alarmierung.dat, the condition list the alarm program reads: a plain run
 // of 1280-byte records, each five 256-byte fields of one length byte and up
 // to 255 Windows-1252 characters. No header; the entry count is the file
@@ -36,11 +38,13 @@ struct ConditionEntry {
     bool operator==(const ConditionEntry&) const = default;
 };
 
+// Entries read before a failure are kept.
 // The list read so far and, when reading stopped early, the message of the
-// failure. Entries read before a failure are kept.
+// failure; what the file held, to tell before a save whether it changed since.
 struct ConditionListReadResult {
     std::vector<ConditionEntry> entries;
     std::optional<std::string> error;
+    FileFingerprint read;
 };
 
 // A failure to write the list. The message is the system's text for the
@@ -77,6 +81,13 @@ ConditionListReadResult readConditionList(const std::string& programDirectory);
 // file or directory is refused with "Dateizugriff verweigert".
 void writeConditionList(const std::string& programDirectory,
                         const std::vector<ConditionEntry>& entries);
+
+// True when the list's file no longer holds what was read (see FileFingerprint).
+bool conditionListChangedSince(const std::string& programDirectory, const FileFingerprint& read);
+
+// The question asked before a list is saved over a file that changed since
+// it was read.
+std::string conditionListChangedQuestion(const std::string& programDirectory);
 
 // The index that a pin or kind field names: 0, 1 or 2; none for any other
 // text (a file edited elsewhere).

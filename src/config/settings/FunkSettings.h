@@ -29,6 +29,9 @@ struct FunkSettings {
     static FunkSettings readAsAlarmProgram(const IniFile& ini);
     // Writes every key, whatever onOff says, in the alarm program's order.
     void write(IniFile& ini) const;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const FunkSettings&, const FunkSettings&) = default;
 };
 
 }  // namespace dravel::config

@@ -32,6 +32,9 @@ struct PinRecord {
     int duration = 0;         // seconds the pin stays switched on
     bool active = false;      // the pin is switched at all
     int startMode = AfterWait;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const PinRecord&, const PinRecord&) = default;
 };
 
 // The COM port command's working copy: the three pins and the chosen port.
@@ -45,6 +48,9 @@ struct ComPortSettings {
     static ComPortSettings read(const IniFile& ini);
     // Writes all three pins, changed or not, then the port.
     void write(IniFile& ini) const;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const ComPortSettings&, const ComPortSettings&) = default;
 };
 
 // The description as the alarm program's field holds it.

@@ -17,6 +17,9 @@ struct ProgramOptions {
     // program's own (a missing "Ende" does not end it by itself).
     static ProgramOptions readAsAlarmProgram(const IniFile& ini);
     void write(IniFile& ini) const;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const ProgramOptions&, const ProgramOptions&) = default;
 };
 
 }  // namespace dravel::config

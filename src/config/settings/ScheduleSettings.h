@@ -41,6 +41,9 @@ struct ScheduleSettings {
 
         static ForSummary read(const IniFile& ini);
     };
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const ScheduleSettings&, const ScheduleSettings&) = default;
 };
 
 // The time field's five positions: two for the hours, the colon, two for the

@@ -23,6 +23,9 @@ struct SoundSettings {
     static SoundSettings read(const IniFile& ini);
     // Writes every key, whatever the check boxes say, in the alarm program's order.
     void write(IniFile& ini) const;
+
+    // Whether another program changed the group between two reads.
+    friend bool operator==(const SoundSettings&, const SoundSettings&) = default;
 };
 
 }  // namespace dravel::config

@@ -25,27 +25,37 @@ inline constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{256} << 20;
 // named like the file would hang the program otherwise); directories give
 // is_a_directory, FIFOs, devices and sockets not_a_regular_file(), a file
 // above kMaxFileSize not_enough_memory, a missing file
-// no_such_file_or_directory. A link to a regular file is read. When the file
-// is missing but a save that was interrupted after its copy was complete
-// left that copy, the newest such copy is put in its place first and read.
+// no_such_file_or_directory. A link to a regular file is read.
+// Copies that interrupted saves left beside a file that is there are out of
+// date and removed. When the file is missing and a save that created it was
+// interrupted after its copy was complete, the newest copy whose length and
+// checksum match its name is put in its place first and read; when it cannot
+// be put there (a read-only folder), its bytes are read and copyNotRestored()
+// says so.
 std::error_code readRegularFile(const std::string& path, std::string& bytes);
+
+// The error of a missing file whose complete copy could not take its place.
+std::error_code copyNotRestored();
 
 // The error of a file that exists but is no regular file.
 std::error_code notARegularFile();
 
 // Replaces the file at path with the given bytes: they are written to a new
-// temporary file in the same directory, flushed to the disk, renamed to a
-// second name that marks the copy complete, and renamed over the old file,
-// so a reader never sees a half-written file and a failure or a kill at any
-// point leaves the old file whole. A missing file gets the newest complete
-// copy of an interrupted save back first (see readRegularFile). The old
-// file's permissions, owner and group (Windows: its attributes) are kept.
-// When path is a symbolic link the file it points to is replaced and the
-// link stays; a dangling link is refused. A read-only file or directory, or
-// a target that is no regular file, is refused with permission_denied. The
-// temporary files of interrupted saves are removed once the file is in
-// place; a temporary file that a living save still owns (it holds a lock on
-// it while it lives) is left to it. Returns the failure, or an empty code.
+// temporary file in the same directory, flushed to the disk and renamed over
+// the old file, so a reader never sees a half-written file and a failure or a
+// kill at any point leaves the old file whole. A save that creates the file
+// renames its temporary file first to a name that marks it complete and holds
+// a sequence number, its length and its checksum, so that a kill before the
+// last rename leaves a copy that a later read can check and restore. A missing
+// file gets the newest checked copy of an interrupted save back first (see
+// readRegularFile). The old file's permissions, owner and group (Windows: its
+// attributes) are kept. When path is a symbolic link the file it points to is
+// replaced and the link stays; a dangling link is refused. A read-only file or
+// directory, or a target that is no regular file, is refused with
+// permission_denied. The temporary files of interrupted saves are removed
+// once the file is in place; a temporary file that a living save still owns
+// (it holds a lock on it while it lives) is left to it. Returns the failure,
+// or an empty code.
 std::error_code replaceFileContents(const std::string& path, std::string_view bytes);
 
 // Tests put a stand-in in; hands back what was there. True makes the next
@@ -77,24 +87,40 @@ namespace atomic_file {
 // followed by ".tmp" and six digits. Such a file may be incomplete.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
 
-// The name a temporary file takes once its bytes are complete and flushed:
-// ".tmp" becomes ".new".
-std::filesystem::path completePathFor(const std::filesystem::path& temporary);
+// The name a created file's temporary file takes once its bytes are complete
+// and flushed: ".new", the sequence number (six digits), "-", the length in
+// decimal digits, "-", the CRC-32 of the bytes in eight hexadecimal digits.
+// The sequence orders copies without trusting any clock.
+std::filesystem::path checkedCopyPathFor(const std::filesystem::path& target, unsigned sequence,
+                                         std::string_view bytes);
 
-enum class LeftoverKind { Unfinished, Complete };
+// One more than the highest sequence number of the checked copies of target.
+unsigned nextCopySequence(const std::filesystem::path& target);
+
+// Unfinished: ".tmp", maybe incomplete. Checked: a complete copy named as
+// checkedCopyPathFor does. Unchecked: ".new" and six digits, the complete
+// copies of earlier versions, which carry nothing to check them by.
+enum class LeftoverKind { Unfinished, Checked, Unchecked };
 
 struct Leftover {
     std::filesystem::path path;
     LeftoverKind kind;
+    unsigned sequence = 0;       // Checked only
+    std::uintmax_t length = 0;   // Checked only
+    std::uint32_t checksum = 0;  // Checked only
 };
 
 // The temporary files of saves of target in its directory, of any save,
 // living or not.
 std::vector<Leftover> leftoversOf(const std::filesystem::path& target);
 
-// When target is missing: puts the newest complete leftover that no living
-// save owns in its place. Never replaces a file that appeared meanwhile.
-void restoreNewestCompleteCopy(const std::filesystem::path& target);
+std::uint32_t crc32(std::string_view bytes);
+
+// When target is missing: puts the newest checked leftover that no living
+// save owns and whose bytes match its name in its place. Never replaces a
+// file that appeared meanwhile. Returns the bytes of a copy that should have
+// taken target's place and could not (a read-only folder), else nothing.
+std::optional<std::string> restoreNewestCompleteCopy(const std::filesystem::path& target);
 
 // Deletes the temporary files that no living save owns: anything that is no
 // regular file always, regular files only while target exists (a leftover
@@ -108,8 +134,21 @@ bool entryExists(const std::filesystem::path& path);
 void removeIfAbandoned(const std::filesystem::path& leftover);
 
 // Per platform: renames a complete leftover to target when it is a regular
-// file that no living save owns and target does not exist. True when done.
-bool restoreIfAbandoned(const std::filesystem::path& leftover, const std::filesystem::path& target);
+// file that no living save owns and target does not exist. An empty code when
+// done; device_or_resource_busy when a living save owns it or it is no
+// regular file; else why the rename failed.
+std::error_code restoreIfAbandoned(const std::filesystem::path& leftover,
+                                   const std::filesystem::path& target);
+
+// Per platform: renames without replacing what is at to.
+std::error_code renameWithoutReplacing(const std::filesystem::path& from,
+                                       const std::filesystem::path& to);
+
+// Renames a created file's complete temporary file to a free checked-copy
+// name, never replacing one; complete is the name it took.
+std::error_code markComplete(const std::filesystem::path& temporary,
+                             const std::filesystem::path& target, std::string_view bytes,
+                             std::filesystem::path& complete);
 
 // False when the file is marked read-only: no write permission bit at all,
 // which also holds for root.

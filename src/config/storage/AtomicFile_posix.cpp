@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "config/storage/AtomicFile.h"
@@ -120,9 +122,7 @@ Descriptor openForLock(const fs::path& path) {
 }
 
 // O_EXCL and O_NOFOLLOW: a file or link planted under the temporary name is
-// never written through. The mode is the final one from the start. A name
-// whose complete twin exists (an abandoned copy) is passed over, so the
-// rename that marks this copy complete replaces nothing.
+// never written through. The mode is the final one from the start.
 Descriptor createTemporary(const fs::path& target, mode_t mode, fs::path& tmp) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         tmp = temporaryPathFor(target);
@@ -132,9 +132,7 @@ Descriptor createTemporary(const fs::path& target, mode_t mode, fs::path& tmp) {
             if (errno == EEXIST) continue;
             return fd;
         }
-        if (!lockIfStillLinked(fd.get(), tmp)) continue;  // a cleaner took it at once
-        if (!entryExists(completePathFor(tmp))) return fd;
-        ::unlink(tmp.c_str());
+        if (lockIfStillLinked(fd.get(), tmp)) return fd;  // else a cleaner took it at once
     }
     errno = EEXIST;
     return Descriptor(-1);
@@ -153,21 +151,11 @@ std::error_code writeAndFlush(int fd, std::string_view bytes) {
     return ::fsync(fd) == 0 ? std::error_code() : lastError();
 }
 
-// Does not replace a file that is there: of two restorers only one wins, and
-// a file saved meanwhile stays.
-bool renameWithoutReplacing(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // A file system without it: a hard link never replaces either.
-    if (::link(from.c_str(), to.c_str()) != 0) return false;
-    ::unlink(from.c_str());
-    return true;
-}
-
 // The lock is held from the creation of the temporary file until it is in
 // place or deleted; closing the descriptor releases it. fsync has reported
-// any failure to write by then, so the close is not checked.
+// any failure to write by then, so the close is not checked. A file that is
+// there is replaced in one rename: a kill leaves the old file and an
+// unfinished copy, never a complete one that a later read could take for it.
 std::error_code replaceWith(const fs::path& target, const struct stat* old,
                             std::string_view bytes) {
     fs::path tmp;
@@ -177,14 +165,14 @@ std::error_code replaceWith(const fs::path& target, const struct stat* old,
     runWhileSavingHook();
     std::error_code ec = writeAndFlush(fd.get(), bytes);
     if (!ec && failBeforeRename()) ec = std::make_error_code(std::errc::io_error);
-    const fs::path complete = completePathFor(tmp);
-    if (!ec && ::rename(tmp.c_str(), complete.c_str()) != 0) ec = lastError();
-    if (!ec && ::rename(complete.c_str(), target.c_str()) != 0) {
-        ec = lastError();
-        tmp = complete;
+    fs::path current = tmp;  // the name the file has
+    if (!ec && !old) {
+        fs::path complete;
+        if (!(ec = markComplete(tmp, target, bytes, complete))) current = complete;
     }
+    if (!ec && ::rename(current.c_str(), target.c_str()) != 0) ec = lastError();
     if (ec) {
-        ::unlink(tmp.c_str());
+        ::unlink(current.c_str());
         return ec;
     }
     syncDirectoryOf(target);
@@ -201,14 +189,18 @@ std::error_code requireRegularFile(const struct stat& st) {
 
 // stat() of a file that is there, or that a complete copy left by an
 // interrupted save could be put in place of. A dangling link stays missing.
-bool statRestoringACopy(const fs::path& file, struct stat& st) {
+// notRestored: the bytes of a copy that should have been put in place and
+// could not.
+bool statRestoringACopy(const fs::path& file, struct stat& st,
+                        std::optional<std::string>* notRestored = nullptr) {
     if (::stat(file.c_str(), &st) == 0) return true;
     if (errno != ENOENT) return false;
     if (entryExists(file)) {
         errno = ENOENT;
         return false;
     }
-    restoreNewestCompleteCopy(file);
+    std::optional<std::string> refused = restoreNewestCompleteCopy(file);
+    if (notRestored) *notRestored = std::move(refused);
     if (::stat(file.c_str(), &st) != 0) return false;
     syncDirectoryOf(file);
     return true;
@@ -235,11 +227,24 @@ void removeIfAbandoned(const fs::path& leftover) {
     if (fd.valid() && lockIfStillLinked(fd.get(), leftover)) ::unlink(leftover.c_str());
 }
 
-bool restoreIfAbandoned(const fs::path& leftover, const fs::path& target) {
+std::error_code restoreIfAbandoned(const fs::path& leftover, const fs::path& target) {
+    const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
     Descriptor fd = openForLock(leftover);
     struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    return lockIfStillLinked(fd.get(), leftover) && renameWithoutReplacing(leftover, target);
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return busy;
+    if (!lockIfStillLinked(fd.get(), leftover)) return busy;
+    return renameWithoutReplacing(leftover, target);
+}
+
+// Does not replace a file that is there: of two restorers only one wins, and
+// a file saved meanwhile stays.
+std::error_code renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (errno != EINVAL && errno != ENOSYS) return lastError();
+    // A file system without it: a hard link never replaces either.
+    if (::link(from.c_str(), to.c_str()) != 0) return lastError();
+    ::unlink(from.c_str());
+    return {};
 }
 
 }  // namespace atomic_file
@@ -248,8 +253,14 @@ std::error_code readRegularFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     const fs::path file = pathFromUtf8(path);
     struct stat named;
-    if (!statRestoringACopy(file, named)) return lastError();
+    std::optional<std::string> notRestored;
+    if (!statRestoringACopy(file, named, &notRestored)) {
+        if (!notRestored) return lastError();
+        bytes = std::move(*notRestored);
+        return copyNotRestored();
+    }
     if (auto ec = requireRegularFile(named)) return ec;
+    removeAbandonedLeftovers(file);
     // Non-blocking and checked again, in case a FIFO took the file's place.
     Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid()) return lastError();

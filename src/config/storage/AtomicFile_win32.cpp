@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -97,19 +99,13 @@ std::error_code writeAll(HANDLE file, std::string_view bytes) {
 // to it is open, so it never deletes or restores the file of a living save.
 //
 // CREATE_NEW: a file planted under the temporary name is never written
-// through. A name whose complete twin exists (an abandoned copy) is passed
-// over, so the rename that marks this copy complete replaces nothing.
+// through.
 Handle createTemporary(const fs::path& target, DWORD attributes, fs::path& tmp) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         tmp = temporaryPathFor(target);
         Handle file(CreateFileW(tmp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                 nullptr, CREATE_NEW, attributes, nullptr));
-        if (!file.valid()) {
-            if (GetLastError() == ERROR_FILE_EXISTS) continue;
-            return file;
-        }
-        if (!entryExists(completePathFor(tmp))) return file;
-        DeleteFileW(tmp.c_str());
+        if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     SetLastError(ERROR_FILE_EXISTS);
     return Handle(INVALID_HANDLE_VALUE);
@@ -135,7 +131,10 @@ std::error_code moveIntoPlaceWithRetry(const fs::path& complete, const fs::path&
 }
 
 // The handle stays open, and the file owned, until it is in place or deleted.
-std::error_code replaceWith(const fs::path& target, DWORD attributes, std::string_view bytes) {
+// A file that is there is replaced in one move: a kill leaves the old file and
+// an unfinished copy, never a complete one that a later read could take for it.
+std::error_code replaceWith(const fs::path& target, DWORD attributes, bool exists,
+                            std::string_view bytes) {
     fs::path tmp;
     Handle file = createTemporary(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL, tmp);
     if (!file.valid()) return lastError();
@@ -143,21 +142,26 @@ std::error_code replaceWith(const fs::path& target, DWORD attributes, std::strin
     std::error_code ec = writeAll(file.get(), bytes);
     if (!ec && !FlushFileBuffers(file.get())) ec = lastError();
     if (!ec && failBeforeRename()) ec = std::make_error_code(std::errc::io_error);
-    const fs::path complete = completePathFor(tmp);
-    if (!ec && !MoveFileExW(tmp.c_str(), complete.c_str(), MOVEFILE_WRITE_THROUGH))
-        ec = lastError();
-    if (!ec && (ec = moveIntoPlaceWithRetry(complete, target))) tmp = complete;
-    if (ec) DeleteFileW(tmp.c_str());
+    fs::path current = tmp;  // the name the file has
+    if (!ec && !exists) {
+        fs::path complete;
+        if (!(ec = markComplete(tmp, target, bytes, complete))) current = complete;
+    }
+    if (!ec) ec = moveIntoPlaceWithRetry(current, target);
+    if (ec) DeleteFileW(current.c_str());
     return ec;
 }
 
 // The attributes of a file that is there, or that a complete copy left by an
-// interrupted save could be put in place of.
-DWORD attributesRestoringACopy(const fs::path& file) {
+// interrupted save could be put in place of. notRestored: the bytes of a copy
+// that should have been put in place and could not.
+DWORD attributesRestoringACopy(const fs::path& file,
+                               std::optional<std::string>* notRestored = nullptr) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
         return attributes;
-    restoreNewestCompleteCopy(file);
+    std::optional<std::string> refused = restoreNewestCompleteCopy(file);
+    if (notRestored) *notRestored = std::move(refused);
     return GetFileAttributesW(file.c_str());
 }
 
@@ -205,24 +209,41 @@ void removeIfAbandoned(const fs::path& leftover) {
 
 // No save creates a name that exists, so a copy found abandoned stays so
 // between the check and the rename.
-bool restoreIfAbandoned(const fs::path& leftover, const fs::path& target) {
+std::error_code restoreIfAbandoned(const fs::path& leftover, const fs::path& target) {
+    const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
     const DWORD attributes = GetFileAttributesW(leftover.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        return false;
+        return busy;
     if (!Handle(CreateFileW(leftover.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr))
-             .valid())
-        return false;
-    // Without MOVEFILE_REPLACE_EXISTING: a file saved meanwhile stays.
-    return MoveFileExW(leftover.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+             .valid()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION ? busy : windowsError(error);
+    }
+    return renameWithoutReplacing(leftover, target);
+}
+
+// Without MOVEFILE_REPLACE_EXISTING: a file saved meanwhile stays.
+std::error_code renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return std::make_error_code(std::errc::file_exists);
+    return windowsError(error);
 }
 
 }  // namespace atomic_file
 
 std::error_code readRegularFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    attributesRestoringACopy(pathFromUtf8(path));
+    std::optional<std::string> notRestored;
+    if (attributesRestoringACopy(pathFromUtf8(path), &notRestored) == INVALID_FILE_ATTRIBUTES &&
+        notRestored) {
+        bytes = std::move(*notRestored);
+        return copyNotRestored();
+    }
+    removeAbandonedLeftovers(pathFromUtf8(path));
     Handle file(CreateFileW(pathFromUtf8(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -253,7 +274,8 @@ std::error_code replaceFileContents(const std::string& path, std::string_view by
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return std::make_error_code(std::errc::permission_denied);
     removeAbandonedLeftovers(target);
-    if (auto ec = replaceWith(target, exists ? attributes & kKeptAttributes : 0, bytes)) return ec;
+    if (auto ec = replaceWith(target, exists ? attributes & kKeptAttributes : 0, exists, bytes))
+        return ec;
     // Also what a save of the then missing file could not remove before.
     removeAbandonedLeftovers(target);
     return {};

@@ -1,5 +1,6 @@
 #include "config/storage/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -89,6 +90,18 @@ std::string utf8ToCp1252(std::string_view utf8) {
         out += b < 0 ? '?' : static_cast<char>(b);
     }
     return out;
+}
+
+std::vector<std::string> charactersOutsideCp1252(std::string_view utf8) {
+    std::vector<std::string> found;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        if (encodeCodePoint(nextCodePoint(utf8, pos)) >= 0) continue;
+        std::string character(utf8.substr(start, pos - start));
+        if (std::find(found.begin(), found.end(), character) == found.end())
+            found.push_back(std::move(character));
+    }
+    return found;
 }
 
 std::string cp1252ToUtf8(std::string_view cp1252) {
