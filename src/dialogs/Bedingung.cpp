@@ -34,6 +34,9 @@ constexpr int kOuterWidth = 600;
 constexpr int kOuterHeight = 601;
 // All three kind panels lie at the same place in the entry frame.
 constexpr QPoint kPanelPosition(16, 65);
+// The history names the list's saves by the menu entry, whichever window
+// opened the editor.
+constexpr std::string_view kHistoryCommand = "Bedingte Portansteuerung";
 
 struct ColumnLayout {
     const char* title;
@@ -356,7 +359,9 @@ void TBedingungen::okClick() {
         QDialog::reject();
         return;
     }
-    dravel::config::writeConditionList(directory, model_->entries());
+    const auto warning =
+        dravel::config::writeConditionList(directory, model_->entries(), kHistoryCommand);
+    if (warning) MessageBoxes::warning(this, toQString(*warning));
     accept();
 }
 

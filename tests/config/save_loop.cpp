@@ -73,7 +73,7 @@ Save saveSettings(const std::string& folder) {
             ini.writeString("Kalvor", foreignKey(i), foreignValue(i));
     for (int i = 1; i <= kRunKeys; ++i) ini.writeInteger("Lauf", runKey(i), generation + 1);
     try {
-        ini.commit();
+        ini.commit("Test");
     } catch (const WriteError& e) {
         return failed(e.what());
     }
@@ -105,7 +105,7 @@ Save saveConditionList(const std::string& folder) {
         entries.push_back(
             {"1", "0", description(i, generation + 1), "12345", "C:\\Töne\\Gong " + number(i, 3)});
     try {
-        writeConditionList(folder, entries);
+        writeConditionList(folder, entries, "Test");
     } catch (const ConditionListError& e) {
         return failed(e.what());
     }

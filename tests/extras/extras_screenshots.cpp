@@ -57,11 +57,13 @@ void writeSampleSetUp(const std::string& dir) {
            "[Funk]\r\nOnOff=1\r\nEingang=1\r\nStart=0\r\nEnde=0\r\n"
            "[Funktionsprobe]\r\nArt=2\r\nWochentag im Monat=0\r\nWochentag2=5\r\nUhrzeit=12:00\r\n"
            "Dauer=30\r\n";
-    writeConditionList(dir, {{"0", "0", "Vollalarm Wehr", "21345", ""},
-                             {"0", "1", "Gerätehaus Süd", "1234567?", ""},
-                             {"1", "0", "Licht Hof", "21345", ""},
-                             {"0", "2", "RTW Wache 1", "6123456780", "C:\\Kalvor\\rtw.wav"},
-                             {"0", "0", "Übung", "21345", ""}});
+    writeConditionList(dir,
+                       {{"0", "0", "Vollalarm Wehr", "21345", ""},
+                        {"0", "1", "Gerätehaus Süd", "1234567?", ""},
+                        {"1", "0", "Licht Hof", "21345", ""},
+                        {"0", "2", "RTW Wache 1", "6123456780", "C:\\Kalvor\\rtw.wav"},
+                        {"0", "0", "Übung", "21345", ""}},
+                       "Test");
 }
 
 // The wiring check on a simulated port whose far end holds CTS and DSR on:
@@ -84,7 +86,7 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
                 QString::fromStdString(settingsFilePath(ownDir)));
     IniFile settings(settingsFilePath(ownDir));
     settings.writeBool("ComPort", "Extern", true);
-    settings.commit();
+    settings.commit("Test");
     const WiringPlan plan = WiringPlan::read(settings);
     TVerdrahtung window(nullptr);
     window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");

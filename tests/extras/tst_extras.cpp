@@ -229,7 +229,7 @@ private slots:
     void listCheckShowsOneRowPerFindingOrNone() {
         auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini", kPins);
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(),
                      QStringLiteral("1 Auffälligkeit gefunden:"));
@@ -240,7 +240,7 @@ private slots:
                                   "Doppelter Eintrag: gleiche Art und Kennung wie Zeile 1"}));
             d.accept();
         }));
-        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]});
+        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]}, "Test");
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(), QStringLiteral("Keine Auffälligkeiten"));
             QVERIFY(child<QTableWidget>(d, "Befunde")->isHidden());
@@ -299,7 +299,7 @@ private slots:
 
     void exportThenImportReplacingGivesTheSameFile() {
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const std::string before = dir.read("Alarmierung.dat");
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden nach \"%1\" exportiert")
@@ -309,7 +309,7 @@ private slots:
         window.trigger("Exportieren1");
         QCOMPARE(dir.read("liste.csv"), dravel::config::exportConditionCsv(kList));
 
-        dravel::config::writeConditionList(dir.path(), {});
+        dravel::config::writeConditionList(dir.path(), {}, "Test");
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
                                     "Einträge"));
@@ -323,7 +323,7 @@ private slots:
 
     void importShowsRefusedRowsFirstAndAppendsOrCancels() {
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), {kList[1]});
+        dravel::config::writeConditionList(dir.path(), {kList[1]}, "Test");
         const std::string before = dir.read("Alarmierung.dat");
         dir.write("neu.csv",
                   "Pin;Art;Code;Beschreibung;Audiodatei\r\n"
@@ -399,7 +399,7 @@ private slots:
         QFETCH(bool, tooBig);
         QFETCH(QString, cause);
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const UnreadList list(dir, tooBig);
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         // Only the list is refused: the CSV beside it stays readable for anyone.
@@ -424,7 +424,7 @@ private slots:
         auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini",
                   kPins + "[Funktionsprobe]\r\nArt=4\r\nUhrzeit=23:00\r\nDauer=120\r\n");
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const QString pdf = inDir(dir, "bericht.pdf");
         boxes.expect(BoxKind::Information, QStringLiteral("Der Bericht wurde in \"%1\" gespeichert")
                                                .arg(QDir::toNativeSeparators(pdf)));

@@ -9,6 +9,9 @@
 #include <system_error>
 #include <vector>
 
+#include "config/storage/FileError.h"
+#include "config/storage/History.h"
+
 // Alarmierung.dat, the condition list the alarm program reads: a plain run
 // of 1280-byte records, each five 256-byte fields of one length byte and up
 // to 255 Windows-1252 characters. No header; the entry count is the file
@@ -54,10 +57,6 @@ private:
     std::error_code cause_;
 };
 
-// The program's German text for a file access failure; "E/A-Fehler %d"
-// with the error number for failures without a text of their own.
-std::string fileErrorMessage(std::error_code cause);
-
 // programDirectory + "Alarmierung.dat"; the directory ends in a separator.
 std::string conditionListPath(const std::string& programDirectory);
 
@@ -71,12 +70,19 @@ std::string listNotReadWholeMessage(const std::string& programDirectory, const s
 // readRegularFile); the file is opened for reading only.
 ConditionListReadResult readConditionList(const std::string& programDirectory);
 
-// Rewrites the whole list of the program directory in the given order.
+// The entries of a whole file's bytes; bytes after the last whole record
+// are ignored.
+std::vector<ConditionEntry> decodeConditionList(std::string_view bytes);
+
+// Rewrites the whole list of the program directory in the given order,
+// keeping the list it replaces in the history under the command's name.
 // The new file replaces the old one only when complete, so any failure
 // (throws ConditionListError) leaves the previous list whole. A read-only
-// file or directory is refused with "Dateizugriff verweigert".
-void writeConditionList(const std::string& programDirectory,
-                        const std::vector<ConditionEntry>& entries);
+// file or directory is refused with "Dateizugriff verweigert". Returns the
+// note to show when the earlier list could not be kept.
+HistoryWarning writeConditionList(const std::string& programDirectory,
+                                  const std::vector<ConditionEntry>& entries,
+                                  std::string_view command);
 
 // The index that a pin or kind field names: 0, 1 or 2; none for any other
 // text (a file edited elsewhere).
