@@ -1,7 +1,7 @@
 // Saves Prog.ini or Alarmierung.dat through the file layer again and again, for the trials of
 // tests/config/save_trials.py: killed at random moments, or run twice at once. Every save
 // reads the file first, as the program does, checks that what it read is whole, and writes
-// the next generation of it.
+// the next generation of it; the save keeps the generation it replaces in "Verlauf".
 //
 //   save_loop PARENT FILE [SAVES [READY]]
 //
