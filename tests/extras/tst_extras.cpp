@@ -231,93 +231,73 @@ private slots:
                                      "Änderungsverlauf…"}));
     }
 
-    // A settings window and the list editor's import save through the program's own path; the
-    // history window shows both states, the Prog.ini change in the main window's sentences, and
-    // puts the older Prog.ini back byte for byte, foreign section included, with the summary
-    // rebuilt and the state it replaced kept.
+    // Saves through a settings window and the list's save path: a history that cannot be
+    // written is said once and the save stands; then the window shows both files' states, the
+    // Prog.ini change in the main window's sentences, and puts the state back byte for byte
+    // (foreign section included) after "Ja" only, with the summary rebuilt.
     void historyWindowComparesAndRestoresWithTheSummaryRebuilt() {
         auto& [dir, boxes, window] = *f;
-        const std::string original = "[Kalvor]\r\n; eigene Zeile\r\n[ComPort]\r\nPort=COM2\r\n";
-        dir.write("Prog.ini", original);
-        QVERIFY(
-            driveModal<dravel::dialogs::TProg>([&] { window.trigger("ProgrammEinstellungen1"); },
-                                               [](dravel::dialogs::TProg& d) {
-                                                   check(d, "ToTray")->setChecked(true);
-                                                   press(d, "ok");
-                                               }));
-        const std::string changed = dir.read("Prog.ini");
+        const auto saveTray = [&](bool tray) {
+            return driveModal<dravel::dialogs::TProg>(
+                [&] { window.trigger("ProgrammEinstellungen1"); },
+                [tray](dravel::dialogs::TProg& d) {
+                    check(d, "ToTray")->setChecked(tray);
+                    press(d, "ok");
+                });
+        };
+        const auto programPanel = [&] {
+            return window.w.findChild<dravel::ui::PanelLabel*>("ProgInfo")->panelText();
+        };
+        dir.write("Prog.ini", "[Kalvor]\r\n; eigene Zeile\r\n[ComPort]\r\nPort=COM2\r\n");
+        dir.write("Verlauf", "kein Ordner");
+        boxes.expect(BoxKind::Warning,
+                     "Die Änderung wurde gespeichert, aber der bisherige Stand von Prog.ini "
+                     "konnte nicht im Ordner \"Verlauf\" aufbewahrt werden (\"Verlauf\" ist "
+                     "kein Ordner).");
+        QVERIFY(saveTray(true));
+        QVERIFY(boxes.allAnswered());
+        const std::string withTray = dir.read("Prog.ini");
+        QVERIFY(withTray.find("Tray=1") != std::string::npos);
+        QFile::remove(inDir(dir, "Verlauf"));
         dravel::config::writeConditionList(dir.path(), {kList[0]}, "Test");
         dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]}, "Test");
-        const auto panelText = [&](const char* name) {
-            return window.w.findChild<dravel::ui::PanelLabel*>(name)->panelText();
-        };
-        QVERIFY(panelText("ProgInfo")
-                    .startsWith(QStringLiteral("Das Programm wird nach dem Start in die SysTray")));
+        QVERIFY(saveTray(false));
+        const std::string withoutTray = dir.read("Prog.ini");
 
         QVERIFY(window.drive<TVerlauf>("Aenderungsverlauf1", [&](TVerlauf& d) {
             auto* states = child<QTableWidget>(d, "Staende");
             auto* differences = child<QTableWidget>(d, "Unterschiede");
             QCOMPARE(states->rowCount(), 2);
             QCOMPARE(
-                rowTexts(states, 0).mid(1, 3),
+                rowTexts(states, 1).mid(1, 3),
                 (QStringList{"Alarmierung.dat",
                              QString::fromStdString(dravel::config::currentUserName()), "Test"}));
+            QCOMPARE(rowTexts(states, 0)[3], QStringLiteral("Programm Einstellungen"));
+            QCOMPARE(differences->rowCount(), 1);
+            QCOMPARE(rowTexts(differences, 0)[0], QStringLiteral("Programm"));
+            QVERIFY(rowTexts(differences, 0)[1].startsWith("Das Programm wird nach dem Start in"));
+            QVERIFY(rowTexts(differences, 0)[2].startsWith("Das Programm bleibt nach dem Start"));
+            states->selectRow(1);
             QCOMPARE(rowTexts(differences, 0),
                      (QStringList{"Kennung 0123456780 \"Wache Süd\"", "",
                                   "Pin 4 (DTR), FMS-Kennung, \"Wache Süd\""}));
-            states->selectRow(1);
-            QCOMPARE(rowTexts(states, 1)[3], QStringLiteral("Programm Einstellungen"));
-            QCOMPARE(differences->rowCount(), 1);
-            QCOMPARE(rowTexts(differences, 0)[0], QStringLiteral("Programm"));
-            QVERIFY(rowTexts(differences, 0)[1].startsWith("Das Programm bleibt nach dem Start"));
+            states->selectRow(0);
             boxes.expectContaining(BoxKind::Confirmation, QStringLiteral("Soll Prog.ini vom "),
-                                   true);
+                                   false);
+            press(d, "Wiederherstellen");
+            QCOMPARE(dir.read("Prog.ini"), withoutTray);
+            boxes.expectContaining(BoxKind::Confirmation, QStringLiteral("Soll Prog.ini vom "));
             press(d, "Wiederherstellen");
             QCOMPARE(states->rowCount(), 3);
-            QCOMPARE(rowTexts(states, 0)[1], QStringLiteral("Prog.ini"));
             QVERIFY(rowTexts(states, 0)[3].startsWith("Wiederherstellen (Stand vom "));
             press(d, "Schliessen");
         }));
-        QCOMPARE(dir.read("Prog.ini"), original);
-        QVERIFY(
-            panelText("ProgInfo").startsWith(QStringLiteral("Das Programm bleibt nach dem Start")));
-        const auto kept = dravel::config::listHistory(dir.path());
+        QCOMPARE(dir.read("Prog.ini"), withTray);
+        QVERIFY(programPanel().startsWith("Das Programm wird nach dem Start in die SysTray"));
         std::string replaced;
-        QVERIFY(!dravel::config::readHistoryState(kept.at(0), replaced));
-        QCOMPARE(replaced, changed);
-    }
-
-    // "Nein" restores nothing; a history that cannot be written is said once by the window
-    // that saved, and the save stands.
-    void historyRefusedOrUnwritableChangesNothingElse() {
-        auto& [dir, boxes, window] = *f;
-        dir.write("Prog.ini", "[ComPort]\r\nPort=COM2\r\n");
-        dir.write("Verlauf", "kein Ordner");
-        boxes.expect(BoxKind::Warning,
-                     "Die Änderung wurde gespeichert, aber der bisherige Stand von Prog.ini "
-                     "konnte nicht im Ordner \"Verlauf\" aufbewahrt werden (\"Verlauf\" ist "
-                     "kein Ordner).");
-        QVERIFY(
-            driveModal<dravel::dialogs::TProg>([&] { window.trigger("ProgrammEinstellungen1"); },
-                                               [](dravel::dialogs::TProg& d) {
-                                                   check(d, "ToTray")->setChecked(true);
-                                                   press(d, "ok");
-                                               }));
-        QVERIFY(dir.read("Prog.ini").find("Tray=1") != std::string::npos);
-        QVERIFY(boxes.allAnswered());
-        QFile::remove(inDir(dir, "Verlauf"));
-        dravel::config::IniFile ini(dir.file("Prog.ini"));
-        ini.writeString("ComPort", "Port", "COM9");
-        QCOMPARE(ini.commit("ComPort"), std::nullopt);
-        const std::string now = dir.read("Prog.ini");
-        QVERIFY(window.drive<TVerlauf>("Aenderungsverlauf1", [&](TVerlauf& d) {
-            boxes.expectContaining(BoxKind::Confirmation, QStringLiteral("wiederhergestellt"),
-                                   false);
-            press(d, "Wiederherstellen");
-            QCOMPARE(child<QTableWidget>(d, "Staende")->rowCount(), 1);
-            press(d, "Schliessen");
-        }));
-        QCOMPARE(dir.read("Prog.ini"), now);
+        QVERIFY(!dravel::config::readHistoryState(dravel::config::listHistory(dir.path()).at(0),
+                                                  replaced));
+        QCOMPARE(replaced, withoutTray);
     }
 
     void listCheckShowsOneRowPerFindingOrNone() {

@@ -47,14 +47,14 @@ void appendRecord(std::string& out, const ConditionEntry& entry) {
         encodeField(record + i * kConditionFieldSize, *fields[i]);
 }
 
-std::string encodeList(const std::vector<ConditionEntry>& entries) {
+}  // namespace
+
+std::string encodeConditionList(const std::vector<ConditionEntry>& entries) {
     std::string bytes;
     bytes.reserve(entries.size() * kConditionRecordSize);
     for (const ConditionEntry& entry : entries) appendRecord(bytes, entry);
     return bytes;
 }
-
-}  // namespace
 
 ConditionListError::ConditionListError(std::error_code cause)
     : std::runtime_error(fileErrorMessage(cause)), cause_(cause) {}
@@ -90,8 +90,8 @@ ConditionListReadResult readConditionList(const std::string& programDirectory) {
 HistoryWarning writeConditionList(const std::string& programDirectory,
                                   const std::vector<ConditionEntry>& entries,
                                   std::string_view command) {
-    SavedWithHistory saved =
-        saveKeepingHistory(conditionListPath(programDirectory), encodeList(entries), command);
+    SavedWithHistory saved = saveKeepingHistory(conditionListPath(programDirectory),
+                                                encodeConditionList(entries), command);
     if (saved.error) throw ConditionListError(saved.error);
     return std::move(saved.warning);
 }

@@ -73,6 +73,8 @@ ConditionListReadResult readConditionList(const std::string& programDirectory);
 // The entries of a whole file's bytes; bytes after the last whole record
 // are ignored.
 std::vector<ConditionEntry> decodeConditionList(std::string_view bytes);
+// The file's bytes for the entries, as writeConditionList writes them.
+std::string encodeConditionList(const std::vector<ConditionEntry>& entries);
 
 // Rewrites the whole list of the program directory in the given order,
 // keeping the list it replaces in the history under the command's name.
