@@ -18,8 +18,11 @@ namespace config = dravel::config;
 namespace {
 
 void setRow(QTableWidget* table, int row, const QStringList& texts) {
-    for (int column = 0; column < texts.size(); ++column)
-        table->setItem(row, column, new QTableWidgetItem(texts[column]));
+    for (int column = 0; column < texts.size(); ++column) {
+        auto* item = new QTableWidgetItem(texts[column]);
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+        table->setItem(row, column, item);
+    }
 }
 
 QString describedState(const config::HistoryRow& row) {
@@ -50,6 +53,10 @@ TVerlauf::TVerlauf(QWidget* parent, std::string programDirectory,
     ui->Unterschiede->setWordWrap(true);
     ui->Unterschiede->setTextElideMode(Qt::ElideNone);
     ui->Unterschiede->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Rows as high as their wrapped text at the widths the columns end up with.
+    connect(
+        ui->Unterschiede->horizontalHeader(), &QHeaderView::sectionResized, this,
+        [this] { dravel::extras::fitRows(ui->Unterschiede); }, Qt::QueuedConnection);
     dravel::ui::connectGuarded(ui->Staende, &QTableWidget::itemSelectionChanged, this,
                                &TVerlauf::StaendeChange);
     dravel::ui::connectGuarded(ui->Wiederherstellen, &QPushButton::clicked, this,

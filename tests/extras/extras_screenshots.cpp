@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 
+#include <QTableWidget>
 #include "app/DravelApplication.h"
 #include "config/extras/ConditionCheck.h"
 #include "config/extras/ConditionCsv.h"
@@ -24,6 +25,7 @@
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 #include "extras/Verdrahtung.h"
+#include "extras/Verlauf.h"
 #include "support/ScopedHook.h"
 
 using dravel::app::DravelApplication;
@@ -110,6 +112,31 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
         out + "/extras-pruefprotokoll.pdf");
 }
 
+// A pin's wait changed in "ComPort", then an entry added to the list: the change history with
+// either state selected.
+void changeHistory(const QString& out, const std::string& dir) {
+    system_clock::time_point at = sys_days(2027y / February / 26) + 17h + 4min + 12s;
+    const ScopedHook<HistoryClock> clock(replaceHistoryClock, [&at] { return at; });
+    const ScopedHook<std::string> user(replaceUserName, "Gruppenführer");
+    IniFile settings(settingsFilePath(dir));
+    settings.writeInteger("Pin1", "Warten", 30);
+    (void)settings.commit("ComPort");
+    at += minutes(7);
+    auto list = readConditionList(dir).entries;
+    list.push_back({"2", "0", "Sirene Nachbarort", "21436", ""});
+    (void)writeConditionList(dir, list, "Bedingte Portansteuerung");
+    TVerlauf window(nullptr, dir, {});
+    window.refresh();
+    window.resize(760, 520);
+    auto* states = window.findChild<QTableWidget*>(QStringLiteral("Staende"));
+    for (const auto& [row, name] : {std::pair{1, "prog-ini"}, std::pair{0, "bedingungsliste"}}) {
+        states->selectRow(row);
+        window.show();
+        QApplication::processEvents();  // the queued fit of the rows
+        save(window, out + "/extras-aenderungsverlauf-" + name + ".png");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,6 +172,7 @@ int main(int argc, char** argv) {
     // Drawn before any PDF is written: the report's glyphs of the bitmap font, laid out at
     // 300 dpi, would show as gaps in windows drawn after it.
     wiringCheck(out, dir, now);
+    changeHistory(out, dir);
 
     SampleCard card;
     dravel::extras::writeSettingsReportPdf(buildSettingsReport(dir, card, playable, now),
