@@ -40,7 +40,7 @@ private:
 void BM_WriteConditionList(benchmark::State& state) {
     const ScratchDirectory dir;
     const auto entries = sampleEntries();
-    for (auto _ : state) writeConditionList(dir.programDirectory(), entries);
+    for (auto _ : state) writeConditionList(dir.programDirectory(), entries, "Test");
     state.SetItemsProcessed(state.iterations() * kEntryCount);
     state.SetBytesProcessed(state.iterations() * kEntryCount * kConditionRecordSize);
 }
@@ -48,7 +48,7 @@ BENCHMARK(BM_WriteConditionList)->Unit(benchmark::kMillisecond);
 
 void BM_ReadConditionList(benchmark::State& state) {
     const ScratchDirectory dir;
-    writeConditionList(dir.programDirectory(), sampleEntries());
+    writeConditionList(dir.programDirectory(), sampleEntries(), "Test");
     for (auto _ : state) {
         auto result = readConditionList(dir.programDirectory());
         if (result.entries.size() != kEntryCount || result.error)

@@ -44,7 +44,7 @@ public:
         fs::create_directories(path_);
         dravel::devices::replaceProgramDirectory(path_.string());
         dravel::config::writeConditionList(dravel::devices::programDirectory(),
-                                           sampleEntries(entries));
+                                           sampleEntries(entries), "Test");
     }
     ~ListDirectory() {
         dravel::devices::replaceProgramDirectory({});

@@ -38,7 +38,7 @@ public:
                                "Übungsalarm Wache Süd; Nr. " + std::to_string(i), codes[i % 3],
                                audio});
         }
-        writeConditionList(programDirectory(), entries);
+        writeConditionList(programDirectory(), entries, "Test");
     }
     ~ScratchSetUp() { fs::remove_all(path_); }
     std::string programDirectory() const { return path_.string() + "/"; }

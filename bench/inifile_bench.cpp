@@ -58,7 +58,7 @@ void BM_ComPortCommand(benchmark::State& state) {
         for (PinRecord& pin : settings.pins) pin.wait = round % 1800;
         IniFile ini(file.path());
         settings.write(ini);
-        ini.commit();
+        ini.commit("Test");
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(megabytes << 20));
 }

@@ -58,9 +58,11 @@ W* child(QWidget& window, const char* name) {
 void writeSampleFiles(const std::string& dir) {
     std::ofstream(dir + "Prog.ini", std::ios::binary) << kSampleSettings;
     dravel::config::writeConditionList(
-        dir, {{"0", "0", "Vollalarm", "21436", ""},
-              {"1", "2", "RTW Wache Süd", "6123456781", "C:\\Kalvor\\rtw.wav"},
-              {"2", "1", "Führungsdienst", "01234561", ""}});
+        dir,
+        {{"0", "0", "Vollalarm", "21436", ""},
+         {"1", "2", "RTW Wache Süd", "6123456781", "C:\\Kalvor\\rtw.wav"},
+         {"2", "1", "Führungsdienst", "01234561", ""}},
+        "Bedingte Portansteuerung");
 }
 
 class Photographer {

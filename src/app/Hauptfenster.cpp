@@ -49,7 +49,8 @@ TMain::TMain(QWidget* parent)
     for (auto* label : findChildren<dravel::ui::PanelLabel*>()) label->setPanelText(label->text());
     ui->Port_info->setWordWrap(false);  // sized to its one-line text
     connectMenu();
-    new dravel::extras::ExtrasMenu(this);  // appends the menu "Extras"
+    // Appends the menu "Extras"; a restored state changes what the summary shows.
+    new dravel::extras::ExtrasMenu(this, [this] { Zusammenfassung(); });
 }
 
 TMain::~TMain() = default;
@@ -99,6 +100,10 @@ bool TMain::overwriteChangedSettings() {
                                  "Fensters überschreiben?"));
 }
 
+void TMain::showHistoryWarning(const dravel::config::HistoryWarning& warning) {
+    if (warning) MessageBoxes::warning(this, QString::fromStdString(*warning));
+}
+
 void TMain::N1Click() {
     close();
 }
@@ -118,15 +123,16 @@ void TMain::AlarmSimulieren1Click() {
 // The port list is read before the dialog shows; when it cannot be read the
 // command stops there and nothing is written.
 void TMain::ComPort1Click() {
-    runSettingsCommand<TPort>([this](TPort& dialog) { dialog.fillPorts(ui->Port_name->text()); });
+    runSettingsCommand<TPort>(ui->ComPort1,
+                              [this](TPort& dialog) { dialog.fillPorts(ui->Port_name->text()); });
 }
 
 void TMain::AudioDatei1Click() {
-    runSettingsCommand<TAudio>();
+    runSettingsCommand<TAudio>(ui->AudioDatei1);
 }
 
 void TMain::Einstellungen1Click() {
-    runSettingsCommand<TSound>();
+    runSettingsCommand<TSound>(ui->Einstellungen1);
 }
 
 // The output test works on a port of its own choosing, starting from the
@@ -136,11 +142,11 @@ void TMain::AusgngeTesten1Click() {
 }
 
 void TMain::FunktionsprobeZeiten1Click() {
-    runSettingsCommand<TFunktions>();
+    runSettingsCommand<TFunktions>(ui->FunktionsprobeZeiten1);
 }
 
 void TMain::ProgrammEinstellungen1Click() {
-    runSettingsCommand<TProg>();
+    runSettingsCommand<TProg>(ui->ProgrammEinstellungen1);
 }
 
 void TMain::Play() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QDialog>
 #include <QMainWindow>
 #include <memory>
@@ -36,13 +37,15 @@ public:
 
     // The settings command: create the dialog, let prepare adjust it, fill it
     // from Prog.ini, show it modally, write its keys only when it was
-    // accepted, free it and rebuild the summary. A failed write stops the
-    // command before the summary (the error guard reports it).
+    // accepted, free it and rebuild the summary. The history records the
+    // save under the menu entry's text (without one, the window's title). A
+    // failed write stops the command before the summary (the error guard
+    // reports it).
     template <typename Dialog, typename Prepare>
-    void runSettingsCommand(Prepare&& prepare);
+    void runSettingsCommand(const QAction* command, Prepare&& prepare);
     template <typename Dialog>
-    void runSettingsCommand() {
-        runSettingsCommand<Dialog>([](Dialog&) {});
+    void runSettingsCommand(const QAction* command = nullptr) {
+        runSettingsCommand<Dialog>(command, [](Dialog&) {});
     }
 
     // A dialog that reads and writes no Prog.ini keys: create, show, free.
@@ -71,6 +74,7 @@ private:
 
     static std::string settingsPath();
     bool overwriteChangedSettings();
+    void showHistoryWarning(const dravel::config::HistoryWarning& warning);
 
     std::unique_ptr<Ui::Main> ui;
     // Names the sound card and recording input in the summary.
@@ -78,7 +82,7 @@ private:
 };
 
 template <typename Dialog, typename Prepare>
-void TMain::runSettingsCommand(Prepare&& prepare) {
+void TMain::runSettingsCommand(const QAction* command, Prepare&& prepare) {
     Dialog dialog(this);
     std::forward<Prepare>(prepare)(dialog);
     const std::string path = settingsPath();
@@ -92,6 +96,9 @@ void TMain::runSettingsCommand(Prepare&& prepare) {
             dialog.values().write(ini);
             ini.commit();
         }
+        dialog.values().write(ini);
+        const QString name = command ? command->text() : dialog.windowTitle();
+        showHistoryWarning(ini.commit(name.toStdString()));
     }
     Zusammenfassung();
 }

@@ -35,6 +35,9 @@ constexpr int kOuterWidth = 600;
 constexpr int kOuterHeight = 601;
 // All three kind panels lie at the same place in the entry frame.
 constexpr QPoint kPanelPosition(16, 65);
+// The history names the list's saves by the menu entry, whichever window
+// opened the editor.
+constexpr std::string_view kHistoryCommand = "Bedingte Portansteuerung";
 
 struct ColumnLayout {
     const char* title;
@@ -363,7 +366,9 @@ void TBedingungen::okClick() {
         return;
     }
     if (!mayOverwriteTheFile(directory)) return;
-    dravel::config::writeConditionList(directory, model_->entries());
+    const auto warning =
+        dravel::config::writeConditionList(directory, model_->entries(), kHistoryCommand);
+    if (warning) MessageBoxes::warning(this, toQString(*warning));
     accept();
 }
 

@@ -26,6 +26,7 @@
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 #include "extras/Verdrahtung.h"
+#include "extras/Verlauf.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
@@ -144,7 +145,8 @@ QString askWhereToSave(QWidget* parent, const QString& title, const QString& fil
     return shownPath(chosen);
 }
 
-ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
+ExtrasMenu::ExtrasMenu(QMainWindow* window, std::function<void()> afterRestore)
+    : QObject(window), window_(window), afterRestore_(std::move(afterRestore)) {
     setObjectName(QStringLiteral("ExtrasMenu"));
     QMenu* menu = window->menuBar()->addMenu(QStringLiteral("Extras"));
     menu->setObjectName(QStringLiteral("Extras1"));
@@ -164,6 +166,9 @@ ExtrasMenu::ExtrasMenu(QMainWindow* window) : QObject(window), window_(window) {
     menu->addSeparator();
     addCommand(menu, "VerdrahtungPruefen1", QStringLiteral("Verdrahtung prüfen…"),
                &ExtrasMenu::VerdrahtungPruefenClick);
+    menu->addSeparator();
+    addCommand(menu, "Aenderungsverlauf1", QStringLiteral("Änderungsverlauf…"),
+               &ExtrasMenu::AenderungsverlaufClick);
 }
 
 void ExtrasMenu::addCommand(QMenu* menu, const char* name, const QString& text,
@@ -232,7 +237,9 @@ void ExtrasMenu::ImportierenClick() {
         return;
     if (dialog.choice() == ImportChoice::Replace) list.clear();
     list.insert(list.end(), imported.entries.begin(), imported.entries.end());
-    config::writeConditionList(programDirectory(), list);
+    const auto warning =
+        config::writeConditionList(programDirectory(), list, "Bedingungsliste importieren");
+    if (warning) MessageBoxes::warning(window_, toQString(*warning));
     MessageBoxes::information(
         window_, entriesDone(imported.entries.size()) +
                      QStringLiteral(" übernommen, die Bedingungsliste hat jetzt ") +
@@ -273,6 +280,12 @@ void ExtrasMenu::VerdrahtungPruefenClick() {
     dialog.setPlan(plan, programDirectory());
     dialog.fillPorts();
     dialog.preselectPort(toQString(plan.port));
+    dialog.exec();
+}
+
+void ExtrasMenu::AenderungsverlaufClick() {
+    TVerlauf dialog(window_, programDirectory(), afterRestore_);
+    dialog.refresh();
     dialog.exec();
 }
 

@@ -59,12 +59,14 @@ QString askWhereToSave(QWidget* parent, const QString& title, const QString& fil
                        const QString& filter);
 
 // The menu "Extras" at the end of the main window's menu bar: checks and
-// exchanges the condition list and reports the whole set-up. Every command
+// exchanges the condition list, reports the whole set-up and shows the
+// change history. Every command
 // runs inside the error guard.
 class ExtrasMenu : public QObject {
     Q_OBJECT
 public:
-    explicit ExtrasMenu(QMainWindow* window);
+    // afterRestore runs when the change history put a state back.
+    ExtrasMenu(QMainWindow* window, std::function<void()> afterRestore);
 
     void BedingungslistePruefenClick();
     void NaechsteFunktionsprobenClick();
@@ -74,12 +76,14 @@ public:
     void PdfClick();
     void DruckenClick();
     void VerdrahtungPruefenClick();
+    void AenderungsverlaufClick();
 
 private:
     void addCommand(QMenu* menu, const char* name, const QString& text,
                     void (ExtrasMenu::*handler)());
 
     QMainWindow* window_;
+    std::function<void()> afterRestore_;
 };
 
 }  // namespace dravel::extras

@@ -38,7 +38,7 @@ protected:
     void save(const Group& group) const {
         IniFile ini(path());
         group.write(ini);
-        ini.commit();
+        ini.commit("Test");
     }
 
     std::filesystem::path dir_;

@@ -122,7 +122,8 @@ TEST_F(ConditionCheckFiles, AudioFilesMissingOrNotPlayableAreLookedAtOnce) {
 TEST_F(ConditionCheckFiles, ReadsBothFilesOfTheProgramDirectory) {
     store("[Pin0]\nAusgang Aktiv=1\nStart=1\n[Pin1]\nAusgang Aktiv=1\nStart=0\n");
     const std::string directory = dir_.string() + "/";
-    writeConditionList(directory, {entry("0", "0", "12345"), entry("1", "2", "0123456780")});
+    writeConditionList(directory, {entry("0", "0", "12345"), entry("1", "2", "0123456780")},
+                       "Test");
     std::ofstream(conditionListPath(directory), std::ios::app) << "kurz";  // no whole record
     const auto findings = checkProgramDirectory(directory, {});
     ASSERT_EQ(findings.size(), 1u);

@@ -65,7 +65,8 @@ TEST_F(ConditionCsvFiles, ExportThenImportGivesTheSameFileByteForByte) {
                        {{"0", "0", "Gerätehaus; Tor \"Nord\"", "1234?", "C:\\Töne\\gong.wav"},
                         {"1", "1", longText, "2999999?", "D:\\" + std::string(252, 'p')},
                         {"2", "2", " Leerzeichen am Rand ", "ABCDEF01??", ""},
-                        {"2", "0", "€uro", "?????", ""}});
+                        {"2", "0", "€uro", "?????", ""}},
+                       "Test");
     // A record as another program could write it: all of Windows-1252 above
     // ASCII in the description.
     std::ofstream(conditionListPath(directory()), std::ios::app | std::ios::binary)
@@ -79,7 +80,7 @@ TEST_F(ConditionCsvFiles, ExportThenImportGivesTheSameFileByteForByte) {
     const CsvImport imported = importConditionCsv(readCsvFile(csvPath));
     EXPECT_TRUE(imported.refused.empty()) << imported.refused.front().reason;
     EXPECT_EQ(imported.encoding, CsvEncoding::Utf8);
-    writeConditionList(directory(), imported.entries);
+    writeConditionList(directory(), imported.entries, "Test");
     EXPECT_EQ(datBytes(), before);
 }
 

@@ -63,7 +63,7 @@ const std::vector<ConditionEntry> kThreeEntries = {
 
 // Five fields of 256 bytes each: a length byte, the text, zeros.
 TEST_F(ConditionListFile, WritesTheRecordLayoutByteForByte) {
-    writeConditionList(dir_, {{"1", "0", "Hallo", "12345", ""}});
+    writeConditionList(dir_, {{"1", "0", "Hallo", "12345", ""}}, "Test");
     std::string expected(kConditionRecordSize, '\0');
     const auto put = [&](std::size_t offset, std::string_view text) {
         expected[offset] = static_cast<char>(text.size());
@@ -100,13 +100,13 @@ TEST_F(ConditionListFile, RoundTripsEntriesAndAnEmptyListIsAnEmptyFile) {
     EXPECT_TRUE(result.entries.empty());
     EXPECT_FALSE(result.error) << "a missing file is an empty list";
 
-    writeConditionList(dir_, kThreeEntries);
+    writeConditionList(dir_, kThreeEntries, "Test");
     EXPECT_EQ(fs::file_size(file_), 3840u);
     result = readConditionList(dir_);
     EXPECT_EQ(result.entries, kThreeEntries);
     EXPECT_FALSE(result.error);
 
-    writeConditionList(dir_, {});
+    writeConditionList(dir_, {}, "Test");
     EXPECT_EQ(fs::file_size(file_), 0u);
     result = readConditionList(dir_);
     EXPECT_TRUE(result.entries.empty());
@@ -116,7 +116,7 @@ TEST_F(ConditionListFile, RoundTripsEntriesAndAnEmptyListIsAnEmptyFile) {
 TEST_F(ConditionListFile, CutsTextsTo255CharactersNotBytes) {
     std::string longText;
     for (int i = 0; i < 300; ++i) longText += "ä";
-    writeConditionList(dir_, {{"0", "0", longText, "12345", "/x/" + longText}});
+    writeConditionList(dir_, {{"0", "0", longText, "12345", "/x/" + longText}}, "Test");
 
     const std::string bytes = readBytes(file_);
     EXPECT_EQ(bytes.substr(512, 256), "\xff" + std::string(255, '\xe4'));
@@ -128,7 +128,8 @@ TEST_F(ConditionListFile, CutsTextsTo255CharactersNotBytes) {
 
 TEST_F(ConditionListFile, StoresUmlautsAsSingleWindows1252Bytes) {
     writeConditionList(
-        dir_, {{"0", "0", "Übung Süd ß €", "12345", ""}, {"0", "0", "Pfeil → Ziel", "12345", ""}});
+        dir_, {{"0", "0", "Übung Süd ß €", "12345", ""}, {"0", "0", "Pfeil → Ziel", "12345", ""}},
+        "Test");
     const std::string bytes = readBytes(file_);
     EXPECT_EQ(bytes.substr(512, 14), std::string("\x0d\xdc") + "bung S\xfc" + "d \xdf \x80");
     EXPECT_EQ(bytes.substr(1280 + 512, 13), "\x0cPfeil ? Ziel");
@@ -149,7 +150,7 @@ TEST_F(ConditionListFile, ForeignFieldTextsSurviveOpeningAndSaving) {
     ASSERT_EQ(result.entries.size(), 3u);
     EXPECT_EQ(result.entries[0].pin, "7");
     EXPECT_EQ(result.entries[0].kind, "x2");
-    writeConditionList(dir_, result.entries);
+    writeConditionList(dir_, result.entries, "Test");
     EXPECT_EQ(readBytes(file_), original);
 }
 
@@ -167,7 +168,7 @@ TEST(ConditionListNames, PathFieldIndexAndAudioFileName) {
 }
 
 TEST_F(ConditionListFile, ReadsAFileThatCannotBeOpenedForWriting) {
-    writeConditionList(dir_, kThreeEntries);
+    writeConditionList(dir_, kThreeEntries, "Test");
     fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(readConditionList(dir_).entries, kThreeEntries);
 
@@ -185,12 +186,12 @@ TEST_F(ConditionListFile, ReadsAFileThatCannotBeOpenedForWriting) {
 }
 
 TEST_F(ConditionListFile, RefusesToReplaceAReadOnlyFile) {
-    writeConditionList(dir_, kThreeEntries);
+    writeConditionList(dir_, kThreeEntries, "Test");
     const std::string before = readBytes(file_);
     fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
     try {
-        writeConditionList(dir_, {});
+        writeConditionList(dir_, {}, "Test");
         FAIL() << "read-only file was replaced";
     } catch (const ConditionListError& e) {
         EXPECT_STREQ(e.what(), "Dateizugriff verweigert");
@@ -199,12 +200,12 @@ TEST_F(ConditionListFile, RefusesToReplaceAReadOnlyFile) {
 }
 
 TEST_F(ConditionListFile, FailureBeforeTheRenameKeepsThePreviousList) {
-    writeConditionList(dir_, kThreeEntries);
+    writeConditionList(dir_, kThreeEntries, "Test");
     const std::string before = readBytes(file_);
 
     {
         const dravel::testing::ScopedHook<bool> failing(replaceFailBeforeRename, true);
-        EXPECT_THROW(writeConditionList(dir_, {{"0", "0", "neu", "11111", ""}}),
+        EXPECT_THROW(writeConditionList(dir_, {{"0", "0", "neu", "11111", ""}}, "Test"),
                      ConditionListError);
     }
 
@@ -217,7 +218,7 @@ TEST_F(ConditionListFile, FailureBeforeTheRenameKeepsThePreviousList) {
 TEST_F(ConditionListFile, AProgramFolderWithUmlautsIsReadAndWritten) {
     const std::string folder = dir_ + "Löschzug Süd/";
     fs::create_directory(pathFromUtf8(folder));
-    writeConditionList(folder, kThreeEntries);
+    writeConditionList(folder, kThreeEntries, "Test");
     const auto result = readConditionList(folder);
     EXPECT_EQ(result.entries, kThreeEntries);
     EXPECT_FALSE(result.error);
@@ -228,7 +229,7 @@ TEST_F(ConditionListFile, ADirectoryInPlaceOfTheFileIsRefused) {
     const auto result = readConditionList(dir_);
     EXPECT_TRUE(result.entries.empty());
     EXPECT_EQ(result.error, "Dateizugriff verweigert");
-    EXPECT_THROW(writeConditionList(dir_, kThreeEntries), ConditionListError);
+    EXPECT_THROW(writeConditionList(dir_, kThreeEntries, "Test"), ConditionListError);
 }
 
 TEST(ConditionListErrors, CarryTheSystemsGermanMessage) {

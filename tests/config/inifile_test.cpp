@@ -18,7 +18,7 @@ protected:
     void writeAndCommit(const char* section, const char* key, const std::string& value) const {
         IniFile ini(path());
         ini.writeString(section, key, value);
-        ini.commit();
+        ini.commit("Test");
     }
     long filesInDirectory() const {
         return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
@@ -31,7 +31,7 @@ TEST_F(IniFileTest, FileBuiltFromNothingFollowsTheWriteOrderWithCrLf) {
     ini.writeBool("Sound", "Play", true);
     ini.writeInteger("Pin0", "Warten", -5);
     ini.writeBool("Sound", "Wait", false);
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(), "[Sound]\r\nPfad=C:\\a.wav\r\nPlay=1\r\nWait=0\r\n[Pin0]\r\nWarten=-5\r\n");
 }
 
@@ -41,7 +41,7 @@ TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndSurroundingBlanks) {
     w.writeBool("Funk", "OnOff", true);
     w.writeInteger("Funk", "EndLautstärke", 2);
     w.writeInteger("Funktionsprobe", "Wochentag im Monat", 3);
-    w.commit();
+    w.commit("Test");
 
     const IniFile r(path());
     EXPECT_TRUE(r.readBool("Sound  ", "Play", false));
@@ -103,7 +103,7 @@ TEST_F(IniFileTest, ForeignLinesSurviveWritesByteForByte) {
     ini.writeBool("Sound", "Play", true);
     ini.writeInteger("Tail", "y", 2);
     ini.writeInteger("Fresh", "z", 3);
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(),
               "; written by hand\nstray line before any section\n[Other]\nKeep = as is \n\n"
               "[Sound]\r\nPfad=new\r\nPlay=1\r\n   ; comment inside\r\nNoEquals\r\n\r\n"
@@ -115,7 +115,7 @@ TEST_F(IniFileTest, FirstOfDuplicateSectionsAndKeysWins) {
     IniFile ini(path());
     EXPECT_EQ(ini.readInteger("A", "k", 0), 1);
     ini.writeInteger("A", "k", 9);
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(), "[A]\nk=9\r\nk=2\n[a]\nk=3\n");
 }
 
@@ -130,14 +130,14 @@ TEST_F(IniFileTest, LineBreaksInsideAValueCannotInjectKeys) {
 TEST_F(IniFileTest, NothingReachesTheDiskBeforeCommitAndEverythingAtOnce) {
     IniFile ini(path());
     EXPECT_EQ(ini.readString("Sound", "Pfad", "dflt"), "dflt");
-    ini.commit();
+    ini.commit("Test");
     EXPECT_FALSE(fs::exists(path())) << "a commit without writes created the file";
     ini.writeBool("Prog", "Tray", true);
     ini.writeBool("Prog", "Ende", false);
     EXPECT_TRUE(ini.hasPendingWrites());
     EXPECT_FALSE(fs::exists(path()));
     EXPECT_EQ(ini.readInteger("Prog", "Ende", 7), 0);  // reads see the command's own writes
-    ini.commit();
+    ini.commit("Test");
     EXPECT_FALSE(ini.hasPendingWrites());
     EXPECT_EQ(stored(), "[Prog]\r\nTray=1\r\nEnde=0\r\n");
 }
@@ -148,7 +148,7 @@ TEST_F(IniFileTest, ReadOnlyFileIsRefusedWithTheMessageAndLeftUntouched) {
     IniFile ini(path());
     ini.writeBool("Prog", "Tray", true);
     try {
-        ini.commit();
+        ini.commit("Test");
         FAIL() << "commit succeeded on a read-only file";
     } catch (const WriteError& e) {
         EXPECT_EQ(std::string(e.what()), "In " + path() + " kann nicht geschrieben werden");
@@ -163,7 +163,7 @@ TEST_F(IniFileTest, ReadOnlyDirectoryIsRefused) {
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     IniFile ini(path());
     ini.writeBool("Prog", "Tray", true);
-    EXPECT_THROW(ini.commit(), WriteError);
+    EXPECT_THROW(ini.commit("Test"), WriteError);
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_FALSE(fs::exists(path()));
 }
@@ -175,11 +175,11 @@ TEST_F(IniFileTest, FailureBeforeTheRenameKeepsTheOldFileWhole) {
     ini.writeBool("Sound", "Play", true);
     {
         const dravel::testing::ScopedHook<bool> failing(replaceFailBeforeRename, true);
-        EXPECT_THROW(ini.commit(), WriteError);
+        EXPECT_THROW(ini.commit("Test"), WriteError);
     }
     EXPECT_EQ(stored(), "[Sound]\r\nPfad=old\r\n");
     EXPECT_EQ(filesInDirectory(), 1) << "the temporary file was left behind";
-    ini.commit();  // the same writes go through once the disk works again
+    ini.commit("Test");  // the same writes go through once the disk works again
     EXPECT_EQ(stored(), "[Sound]\r\nPfad=new\r\nPlay=1\r\n");
 }
 
@@ -209,7 +209,7 @@ TEST_F(IniFileTest, AnOpeningBracketWithoutItsCloseIsAPlainLineOfTheSectionBefor
     EXPECT_EQ(ini.readInteger("a", "m", 0), 0);
     ini.writeInteger("S", "n", 3);
     ini.writeInteger("a", "x", 4);
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(), "[S]\r\nk=1\r\n[a\r\nm=2\r\nn=3\r\n[a]\r\nx=4\r\n");
 }
 
@@ -222,7 +222,7 @@ TEST_F(IniFileTest, ABareCarriageReturnEndsALine) {
     EXPECT_EQ(ini.readInteger("T", "y", 0), 4);
     ini.writeInteger("S", "k", 5);
     ini.writeInteger("T", "z", 6);
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(), "[S]\rk=5\r\nm=2\r[T]\r\nx=3\ny=4\rz=6\r\n");
 }
 
@@ -249,7 +249,7 @@ TEST_F(IniFileTest, NamesThatWouldReadBackAsSomethingElseAreRefused) {
     }
     IniFile ini(path());
     ini.writeBool(" Sound  ", " Play ", true);  // blanks around a name are no part of it
-    ini.commit();
+    ini.commit("Test");
     EXPECT_EQ(stored(), "[Sound]\r\nPlay=1\r\n");
 }
 

@@ -30,8 +30,8 @@ protected:
 TEST_P(ProgramFolder, BothFilesAreWrittenAndReadThere) {
     IniFile ini(settingsFilePath(programDirectory_));
     ini.writeString("Sound", "Pfad", "C:\\Sounds\\Sirene.wav");
-    ini.commit();
-    writeConditionList(programDirectory_, kEntries);
+    ini.commit("Test");
+    writeConditionList(programDirectory_, kEntries, "Test");
 
     EXPECT_EQ(readBytes(folder_ / "Prog.ini"), "[Sound]\r\nPfad=C:\\Sounds\\Sirene.wav\r\n");
     EXPECT_EQ(fs::file_size(folder_ / "Alarmierung.dat"), kEntries.size() * kConditionRecordSize);
@@ -55,8 +55,8 @@ protected:
     void SetUp() override {
         IniFile ini(settingsFilePath(programDirectory_));
         ini.writeString("Prog", "Tray", "0");
-        ini.commit();
-        writeConditionList(programDirectory_, kEntries);
+        ini.commit("Test");
+        writeConditionList(programDirectory_, kEntries, "Test");
     }
 
     // Another program holds the file for a moment, as a virus scanner does after each write. Where
@@ -85,14 +85,14 @@ TEST_F(HeldOpenFile, SettingsAreSavedOnceTheOtherProgramLetsGo) {
     BriefHold other(folder_ / "Prog.ini");
     IniFile ini(settingsFilePath(programDirectory_));
     ini.writeString("Prog", "Tray", "1");
-    EXPECT_NO_THROW(ini.commit());
+    EXPECT_NO_THROW(ini.commit("Test"));
     EXPECT_EQ(other.refusals(), other.refusalsExpected());
     EXPECT_EQ(readBytes(folder_ / "Prog.ini"), "[Prog]\r\nTray=1\r\n");
 }
 
 TEST_F(HeldOpenFile, ConditionListIsSavedOnceTheOtherProgramLetsGo) {
     BriefHold other(folder_ / "Alarmierung.dat");
-    EXPECT_NO_THROW(writeConditionList(programDirectory_, {kEntries[1]}));
+    EXPECT_NO_THROW(writeConditionList(programDirectory_, {kEntries[1]}, "Test"));
     EXPECT_EQ(other.refusals(), other.refusalsExpected());
     EXPECT_EQ(readConditionList(programDirectory_).entries, std::vector{kEntries[1]});
 }
@@ -105,7 +105,7 @@ TEST_F(HeldOpenFile, AHoldThatLastsIsRefusedWithTheMessageAndLeavesTheFileWhole)
     IniFile ini(settingsFilePath(programDirectory_));
     ini.writeString("Prog", "Tray", "1");
     try {
-        ini.commit();
+        ini.commit("Test");
         FAIL() << "the settings were replaced while another program held them";
     } catch (const WriteError& e) {
         EXPECT_EQ(std::string(e.what()),

@@ -1,7 +1,7 @@
 // Saves Prog.ini or Alarmierung.dat through the file layer again and again, for the trials of
 // tests/config/save_trials.py: killed at random moments, or run twice at once. Every save
 // reads the file first, as the program does, checks that what it read is whole, and writes
-// the next generation of it.
+// the next generation of it; the save keeps the generation it replaces in "Verlauf".
 //
 //   save_loop PARENT FILE [SAVES [READY]]
 //
@@ -73,7 +73,7 @@ Save saveSettings(const std::string& folder) {
             ini.writeString("Kalvor", foreignKey(i), foreignValue(i));
     for (int i = 1; i <= kRunKeys; ++i) ini.writeInteger("Lauf", runKey(i), generation + 1);
     try {
-        ini.commit();
+        ini.commit("Test");
     } catch (const WriteError& e) {
         return failed(e.what());
     }
@@ -105,7 +105,7 @@ Save saveConditionList(const std::string& folder) {
         entries.push_back(
             {"1", "0", description(i, generation + 1), "12345", "C:\\Töne\\Gong " + number(i, 3)});
     try {
-        writeConditionList(folder, entries);
+        writeConditionList(folder, entries, "Test");
     } catch (const ConditionListError& e) {
         return failed(e.what());
     }

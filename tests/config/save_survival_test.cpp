@@ -134,8 +134,15 @@ TEST_P(SaveSurvival, ASaveNeverDeletesTheTemporaryFileOfALivingSave) {
     std::promise<void> goOn;
     std::shared_future<void> goingOn = goOn.get_future().share();
     std::atomic<bool> first{true};
+    // The save of the file itself, not the one that keeps its earlier state.
+    const auto savingTheFile = [this] {
+        for (const auto& entry : fs::directory_iterator(temp_.folder))
+            if (entry.path().filename().string().starts_with(std::string(GetParam().name) + "."))
+                return true;
+        return false;
+    };
     const dravel::testing::ScopedHook<WhileSavingHook> hook(replaceWhileSaving, [&] {
-        if (!first.exchange(false)) return;
+        if (!savingTheFile() || !first.exchange(false)) return;
         created.set_value();
         goingOn.wait();
     });

@@ -11,17 +11,21 @@ N times (DRAVEL_KILLS, default 300); every tenth round starts in an empty folder
 saves are killed too. After each kill the file must be intact (whole, its foreign part included),
 not missing (a first save killed before the file existed is counted apart) nor torn; other files
 in the folder are counted as left behind, and a complete ".new" copy beside the file as stale: a
-read after the file was deleted would bring that never-saved state back. The next round's first read must find a whole file. At
-the end one clean save must leave the file and nothing else.
+read after the file was deleted would bring that never-saved state back. Every save keeps the
+content it replaces in the folder "Verlauf": after each kill every state kept there must be whole,
+with its description. The next round's first read must find a whole file. At the end one clean
+save must leave the file and its history and nothing else.
 
 Two savers (per file): two programs save the same file N times each at once (DRAVEL_TWO_SAVERS,
-default 500); no save may fail and no read may find a torn file. Exits with 1 on any fault.
+default 500); no save may fail, no read may find a torn file and every kept state must be whole.
+Exits with 1 on any fault.
 """
 import argparse
 import collections
 import os
 import random
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -82,6 +86,35 @@ def condition_list_state(data):
 
 
 STATES = {"Prog.ini": prog_ini_state, "Alarmierung.dat": condition_list_state}
+HISTORY = "Verlauf"
+KEPT_STATE = re.compile(r"\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.\d{3}_(Prog\.ini|Alarmierung\.dat)")
+DESCRIPTION = re.compile(r"Datei=(.+)\r\nBenutzer=.*\r\nBefehl=.*\r\nGeschrieben=[0-9a-f]{16}\r\n"
+                         r"Ausserhalb=(ja|nein)\r\n")
+
+
+def history_states(folder):
+    """The kept states' names, the torn ones among them (a copy or a description not whole), and
+    the other names in the history folder."""
+    history = os.path.join(folder, HISTORY)
+    names = sorted(os.listdir(history)) if os.path.isdir(history) else []
+    states, torn, others = [], [], []
+    for name in names:
+        path = os.path.join(history, name)
+        match = KEPT_STATE.fullmatch(name)
+        if match:
+            states.append(name)
+            with open(path, "rb") as f:
+                whole = STATES[match.group(1)](f.read()) == "intact"
+            description = path + ".txt"
+            if os.path.exists(description):  # a kill between the copy and its description
+                with open(description, "rb") as f:
+                    said = DESCRIPTION.fullmatch(f.read().decode("utf-8", errors="replace"))
+                whole = whole and said is not None and said.group(1) == match.group(1)
+            if not whole:
+                torn.append(name)
+        elif not (name.endswith(".txt") and KEPT_STATE.fullmatch(name[:-4])):
+            others.append(name)
+    return states, torn, others
 
 
 def file_state(folder, file_name):
@@ -109,13 +142,14 @@ def stale_copies(folder, file_name, others):
 
 
 def others_in(folder, file_name):
-    return sorted(n for n in os.listdir(folder) if n != file_name)
+    return sorted(n for n in os.listdir(folder) if n not in (file_name, HISTORY))
 
 
 def empty(folder):
     os.makedirs(folder, exist_ok=True)
     for name in os.listdir(folder):
-        os.remove(os.path.join(folder, name))
+        path = os.path.join(folder, name)
+        shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
 
 
 def wait_for(path, process):
@@ -171,6 +205,11 @@ def kill_trial(program, work, file_name, kills):
             counts["unwhole"] += 1
         state = file_state(folder, file_name)
         counts["first save" if not existed and state == "missing" else state] += 1
+        states, torn, _ = history_states(folder)
+        counts["states checked"] += len(states)
+        counts["torn states"] += len(torn)
+        if torn:
+            print(f"  round {round_number}: torn kept states {', '.join(torn[:3])}")
         others = others_in(folder, file_name)
         counts["left"] += bool(others)
         counts["stale"] += stale_copies(folder, file_name, others)
@@ -181,6 +220,7 @@ def kill_trial(program, work, file_name, kills):
     clean_code = program.start(work, file_name, 1).wait()
     after_clean = others_in(folder, file_name)
     clean_state = file_state(folder, file_name)
+    states, torn, history_left = history_states(folder)
     print(f"{file_name}: {kills} kills in {seconds:.0f} s: intact {counts['intact']}, "
           f"missing {counts['missing']}, torn {counts['torn']} "
           f"(first saves killed before the file existed: {counts['first save']}); "
@@ -189,10 +229,14 @@ def kill_trial(program, work, file_name, kills):
     print(f"  left behind after {counts['left']} kills: {', '.join(sorted(left_names)) or 'nothing'}"
           f" ({len(rf_files)} different rf*.tmp); stale complete copies beside the file: "
           f"{counts['stale']}")
+    print(f"  kept states: {counts['states checked']} checked after the kills, "
+          f"{counts['torn states']} torn")
     print(f"  one clean save: exit {clean_code}, file {clean_state}, left: "
-          f"{', '.join(after_clean) or 'nothing'}")
+          f"{', '.join(after_clean) or 'nothing'}; history: {len(states)} states, {len(torn)} torn, "
+          f"left: {', '.join(sorted(set(kind_of(n) for n in history_left))) or 'nothing'}")
     return (counts["missing"] == 0 and counts["torn"] == 0 and counts["unwhole"] == 0
-            and counts["stale"] == 0 and clean_code == 0 and clean_state == "intact" and not after_clean)
+            and counts["stale"] == 0 and counts["torn states"] == 0 and clean_code == 0
+            and clean_state == "intact" and not after_clean and not torn and not history_left)
 
 
 def two_savers(program, work, file_name, saves):
@@ -211,13 +255,15 @@ def two_savers(program, work, file_name, saves):
         failures.update(lines[:-1])
     state = file_state(folder, file_name)
     left = others_in(folder, file_name)
+    states, torn, history_left = history_states(folder)
     print(f"{file_name}: two savers, {saves} saves each, in {seconds:.0f} s: "
-          f"{' / '.join(reports)}; file {state}, left: {', '.join(left) or 'nothing'}")
+          f"{' / '.join(reports)}; file {state}, left: {', '.join(left) or 'nothing'}; "
+          f"history: {len(states)} states, {len(torn)} torn, left: {len(history_left)}")
     if codes != [0, 0]:
         print(f"  exit codes {codes[0]} and {codes[1]}")
     for message, count in failures.most_common(3):
         print(f"  {count} × {message}")
-    return codes == [0, 0] and state == "intact" and not left
+    return codes == [0, 0] and state == "intact" and not left and not torn and not history_left
 
 
 def main():

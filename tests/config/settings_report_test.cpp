@@ -23,8 +23,9 @@ TEST_F(SettingsReportTest, HoldsEveryPanelTheListItsCheckAndTheNextWindows) {
         "[Funk]\nOnOff=1\nSoundkarte=0\nEingang=1\nStart=0\nEnde=0\n"
         "[Funktionsprobe]\nArt=1\nWochentag1=5\nUhrzeit=10:00\nDauer=30\n");
     const std::string directory = dir_.string() + "/";
-    writeConditionList(directory, {{"1", "2", "Wache Nord", "0123456780", ""},
-                                   {"7", "0", "von Hand", "12345", ""}});
+    writeConditionList(
+        directory,
+        {{"1", "2", "Wache Nord", "0123456780", ""}, {"7", "0", "von Hand", "12345", ""}}, "Test");
     OneCard card;
     const sys_seconds now = sys_days(2026y / December / 7) + 9h + 5min;  // 10:05 MEZ
     const SettingsReport report = buildSettingsReport(directory, card, {}, now);

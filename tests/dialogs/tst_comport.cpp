@@ -93,7 +93,7 @@ bool runComPortCommand(CommandTest& t, const QString& portName,
                        const std::function<void(TPort&)>& drive) {
     child<QLabel>(t.window, "Port_name")->setText(portName);
     const auto run = [&] {
-        t.window.runSettingsCommand<TPort>([&](TPort& d) { d.fillPorts(portName); });
+        t.window.runSettingsCommand<TPort>(nullptr, [&](TPort& d) { d.fillPorts(portName); });
     };
     return driveModal<TPort>([&] { dravel::ui::guarded(&t.window, run); }, drive) &&
            t.boxes.failures().empty();
@@ -502,7 +502,7 @@ private slots:
     // The editor opened from here refuses to write over a list it could not read whole.
     void conditionListNotReadWholeIsNotWrittenOverFromHereEither() {
         TempProgramDir dir;
-        dravel::config::writeConditionList(dir.path(), {{"0", "0", "alt", "11111", ""}});
+        dravel::config::writeConditionList(dir.path(), {{"0", "0", "alt", "11111", ""}}, "Test");
         const auto file = dravel::config::pathFromUtf8(dir.file("Alarmierung.dat"));
         std::filesystem::resize_file(file, dravel::config::kMaxFileSize + 1);
         ScriptedBoxes boxes;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <fstream>
 
+#include <QTableWidget>
 #include "app/DravelApplication.h"
 #include "config/extras/ConditionCheck.h"
 #include "config/extras/ConditionCsv.h"
@@ -26,6 +27,7 @@
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
 #include "extras/Verdrahtung.h"
+#include "extras/Verlauf.h"
 #include "support/ScopedHook.h"
 
 using dravel::app::DravelApplication;
@@ -59,11 +61,13 @@ void writeSampleSetUp(const std::string& dir) {
            "[Funk]\r\nOnOff=1\r\nEingang=1\r\nStart=0\r\nEnde=0\r\n"
            "[Funktionsprobe]\r\nArt=2\r\nWochentag im Monat=0\r\nWochentag2=5\r\nUhrzeit=12:00\r\n"
            "Dauer=30\r\n";
-    writeConditionList(dir, {{"0", "0", "Vollalarm Wehr", "21345", ""},
-                             {"0", "1", "Gerätehaus Süd", "1234567?", ""},
-                             {"1", "0", "Licht Hof", "21345", ""},
-                             {"0", "2", "RTW Wache 1", "6123456780", "C:\\Kalvor\\rtw.wav"},
-                             {"0", "0", "Übung", "21345", ""}});
+    writeConditionList(dir,
+                       {{"0", "0", "Vollalarm Wehr", "21345", ""},
+                        {"0", "1", "Gerätehaus Süd", "1234567?", ""},
+                        {"1", "0", "Licht Hof", "21345", ""},
+                        {"0", "2", "RTW Wache 1", "6123456780", "C:\\Kalvor\\rtw.wav"},
+                        {"0", "0", "Übung", "21345", ""}},
+                       "Test");
 }
 
 // The wiring check on a simulated port whose far end holds CTS and DSR on:
@@ -86,7 +90,7 @@ void wiringCheck(const QString& out, const std::string& dir, sys_seconds now) {
                 QString::fromStdString(settingsFilePath(ownDir)));
     IniFile settings(settingsFilePath(ownDir));
     settings.writeBool("ComPort", "Extern", true);
-    settings.commit();
+    settings.commit("Test");
     const WiringPlan plan = WiringPlan::read(settings);
     TVerdrahtung window(nullptr);
     window.setPlan(plan, "C:\\Feuerwehr\\Kalvor\\");
@@ -126,7 +130,7 @@ void alarmCourse(const QString& out, const std::string& dir, sys_seconds now) {
     settings.writeBool("ComPort", "Extern", true);
     settings.writeBool("Sound", "Ansteuern", true);
     settings.writeInteger("Sound", "Ansteuern Pin", 1);
-    settings.commit();
+    (void)settings.commit("Alarmablauf");
     const CourseSource source = readCourseSource(ownDir, sampleLength, now);
     dravel::extras::TAlarmablauf window;
     window.setCourses(buildAlarmCourses(source, alarmChoices(source.list)));
@@ -134,6 +138,31 @@ void alarmCourse(const QString& out, const std::string& dir, sys_seconds now) {
     save(window, out + "/extras-alarmablauf.png");
     window.findChild<QComboBox*>("Alarmauswahl")->setCurrentIndex(4);  // the FMS code
     save(window, out + "/extras-alarmablauf-fms.png");
+}
+
+// A pin's wait changed in "ComPort", then an entry added to the list: the change history with
+// either state selected.
+void changeHistory(const QString& out, const std::string& dir) {
+    system_clock::time_point at = sys_days(2027y / February / 26) + 17h + 4min + 12s;
+    const ScopedHook<HistoryClock> clock(replaceHistoryClock, [&at] { return at; });
+    const ScopedHook<std::string> user(replaceUserName, "Gruppenführer");
+    IniFile settings(settingsFilePath(dir));
+    settings.writeInteger("Pin1", "Warten", 30);
+    (void)settings.commit("ComPort");
+    at += minutes(7);
+    auto list = readConditionList(dir).entries;
+    list.push_back({"2", "0", "Sirene Nachbarort", "21436", ""});
+    (void)writeConditionList(dir, list, "Bedingte Portansteuerung");
+    TVerlauf window(nullptr, dir, {});
+    window.refresh();
+    window.resize(760, 520);
+    auto* states = window.findChild<QTableWidget*>(QStringLiteral("Staende"));
+    for (const auto& [row, name] : {std::pair{1, "prog-ini"}, std::pair{0, "bedingungsliste"}}) {
+        states->selectRow(row);
+        window.show();
+        QApplication::processEvents();  // the queued fit of the rows
+        save(window, out + "/extras-aenderungsverlauf-" + name + ".png");
+    }
 }
 
 }  // namespace
@@ -171,6 +200,7 @@ int main(int argc, char** argv) {
     // Drawn before any PDF is written: the report's glyphs of the bitmap font, laid out at
     // 300 dpi, would show as gaps in windows drawn after it.
     wiringCheck(out, dir, now);
+    changeHistory(out, dir);
 
     alarmCourse(out, dir, now);
 

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -22,14 +23,17 @@
 #include "config/extras/DeactivationWindows.h"
 #include "config/extras/SettingsReport.h"
 #include "config/storage/AtomicFile.h"
+#include "dialogs/ProgEinstellung.h"
 #include "extras/Bedingungspruefung.h"
 #include "extras/CsvImport.h"
 #include "extras/ExtrasMenu.h"
 #include "extras/ProbenTermine.h"
 #include "extras/ReportDocument.h"
+#include "extras/Verlauf.h"
 #include "support/TestSupport.h"
 #include "support/UnreadList.h"
 #include "support/WindowDriver.h"
+#include "ui/PanelLabel.h"
 
 using dravel::app::TMain;
 
@@ -227,13 +231,83 @@ private slots:
         QCOMPARE(texts,
                  (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…", "Alarmablauf…",
                               "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
-                              "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…"}));
+                              "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…",
+                              "Änderungsverlauf…"}));
+    }
+
+    // Saves through a settings window and the list's save path: a history that cannot be
+    // written is said once and the save stands; then the window shows both files' states, the
+    // Prog.ini change in the main window's sentences, and puts the state back byte for byte
+    // (foreign section included) after "Ja" only, with the summary rebuilt.
+    void historyWindowComparesAndRestoresWithTheSummaryRebuilt() {
+        auto& [dir, boxes, window] = *f;
+        const auto saveTray = [&](bool tray) {
+            return driveModal<dravel::dialogs::TProg>(
+                [&] { window.trigger("ProgrammEinstellungen1"); },
+                [tray](dravel::dialogs::TProg& d) {
+                    check(d, "ToTray")->setChecked(tray);
+                    press(d, "ok");
+                });
+        };
+        const auto programPanel = [&] {
+            return window.w.findChild<dravel::ui::PanelLabel*>("ProgInfo")->panelText();
+        };
+        dir.write("Prog.ini", "[Kalvor]\r\n; eigene Zeile\r\n[ComPort]\r\nPort=COM2\r\n");
+        dir.write("Verlauf", "kein Ordner");
+        boxes.expect(BoxKind::Warning,
+                     "Die Änderung wurde gespeichert, aber der bisherige Stand von Prog.ini "
+                     "konnte nicht im Ordner \"Verlauf\" aufbewahrt werden (\"Verlauf\" ist "
+                     "kein Ordner).");
+        QVERIFY(saveTray(true));
+        QVERIFY(boxes.allAnswered());
+        const std::string withTray = dir.read("Prog.ini");
+        QVERIFY(withTray.find("Tray=1") != std::string::npos);
+        QFile::remove(inDir(dir, "Verlauf"));
+        dravel::config::writeConditionList(dir.path(), {kList[0]}, "Test");
+        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]}, "Test");
+        QVERIFY(saveTray(false));
+        const std::string withoutTray = dir.read("Prog.ini");
+
+        QVERIFY(window.drive<TVerlauf>("Aenderungsverlauf1", [&](TVerlauf& d) {
+            auto* states = child<QTableWidget>(d, "Staende");
+            auto* differences = child<QTableWidget>(d, "Unterschiede");
+            QCOMPARE(states->rowCount(), 2);
+            QCOMPARE(
+                rowTexts(states, 1).mid(1, 3),
+                (QStringList{"Alarmierung.dat",
+                             QString::fromStdString(dravel::config::currentUserName()), "Test"}));
+            QCOMPARE(rowTexts(states, 0)[3], QStringLiteral("Programm Einstellungen"));
+            QCOMPARE(differences->rowCount(), 1);
+            QCOMPARE(rowTexts(differences, 0)[0], QStringLiteral("Programm"));
+            QVERIFY(rowTexts(differences, 0)[1].startsWith("Das Programm wird nach dem Start in"));
+            QVERIFY(rowTexts(differences, 0)[2].startsWith("Das Programm bleibt nach dem Start"));
+            states->selectRow(1);
+            QCOMPARE(rowTexts(differences, 0),
+                     (QStringList{"Kennung 0123456780 \"Wache Süd\"", "",
+                                  "Pin 4 (DTR), FMS-Kennung, \"Wache Süd\""}));
+            states->selectRow(0);
+            boxes.expectContaining(BoxKind::Confirmation, QStringLiteral("Soll Prog.ini vom "),
+                                   false);
+            press(d, "Wiederherstellen");
+            QCOMPARE(dir.read("Prog.ini"), withoutTray);
+            boxes.expectContaining(BoxKind::Confirmation, QStringLiteral("Soll Prog.ini vom "));
+            press(d, "Wiederherstellen");
+            QCOMPARE(states->rowCount(), 3);
+            QVERIFY(rowTexts(states, 0)[3].startsWith("Wiederherstellen (Stand vom "));
+            press(d, "Schliessen");
+        }));
+        QCOMPARE(dir.read("Prog.ini"), withTray);
+        QVERIFY(programPanel().startsWith("Das Programm wird nach dem Start in die SysTray"));
+        std::string replaced;
+        QVERIFY(!dravel::config::readHistoryState(dravel::config::listHistory(dir.path()).at(0),
+                                                  replaced));
+        QCOMPARE(replaced, withoutTray);
     }
 
     void listCheckShowsOneRowPerFindingOrNone() {
         auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini", kPins);
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(),
                      QStringLiteral("1 Auffälligkeit gefunden:"));
@@ -244,7 +318,7 @@ private slots:
                                   "Doppelter Eintrag: gleiche Art und Kennung wie Zeile 1"}));
             d.accept();
         }));
-        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]});
+        dravel::config::writeConditionList(dir.path(), {kList[0], kList[1]}, "Test");
         QVERIFY(window.drive<TPruefung>("BedingungslistePruefen1", [](TPruefung& d) {
             QCOMPARE(child<QLabel>(d, "Ergebnis")->text(), QStringLiteral("Keine Auffälligkeiten"));
             QVERIFY(child<QTableWidget>(d, "Befunde")->isHidden());
@@ -303,7 +377,7 @@ private slots:
 
     void exportThenImportReplacingGivesTheSameFile() {
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const std::string before = dir.read("Alarmierung.dat");
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden nach \"%1\" exportiert")
@@ -313,7 +387,7 @@ private slots:
         window.trigger("Exportieren1");
         QCOMPARE(dir.read("liste.csv"), dravel::config::exportConditionCsv(kList));
 
-        dravel::config::writeConditionList(dir.path(), {});
+        dravel::config::writeConditionList(dir.path(), {}, "Test");
         boxes.expect(BoxKind::Information,
                      QStringLiteral("3 Einträge wurden übernommen, die Bedingungsliste hat jetzt 3 "
                                     "Einträge"));
@@ -327,7 +401,7 @@ private slots:
 
     void importShowsRefusedRowsFirstAndAppendsOrCancels() {
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), {kList[1]});
+        dravel::config::writeConditionList(dir.path(), {kList[1]}, "Test");
         const std::string before = dir.read("Alarmierung.dat");
         dir.write("neu.csv",
                   "Pin;Art;Code;Beschreibung;Audiodatei\r\n"
@@ -421,7 +495,7 @@ private slots:
         QFETCH(bool, tooBig);
         QFETCH(QString, cause);
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const UnreadList list(dir, tooBig);
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         // Only the list is refused: the CSV beside it stays readable for anyone.
@@ -467,7 +541,7 @@ private slots:
         auto& [dir, boxes, window] = *f;
         dir.write("Prog.ini",
                   kPins + "[Funktionsprobe]\r\nArt=4\r\nUhrzeit=23:00\r\nDauer=120\r\n");
-        dravel::config::writeConditionList(dir.path(), kList);
+        dravel::config::writeConditionList(dir.path(), kList, "Test");
         const QString pdf = inDir(dir, "bericht.pdf");
         boxes.expect(BoxKind::Information, QStringLiteral("Der Bericht wurde in \"%1\" gespeichert")
                                                .arg(QDir::toNativeSeparators(pdf)));

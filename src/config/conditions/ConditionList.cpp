@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "config/storage/AtomicFile.h"
 #include "config/storage/Cp1252.h"
+#include "config/storage/History.h"
 
 namespace dravel::config {
 namespace {
@@ -45,33 +47,17 @@ void appendRecord(std::string& out, const ConditionEntry& entry) {
         encodeField(record + i * kConditionFieldSize, *fields[i]);
 }
 
-std::string encodeList(const std::vector<ConditionEntry>& entries) {
+}  // namespace
+
+std::string encodeConditionList(const std::vector<ConditionEntry>& entries) {
     std::string bytes;
     bytes.reserve(entries.size() * kConditionRecordSize);
     for (const ConditionEntry& entry : entries) appendRecord(bytes, entry);
     return bytes;
 }
 
-}  // namespace
-
 ConditionListError::ConditionListError(std::error_code cause)
     : std::runtime_error(fileErrorMessage(cause)), cause_(cause) {}
-
-std::string fileErrorMessage(std::error_code cause) {
-    if (cause == copyNotRestored())
-        return "Die Datei fehlt; die Kopie einer abgebrochenen Speicherung kann nicht an ihre "
-               "Stelle gelegt werden (Ordner schreibgeschützt?)";
-    if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted ||
-        cause == std::errc::read_only_file_system || cause == std::errc::is_a_directory ||
-        cause == notARegularFile())
-        return "Dateizugriff verweigert";
-    if (cause == std::errc::not_enough_memory) return "Zu wenig Arbeitsspeicher";
-    if (cause == std::errc::no_space_on_device || cause == std::errc::file_too_large)
-        return "Zu wenig Speicherplatz";
-    if (cause == std::errc::no_such_file_or_directory) return "Datei nicht gefunden";
-    if (cause == std::errc::too_many_files_open) return "Zu viele geöffnete Dateien";
-    return "E/A-Fehler " + std::to_string(cause.value());
-}
 
 std::string conditionListPath(const std::string& programDirectory) {
     return programDirectory + std::string(kFileName);
@@ -82,6 +68,14 @@ std::string listNotReadWholeMessage(const std::string& programDirectory, const s
            cause + "). Die Datei bleibt, wie sie ist";
 }
 
+std::vector<ConditionEntry> decodeConditionList(std::string_view bytes) {
+    std::vector<ConditionEntry> entries;
+    entries.reserve(bytes.size() / kConditionRecordSize);
+    for (std::size_t at = 0; at + kConditionRecordSize <= bytes.size(); at += kConditionRecordSize)
+        entries.push_back(decodeRecord(bytes.data() + at));
+    return entries;
+}
+
 ConditionListReadResult readConditionList(const std::string& programDirectory) {
     std::string bytes;
     const std::error_code ec = readRegularFile(conditionListPath(programDirectory), bytes);
@@ -89,18 +83,18 @@ ConditionListReadResult readConditionList(const std::string& programDirectory) {
     // A read that fails part way keeps the whole records before the failure.
     ConditionListReadResult result;
     result.read = fingerprintOf(bytes);
-    result.entries.reserve(bytes.size() / kConditionRecordSize);
-    for (std::size_t at = 0; at + kConditionRecordSize <= bytes.size(); at += kConditionRecordSize)
-        result.entries.push_back(decodeRecord(bytes.data() + at));
+    result.entries = decodeConditionList(bytes);
     if (ec) result.error = fileErrorMessage(ec);
     return result;
 }
 
-void writeConditionList(const std::string& programDirectory,
-                        const std::vector<ConditionEntry>& entries) {
-    const std::string path = conditionListPath(programDirectory);
-    if (const std::error_code ec = replaceFileContents(path, encodeList(entries)))
-        throw ConditionListError(ec);
+HistoryWarning writeConditionList(const std::string& programDirectory,
+                                  const std::vector<ConditionEntry>& entries,
+                                  std::string_view command) {
+    SavedWithHistory saved = saveKeepingHistory(conditionListPath(programDirectory),
+                                                encodeConditionList(entries), command);
+    if (saved.error) throw ConditionListError(saved.error);
+    return std::move(saved.warning);
 }
 
 bool conditionListChangedSince(const std::string& programDirectory, const FileFingerprint& read) {

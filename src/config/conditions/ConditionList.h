@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "config/storage/FileFingerprint.h"
+#include "config/storage/FileError.h"
+#include "config/storage/History.h"
 
 // Alarmierung.dat, the condition list the alarm program reads: a plain run
 // of 1280-byte records, each five 256-byte fields of one length byte and up
@@ -58,10 +60,6 @@ private:
     std::error_code cause_;
 };
 
-// The program's German text for a file access failure; "E/A-Fehler %d"
-// with the error number for failures without a text of their own.
-std::string fileErrorMessage(std::error_code cause);
-
 // programDirectory + "Alarmierung.dat"; the directory ends in a separator.
 std::string conditionListPath(const std::string& programDirectory);
 
@@ -75,12 +73,21 @@ std::string listNotReadWholeMessage(const std::string& programDirectory, const s
 // readRegularFile); the file is opened for reading only.
 ConditionListReadResult readConditionList(const std::string& programDirectory);
 
-// Rewrites the whole list of the program directory in the given order.
+// The entries of a whole file's bytes; bytes after the last whole record
+// are ignored.
+std::vector<ConditionEntry> decodeConditionList(std::string_view bytes);
+// The file's bytes for the entries, as writeConditionList writes them.
+std::string encodeConditionList(const std::vector<ConditionEntry>& entries);
+
+// Rewrites the whole list of the program directory in the given order,
+// keeping the list it replaces in the history under the command's name.
 // The new file replaces the old one only when complete, so any failure
 // (throws ConditionListError) leaves the previous list whole. A read-only
-// file or directory is refused with "Dateizugriff verweigert".
-void writeConditionList(const std::string& programDirectory,
-                        const std::vector<ConditionEntry>& entries);
+// file or directory is refused with "Dateizugriff verweigert". Returns the
+// note to show when the earlier list could not be kept.
+HistoryWarning writeConditionList(const std::string& programDirectory,
+                                  const std::vector<ConditionEntry>& entries,
+                                  std::string_view command);
 
 // True when the list's file no longer holds what was read (see FileFingerprint).
 bool conditionListChangedSince(const std::string& programDirectory, const FileFingerprint& read);

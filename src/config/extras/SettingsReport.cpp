@@ -32,6 +32,21 @@ public:
     std::vector<std::string> inputNames() const override { return {}; }
 };
 
+template <std::size_t N>
+std::string caption(const std::string& field, const std::array<std::string_view, N>& captions) {
+    const auto index = conditionFieldIndex(field);
+    return index ? std::string(captions[static_cast<std::size_t>(*index)]) : field;
+}
+
+std::vector<ReportCondition> reportConditions(const std::vector<ConditionEntry>& entries) {
+    std::vector<ReportCondition> rows;
+    rows.reserve(entries.size());
+    for (const ConditionEntry& e : entries) rows.push_back(reportCondition(e));
+    return rows;
+}
+
+}  // namespace
+
 std::vector<ReportPanel> summaryPanels(const SummaryTexts& s) {
     std::vector<ReportPanel> panels = {
         {"Sound: Datei", panelLines(s.soundFile)},
@@ -46,22 +61,10 @@ std::vector<ReportPanel> summaryPanels(const SummaryTexts& s) {
     return panels;
 }
 
-template <std::size_t N>
-std::string caption(const std::string& field, const std::array<std::string_view, N>& captions) {
-    const auto index = conditionFieldIndex(field);
-    return index ? std::string(captions[static_cast<std::size_t>(*index)]) : field;
+ReportCondition reportCondition(const ConditionEntry& e) {
+    return {caption(e.pin, kPinCaptions), caption(e.kind, kConditionKindItems), e.code,
+            e.description, e.audioPath};
 }
-
-std::vector<ReportCondition> reportConditions(const std::vector<ConditionEntry>& entries) {
-    std::vector<ReportCondition> rows;
-    rows.reserve(entries.size());
-    for (const ConditionEntry& e : entries)
-        rows.push_back({caption(e.pin, kPinCaptions), caption(e.kind, kConditionKindItems), e.code,
-                        e.description, e.audioPath});
-    return rows;
-}
-
-}  // namespace
 
 SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNames& mixer,
                                    const PlayableCheck& playable, sys_seconds now,

@@ -9,6 +9,7 @@
 #include "config/extras/ConditionCheck.h"
 #include "config/extras/DeactivationWindows.h"
 #include "config/settings/MixerNames.h"
+#include "config/summary/Summary.h"
 
 // What the settings report holds, for the unit's records: everything the
 // main window shows, the condition list and its check. Printing and the PDF
@@ -40,6 +41,12 @@ struct SettingsReport {
     // the report was made without the sound component.
     std::vector<AlarmCourse> courses;
 };
+
+// The summary's panels in the report's order, line breaks split.
+std::vector<ReportPanel> summaryPanels(const SummaryTexts& texts);
+
+// An entry with the captions of its pin and kind.
+ReportCondition reportCondition(const ConditionEntry& entry);
 
 // Reads Prog.ini and Alarmierung.dat of the program directory once each.
 SettingsReport buildSettingsReport(const std::string& programDirectory, MixerNames& mixer,

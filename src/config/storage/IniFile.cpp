@@ -330,6 +330,12 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
     doc_ = std::make_unique<Document>(std::move(bytes));
 }
 
+IniFile IniFile::fromContent(std::string bytes) {
+    IniFile content;
+    content.doc_ = std::make_unique<Document>(std::move(bytes));
+    return content;
+}
+
 IniFile::~IniFile() = default;
 IniFile::IniFile(IniFile&&) noexcept = default;
 IniFile& IniFile::operator=(IniFile&&) noexcept = default;
@@ -369,10 +375,12 @@ bool IniFile::hasPendingWrites() const {
     return dirty_;
 }
 
-void IniFile::commit() {
-    if (!dirty_) return;
-    if (replaceFileContents(path_, doc_->serialize())) throw WriteError(path_);
+HistoryWarning IniFile::commit(std::string_view command) {
+    if (!dirty_) return std::nullopt;
+    SavedWithHistory saved = saveKeepingHistory(path_, doc_->serialize(), command);
+    if (saved.error) throw WriteError(path_);
     dirty_ = false;
+    return std::move(saved.warning);
 }
 
 std::string settingsFilePath(const std::string& programDirectory) {

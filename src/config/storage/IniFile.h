@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/storage/History.h"
+
 namespace dravel::config {
 
 // Raised when the settings file cannot be replaced; the message names the file.
@@ -44,6 +46,9 @@ public:
 class IniFile {
 public:
     explicit IniFile(std::string path);
+    // A file's content held in memory (a kept state), read only: it has no
+    // path to be saved to.
+    static IniFile fromContent(std::string bytes);
     ~IniFile();
     IniFile(IniFile&&) noexcept;
     IniFile& operator=(IniFile&&) noexcept;
@@ -62,11 +67,15 @@ public:
     // True when writes are waiting for commit().
     bool hasPendingWrites() const;
 
-    // Replaces the file with the written values; throws WriteError and leaves
-    // the file as it was when the file or its directory cannot be written.
-    void commit();
+    // Replaces the file with the written values, keeping the content it
+    // replaces in the history under the command's name; throws WriteError and
+    // leaves the file as it was when the file or its directory cannot be
+    // written. Returns the note to show when the earlier state could not be
+    // kept.
+    HistoryWarning commit(std::string_view command);
 
 private:
+    IniFile() = default;
     class Document;
     std::string path_;
     std::unique_ptr<Document> doc_;
