@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DRAVEL_REQUIRE(again.entries == imported.entries);
 
     const std::string& dir = scratchFolder();
-    writeConditionList(dir, imported.entries);
+    (void)writeConditionList(dir, imported.entries, "Fuzz");
     DRAVEL_REQUIRE(readConditionList(dir).entries == imported.entries);
     return 0;
 }

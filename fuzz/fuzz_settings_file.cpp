@@ -85,7 +85,7 @@ bool writesSection(const std::vector<Write>& writes, const std::string& section)
 void commit(const std::string& path, const std::vector<Write>& writes) {
     IniFile ini(path);
     for (const Write& w : writes) ini.writeString(w.section, w.key, w.value);
-    ini.commit();
+    (void)ini.commit("Fuzz");
 }
 
 }  // namespace

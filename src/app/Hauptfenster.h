@@ -94,11 +94,9 @@ void TMain::runSettingsCommand(const QAction* command, Prepare&& prepare) {
         // them meanwhile would be undone without a word.
         if (Dialog::Values::read(ini) == atOpen || overwriteChangedSettings()) {
             dialog.values().write(ini);
-            ini.commit();
+            const QString name = command ? command->text() : dialog.windowTitle();
+            showHistoryWarning(ini.commit(name.toStdString()));
         }
-        dialog.values().write(ini);
-        const QString name = command ? command->text() : dialog.windowTitle();
-        showHistoryWarning(ini.commit(name.toStdString()));
     }
     Zusammenfassung();
 }

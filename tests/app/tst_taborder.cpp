@@ -69,7 +69,8 @@ private slots:
     void initTestCase() {
         dir_.write("Prog.ini", "[Sound]\r\nPlay=1\r\n[ComPort]\r\nExtern=1\r\n");
         config::writeConditionList(
-            dir_.path(), {{"0", "0", "eins", "11111", ""}, {"1", "0", "zwei", "22222", ""}});
+            dir_.path(), {{"0", "0", "eins", "11111", ""}, {"1", "0", "zwei", "22222", ""}},
+            "Test");
     }
     void tabVisitsEachWindowInReadingOrder_data();
     void tabVisitsEachWindowInReadingOrder();

@@ -257,7 +257,7 @@ namespace {
 TEST_F(ConditionListFile, TellsWhetherTheFileChangedSinceItWasRead) {
     const std::vector<ConditionEntry> other = {{"2", "0", "Wache Süd", "12345", ""}};
     const auto save = [this](const std::vector<ConditionEntry>& list) {
-        return std::function<void()>([this, list] { writeConditionList(dir_, list); });
+        return std::function<void()>([this, list] { writeConditionList(dir_, list, "Test"); });
     };
     const std::function<void()> none = [] {}, gone = [this] { fs::remove(file_); };
     const std::tuple<bool, std::function<void()>, bool> rows[] = {
@@ -267,7 +267,7 @@ TEST_F(ConditionListFile, TellsWhetherTheFileChangedSinceItWasRead) {
     for (std::size_t row = 0; row < std::size(rows); ++row) {
         const auto& [fileAtRead, meanwhile, changed] = rows[row];
         fs::remove(file_);
-        if (fileAtRead) writeConditionList(dir_, kThreeEntries);
+        if (fileAtRead) writeConditionList(dir_, kThreeEntries, "Test");
         const FileFingerprint read = readConditionList(dir_).read;
         meanwhile();
         EXPECT_EQ(conditionListChangedSince(dir_, read), changed) << "row " << row;

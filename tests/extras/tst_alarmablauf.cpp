@@ -70,7 +70,7 @@ QStringList pictured(const CourseView& view, const dravel::config::AlarmCourse& 
 bool openWindow(const std::function<void(TAlarmablauf&)>& check) {
     TempProgramDir dir;
     dir.write("Prog.ini", kSettings);
-    dravel::config::writeConditionList(dir.path(), kList);
+    dravel::config::writeConditionList(dir.path(), kList, "Test");
     dravel::extras::ExtrasServices services;
     services.soundLength = [](const std::string&) { return dravel::config::SoundLength{12.5, ""}; };
     services.now = [] { return floor<seconds>(sys_days(2026y / December / 7) + 9h); };

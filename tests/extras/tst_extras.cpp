@@ -228,11 +228,10 @@ private slots:
         QStringList texts;
         for (QAction* a : child<QMenu>(window.w, "Extras1")->actions())
             if (!a->isSeparator()) texts << a->text();
-        QCOMPARE(texts,
-                 (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…", "Alarmablauf…",
-                              "Bedingungsliste exportieren…", "Bedingungsliste importieren…",
-                              "Einstellungen als PDF…", "Drucken…", "Verdrahtung prüfen…",
-                              "Änderungsverlauf…"}));
+        QCOMPARE(texts, (QStringList{"Bedingungsliste prüfen…", "Nächste Funktionsproben…",
+                                     "Alarmablauf…", "Bedingungsliste exportieren…",
+                                     "Bedingungsliste importieren…", "Einstellungen als PDF…",
+                                     "Drucken…", "Verdrahtung prüfen…", "Änderungsverlauf…"}));
     }
 
     // Saves through a settings window and the list's save path: a history that cannot be
@@ -439,14 +438,14 @@ private slots:
     // nothing.
     void importAsksBeforeOverwritingAListSavedMeanwhile() {
         auto& [dir, boxes, window] = *f;
-        dravel::config::writeConditionList(dir.path(), {kList[1]});
+        dravel::config::writeConditionList(dir.path(), {kList[1]}, "Test");
         dir.write("neu.csv", "Pin;Art;Code;Beschreibung;Audiodatei\r\n0;0;11111;eins;\r\n");
         window.openAnswer = QDir::fromNativeSeparators(inDir(dir, "neu.csv"));
         boxes.expectContaining(BoxKind::Confirmation,
                                QStringLiteral(" wurde geändert, seit die Liste gelesen wurde"),
                                false);
         QVERIFY(window.drive<TCsvImport>("Importieren1", [&](TCsvImport& d) {
-            dravel::config::writeConditionList(dir.path(), {kList[0]});
+            dravel::config::writeConditionList(dir.path(), {kList[0]}, "Test");
             press(d, "Anhaengen");
         }));
         QVERIFY(dravel::config::readConditionList(dir.path()).entries ==
