@@ -9,8 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "config/storage/FileFingerprint.h"
 #include "config/storage/FileError.h"
+#include "config/storage/FileFingerprint.h"
 #include "config/storage/History.h"
 
 // Alarmierung.dat, the condition list the alarm program reads: a plain run
