@@ -253,7 +253,8 @@ version_check() {
   cp "$app/Dravel.exe" "$work/Dravel.exe"
   (cd "$work" && DRAVEL_EXECUTABLE="$work/Dravel.exe" wine "$build/tests/version_text_test.exe" \
     --gtest_filter=DravelExecutable.* >"$out" 2>&1) || true
-  if grep -q '^\[  PASSED  \] 1 test' "$out"; then
+  # Every DravelExecutable case ran (the version, the German resource) and none failed.
+  if grep -q '^\[  PASSED  \] [1-9][0-9]* test' "$out" && ! grep -q '^\[  FAILED  \]' "$out"; then
     echo "Dravel.exe: version resource $(project_version) read through GetFileVersionInfoW"
     passed=$((passed + 1))
   else
