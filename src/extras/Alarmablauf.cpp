@@ -1,6 +1,8 @@
 #include "extras/Alarmablauf.h"
 
+#include <QFontMetrics>
 #include <QListWidgetItem>
+#include <QResizeEvent>
 
 #include "extras/CourseView.h"
 #include "extras/ui_Alarmablauf.h"
@@ -69,6 +71,25 @@ void TAlarmablauf::AlarmauswahlChange(int index) {
             ui->Ereignisse->addItem(eventItem(toQString(row.caption + ": " + row.note), -1));
     for (const std::string& finding : course->findings) ui->Befunde->addItem(toQString(finding));
     if (course->findings.empty()) ui->Befunde->addItem(QStringLiteral("Keine Auffälligkeiten"));
+    fitFindings();
+}
+
+// A wrapped list item is sized by the view before it knows its final width, and the
+// finding's last line would be cut off: each item gets the height its text needs.
+void TAlarmablauf::fitFindings() {
+    const int width = ui->Befunde->viewport()->width() - 2 * ui->Befunde->spacing() - 8;
+    const QFontMetrics metrics(ui->Befunde->font());
+    for (int i = 0; i < ui->Befunde->count(); ++i) {
+        QListWidgetItem* item = ui->Befunde->item(i);
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, item->text());
+        item->setSizeHint(QSize(width, needed.height() + 6));
+    }
+}
+
+void TAlarmablauf::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitFindings();
 }
 
 void TAlarmablauf::EreignisseChange(int row) {

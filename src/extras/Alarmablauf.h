@@ -27,8 +27,12 @@ public:
 
     CourseView* view() const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void AlarmauswahlChange(int index);
+    void fitFindings();
     void EreignisseChange(int row);
     void AblaufSelect(int barIndex);
 
