@@ -33,13 +33,13 @@ HWND ownerOf(QWidget* parent) {
     return parent ? reinterpret_cast<HWND>(parent->window()->winId()) : nullptr;
 }
 
-// The specs point into `entries` and `patterns`, which outlive the dialog.
+// The filter entries point into `entries` and `patterns`, which outlive the dialog.
 std::vector<COMDLG_FILTERSPEC> fileTypes(const QStringList& entries, QStringList& patterns) {
     for (const QString& entry : entries) patterns << filterPattern(entry);
-    std::vector<COMDLG_FILTERSPEC> specs;
+    std::vector<COMDLG_FILTERSPEC> filters;
     for (qsizetype i = 0; i < entries.size(); ++i)
-        specs.push_back({wide(entries[i]), wide(patterns[i])});
-    return specs;
+        filters.push_back({wide(entries[i]), wide(patterns[i])});
+    return filters;
 }
 
 void setFolder(IFileDialog* dialog, const QString& folder) {
@@ -77,8 +77,8 @@ QString runDialog(REFCLSID kind, QWidget* parent, const QString& title, const QS
     if (!title.isEmpty()) dialog->SetTitle(wide(title));
     QStringList patterns;
     const QStringList entries = filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
-    const std::vector<COMDLG_FILTERSPEC> specs = fileTypes(entries, patterns);
-    if (!specs.empty()) dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+    const std::vector<COMDLG_FILTERSPEC> filters = fileTypes(entries, patterns);
+    if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
     prepare(dialog.p, patterns);
     return showAndGetPath(dialog.p, parent);
 }
