@@ -96,6 +96,13 @@ public:
     }
     bool shows(const char* panel) const { return get(panel)->isVisible(); }
     void click(const char* button) const { get<QAbstractButton>(button)->click(); }
+    // Shows the editor and deletes its first entry, answering the question with "Ja".
+    void showAndDeleteFirst(ScriptedBoxes& boxes) const {
+        dialog->show();
+        list()->selectRow(0);
+        boxes.expect(BoxKind::Confirmation, kDeleteQuestion);
+        get<QAction>("Lschen1")->trigger();
+    }
     void showActive() const {
         dialog->show();
         if (!activate(*dialog)) qFatal("editor not active");
@@ -218,10 +225,7 @@ private slots:
                               QFile::ReadOwner);
         ScriptedBoxes boxes;
         Editor e(dir);
-        e.dialog->show();
-        e.list()->selectRow(0);
-        boxes.expect(BoxKind::Confirmation, kDeleteQuestion);
-        e.get<QAction>("Lschen1")->trigger();
+        e.showAndDeleteFirst(boxes);
         boxes.expect(BoxKind::Error, QStringLiteral("Dateizugriff verweigert."));
         e.click("ok");
         VERIFY_BOXES(boxes);
@@ -248,10 +252,7 @@ private slots:
         dir.write("Alarmierung.dat", record("0", "0", "vorher", "11111", ""));
         ScriptedBoxes boxes;
         Editor e(dir);
-        e.dialog->show();
-        e.list()->selectRow(0);
-        boxes.expect(BoxKind::Confirmation, kDeleteQuestion);
-        e.get<QAction>("Lschen1")->trigger();
+        e.showAndDeleteFirst(boxes);
         const std::string elsewhere = record("1", "0", "anderswo", "22222", "");
         dir.write("Alarmierung.dat", elsewhere);
         boxes.expect(BoxKind::Confirmation,
