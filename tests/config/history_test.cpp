@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/SavedFiles.h"
+#include "config/storage/AtomicFile.h"
 #include "config/storage/History.h"
 #include "support/ScopedHook.h"
 
@@ -97,13 +98,18 @@ TEST_P(History, KilledHistorySavesLeaveNothingAndFailedSavesKeepNothing) {
     const std::string kept = listHistory(temp_.dir).at(0).path;
     writeBytes(pathFromUtf8(kept + ".tmp123456"), "abgeschn");
     writeBytes(pathFromUtf8(kept + ".new654321"), bytes("a"));
+    writeBytes(atomic_file::checkedCopyPathFor(pathFromUtf8(kept), 1, bytes("a")), bytes("a"));
     save("c");
+    const auto entries = [this] {
+        return std::distance(fs::directory_iterator(history()), fs::directory_iterator());
+    };
+    EXPECT_EQ(entries(), 4) << "two states with their descriptions";
     {
         const ScopedHook<bool> failing(replaceFailBeforeRename, true);
         EXPECT_ANY_THROW(save("d"));
     }
     EXPECT_EQ(keptBytes(), (std::vector<std::string>{bytes("b"), bytes("a")}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(history()), fs::directory_iterator()), 4);
+    EXPECT_EQ(entries(), 4);
 }
 
 // Root may write into a folder without write permission, so the program checks the mark itself

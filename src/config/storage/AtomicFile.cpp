@@ -173,6 +173,10 @@ unsigned nextCopySequence(const fs::path& target) {
     return highest + 1;
 }
 
+bool isLeftoverName(std::string_view name, std::string_view targetName) {
+    return leftoverKind(name, targetName).has_value();
+}
+
 std::vector<Leftover> leftoversOf(const fs::path& target) {
     const std::string targetName = utf8NameOf(target);
     std::vector<Leftover> found;

@@ -114,6 +114,10 @@ struct Leftover {
 // living or not.
 std::vector<Leftover> leftoversOf(const std::filesystem::path& target);
 
+// Whether name is one of the temporary files a save of a file named
+// targetName leaves while it runs.
+bool isLeftoverName(std::string_view name, std::string_view targetName);
+
 std::uint32_t crc32(std::string_view bytes);
 
 // When target is missing: puts the newest checked leftover that no living

@@ -177,14 +177,14 @@ void removeAbandonedCopies(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = utf8Of(it->path().filename());
-        const std::size_t mark = name.find_last_of('.');
-        if (mark == std::string::npos || name.size() - mark < 5) continue;
-        const std::string_view kind = std::string_view(name).substr(mark, 4);
-        const std::string_view digits = std::string_view(name).substr(mark + 4);
-        const bool numbered =
-            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-        if ((kind == ".tmp" || kind == ".new") && numbered)
-            atomic_file::removeIfAbandoned(it->path());
+        for (const std::string_view mark : {".tmp", ".new"}) {
+            const std::size_t at = name.rfind(mark);
+            if (at == std::string::npos || at == 0) continue;
+            if (atomic_file::isLeftoverName(name, std::string_view(name).substr(0, at))) {
+                atomic_file::removeIfAbandoned(it->path());
+                break;
+            }
+        }
     }
 }
 
