@@ -190,7 +190,7 @@ start_display() {
   local n
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
@@ -303,7 +303,8 @@ scales_check() {
     (cd "$app" && SDL_AUDIODRIVER=dummy DRAVEL_SCREENSHOT_FRAMES=1 wine ./dravel_screenshots.exe \
       "$(winpath "$out")") >"$work/logs/scales-$percent.log" 2>&1 || true
     rm -f "$app/dravel_screenshots.exe"
-    if (cd "$build/tests" && wine ./tst_window_edges.exe) >"$work/logs/edges-$percent.log" 2>&1; then
+    if (cd "$build/tests" && "$root/cmake/wine-run.sh" ./tst_window_edges.exe) \
+      >"$work/logs/edges-$percent.log" 2>&1; then
       echo "windows at $percent %: every control within its parent, every text with room"
       passed=$((passed + 1))
     else
@@ -377,6 +378,7 @@ main() {
       start_wine
       export WINEPATH="$(winpath "$deps/bin");$(mingw_runtime_dirs)"
       unpack_zip
+      screen_size=2560x1600 # a 200 % laptop's screen: the main window fits whole
       start_display
       scales_check
       ;;

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/ProgramStyle.h"
+
 namespace dravel::ui {
 
 namespace {
@@ -25,13 +27,13 @@ constexpr int kMaxGap = 1;
 // Moves the border between the text area and the up/down buttons to the
 // right until the field's longest number fits, and leaves everything else
 // to the style it wraps. A field that is wide enough stays as the style has it.
-class RoomForDigitsStyle : public QProxyStyle {
+class RoomForDigitsStyle : public WholePartsStyle {
 public:
-    using QProxyStyle::QProxyStyle;
+    using WholePartsStyle::WholePartsStyle;
 
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                          const QWidget* widget) const override {
-        QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
+        QRect rect = WholePartsStyle::subControlRect(control, option, sub, widget);
         if (control != CC_SpinBox) return rect;
         const auto border = widenedTextArea(option, widget);
         if (!border) return rect;
@@ -47,7 +49,7 @@ public:
         const bool arrow = element == PE_IndicatorSpinUp || element == PE_IndicatorSpinDown;
         const auto* spin = qstyleoption_cast<const QStyleOptionSpinBox*>(option);
         if (!arrow || !spin || !narrowed(widget)) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            WholePartsStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
         drawSmallArrow(element == PE_IndicatorSpinUp, *option, *painter);

@@ -1,14 +1,17 @@
-// Every window draws whole: no control reaches past its parent's edge and no
-// text needs more room than its control has; run at each display scale
-// (QT_SCALE_FACTOR from CTest; under Wine the scale Windows is set to).
+// Every window draws whole: no control reaches past its parent's edge, no
+// text needs more room than its control has, and the screen shows what the
+// window draws; run at each display scale (DRAVEL_TEST_SCALE from CTest,
+// else the scale the system is set to).
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -75,6 +78,42 @@ QStringList edgeFaults(QWidget& window) {
     return faults;
 }
 
+// The controls whose edges the screen does not show as the window draws them
+// (their outer two device pixels compared) at a fractional scale, where
+// Windows' themed parts once lost their bottom and right lines. At a whole
+// scale the system draws those parts straight on the screen and grab()
+// through a buffer, whose shading may differ; Qt's own platforms grab unscaled.
+QStringList edgesOffScreen(QWidget& window) {
+    const qreal ratio = window.devicePixelRatio();
+    if (QGuiApplication::platformName() != QStringLiteral("windows") || ratio == std::floor(ratio))
+        return {};
+    QApplication::setCursorFlashTime(0);  // a blinking caret is no fault
+    QTest::qWait(200);
+    const auto rgb = [](const QPixmap& p) {
+        return p.toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage drawn = rgb(window.grab());
+    const QImage shown = rgb(window.screen()->grabWindow(window.winId()));
+    if (drawn.size() != shown.size()) return {QStringLiteral("the screen shows another size")};
+    QStringList faults;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        // A slider may move its handle between the two pictures.
+        if (!w->isVisible() || w->isWindow() || qobject_cast<QAbstractSlider*>(w)) continue;
+        const QRectF logical(w->mapTo(&window, QPointF(0, 0)), QSizeF(w->size()));
+        const QRect device =
+            QRectF(logical.topLeft() * ratio, logical.size() * ratio).toAlignedRect() &
+            drawn.rect();
+        const QRect inner = device.adjusted(2, 2, -2, -2);
+        int differing = 0;
+        for (int y = device.top(); y <= device.bottom(); ++y)
+            for (int x = device.left(); x <= device.right(); ++x)
+                differing += !inner.contains(x, y) && drawn.pixel(x, y) != shown.pixel(x, y);
+        if (differing > 0)
+            faults << w->objectName() + QStringLiteral(": %1 edge pixels").arg(differing);
+    }
+    return faults;
+}
+
 template <typename Window>
 Maker make() {
     return [] { return std::make_unique<Window>(nullptr); };
@@ -118,6 +157,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const QStringList faults = edgeFaults(*window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        const QStringList offScreen = edgesOffScreen(*window);
+        QVERIFY2(offScreen.isEmpty(), qPrintable(offScreen.join(QStringLiteral("; "))));
     }
 
     // As on Windows, a check box takes a click anywhere in its given size.
@@ -137,6 +178,9 @@ private slots:
 
 // In the program's own font and style, as the windows are laid out for them.
 int main(int argc, char** argv) {
+    // Wine hands no QT_* variable on to a Windows program.
+    if (qEnvironmentVariableIsSet("DRAVEL_TEST_SCALE"))
+        qputenv("QT_SCALE_FACTOR", qgetenv("DRAVEL_TEST_SCALE"));
     app::DravelApplication application(argc, argv);
     TestWindowEdges test;
     return QTest::qExec(&test, argc, argv);
