@@ -3,6 +3,7 @@
 # into docs/ (shown in the README). Needs a build (scripts/build.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/lib/pagebreak-picture.sh"
 build="$root/build" # the preset linux's
 (cd "$root" && cmake --build --preset linux -j2 --target extras_screenshots)
 QT_QPA_PLATFORM=offscreen "$build/tests/extras_screenshots" "$root/docs"
@@ -25,6 +26,8 @@ for page in "$root"/docs/extras-bericht-seite*.png; do
 done
 [ -n "$last" ] && mv "$last" "$root/docs/extras-bericht-alarmablauf.png"
 rm "$root/docs/extras-bericht.pdf"
+pagebreak_picture "$root/docs/extras-bericht-seitenumbruch.pdf" "$root/docs/report-pagebreak.png"
+rm "$root/docs/extras-bericht-seitenumbruch.pdf"
 pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$root/docs/extras-pruefprotokoll.pdf" \
   "$root/docs/extras-pruefprotokoll-seite1"
 rm "$root/docs/extras-pruefprotokoll.pdf"

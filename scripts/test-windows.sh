@@ -11,7 +11,7 @@
 #                                  built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
-#   scripts/test-windows.sh pictures  the import dialog, the list check, "Über" and the alarm course as Wine draws
+#   scripts/test-windows.sh pictures  the import dialog, the list check, "Über", the alarm course and a report page break as Wine draws
 #                                  them, into docs/windows-*.png, and the report's fonts (needs a
 #                                  whole run's build first)
 #   scripts/test-windows.sh scales every window, title bar included, at 100, 125, 150 and 200 %
@@ -33,6 +33,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-all}"
 . "$root/scripts/lib/wait-for-window.sh"
+. "$root/scripts/lib/pagebreak-picture.sh"
 
 serial_devices() { compgen -G '/dev/tty[SUA]*' | grep -E '^/dev/tty(S|USB|ACM|AMA)[0-9]+$' || true; }
 
@@ -373,6 +374,7 @@ main() {
         cp "$pictures/$p.png" "$root/docs/windows-$p.png"
       done
       cp "$pictures/extras-bericht.pdf" "$build/bericht.pdf"
+      pagebreak_picture "$pictures/extras-bericht-seitenumbruch.pdf" "$root/docs/windows-report-pagebreak.png"
       ;;
     scales)
       build="$root/build-win64"

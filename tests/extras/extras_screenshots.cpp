@@ -165,6 +165,25 @@ void changeHistory(const QString& out, const std::string& dir) {
     }
 }
 
+// A list of two-line findings long enough for the table to go on over a page
+// break: the page break's picture.
+void pageBreakReport(const QString& out, sys_seconds now) {
+    SettingsReport report;
+    report.createdAt = now;
+    report.created = "01.03.2027 09:00";
+    report.programDirectory = "C:\\Kalvor\\";
+    report.panels = {
+        {"Sound", std::vector<std::string>(45, "Es wird keine Sounddatei abgespielt")}};
+    for (std::size_t n = 1; n <= 30; ++n)
+        report.findings.push_back({n, "K" + std::to_string(n), "",
+                                   "Anfang" + std::to_string(n) +
+                                       " steht doppelt in der Liste und wird zweimal geschaltet"
+                                       " steht doppelt in der Liste und wird zweimal geschaltet"
+                                       " Ende" +
+                                       std::to_string(n)});
+    dravel::extras::writeSettingsReportPdf(report, out + "/extras-bericht-seitenumbruch.pdf");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -207,5 +226,6 @@ int main(int argc, char** argv) {
     SampleCard card;
     dravel::extras::writeSettingsReportPdf(
         buildSettingsReport(dir, card, playable, now, sampleLength), out + "/extras-bericht.pdf");
+    pageBreakReport(out, now);
     return 0;
 }
