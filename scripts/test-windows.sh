@@ -11,9 +11,10 @@
 #                                  built from source are enough
 #   scripts/test-windows.sh window only Dravel.exe from the newest zip in dist/: main window,
 #                                  screenshot, version
-#   scripts/test-windows.sh pictures  the import dialog, the list check, "Über", the alarm course and a report page break as Wine draws
-#                                  them, into docs/windows-*.png, and the report's fonts (needs a
-#                                  whole run's build first)
+#   scripts/test-windows.sh pictures  the import dialog, the list check, "Über", the alarm course
+#                                  and a report page break as Wine draws them, into
+#                                  docs/windows-*.png, and the report's fonts (needs a whole run's
+#                                  build first)
 #   scripts/test-windows.sh scales every window, title bar included, at 100, 125, 150 and 200 %
 #                                  display scaling (Wine's LogPixels 96, 120, 144, 192) into
 #                                  build-win64/scales/<percent>/, the main window and "ComPort"
