@@ -100,8 +100,9 @@ public:
         pending_ = false;
         DWORD unused = 0;
         if (!GetOverlappedResult(port_, &overlapped_, &unused, FALSE)) return Wake::Nothing;
-        mask = mask_;
-        GetCommModemStatus(port_, &lines_);
+        // The lines may have changed again since the wait ended: taken as a
+        // baseline silently, that change would never be reported.
+        mask = mask_ | missedLineChanges();
         return Wake::Events;
     }
 
